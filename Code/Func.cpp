@@ -1,0 +1,134 @@
+#include "Code/Func.h"
+
+#include "Code/ProgramFolder.h"
+#include "platform/Platform.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QTime>
+
+QString TAppFunc::LogLine(const QString &message)
+{
+    const QLocale locale = QLocale::system();
+    // The long time format may name the time zone; the log keeps the clock only.
+    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
+    timeFormat.remove(QLatin1Char('t'));
+    const QDateTime now = QDateTime::currentDateTime();
+    return QStringLiteral("Quenzar ") + locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           locale.toString(now.time(), timeFormat.trimmed()) + QLatin1Char('|') + message;
+}
+
+bool TAppFunc::WriteLog(const QString &message) const
+{
+    QFile file(ProgramFolder() + QStringLiteral("log.txt"));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    const QByteArray line = LogLine(message).toUtf8() + "\r\n";
+    const bool written = file.write(line) == line.size();
+    file.close();
+    return written && file.error() == QFileDevice::NoError;
+}
+
+qint64 TSysFunc::GetProcessIdByName(const QString &fileName) const
+{
+    const QList<qint64> ids = platform::findProcessIds(fileName);
+    return ids.isEmpty() ? 0 : ids.last();
+}
+
+QString TStrFunc::TextAfterLast(const QString &text, QChar separator)
+{
+    return text.mid(text.lastIndexOf(separator) + 1);
+}
+
+namespace {
+qsizetype lastDelimiter(const QString &path)
+{
+    for (qsizetype i = path.size() - 1; i >= 0; --i) {
+        if (IsPathDelimiter(path.at(i)))
+            return i;
+    }
+    return -1;
+}
+
+QString fileNameOf(const QString &path)
+{
+    return path.mid(lastDelimiter(path) + 1);
+}
+
+// From the last "." of the file name on, the "." included; empty without one.
+QString extensionOf(const QString &path)
+{
+    const QString name = fileNameOf(path);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot);
+}
+} // namespace
+
+QString TFileFunc::GetFileFolder(const QString &path)
+{
+    return path.left(lastDelimiter(path) + 1);
+}
+
+QString TFileFunc::GetFileBaseName(const QString &path)
+{
+    const QString name = fileNameOf(path);
+    const QString tail = TStrFunc::TextAfterLast(name, QLatin1Char('.'));
+    return name.left(qMax<qsizetype>(0, name.size() - tail.size() - 1));
+}
+
+QStringList TFileFunc::ListFolderFiles(const QString &folder, const QString &extension)
+{
+    QStringList result;
+    const QDir dir(folder);
+    const QStringList names =
+        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+    for (const QString &name : names) {
+        const QString path = folder + name;
+        // Plain folders are not listed; hidden ones (".name") are.
+        if (QFileInfo(path).isDir() && !name.startsWith(QLatin1Char('.')))
+            continue;
+        if (!extension.isEmpty() && extensionOf(name) != extension)
+            continue;
+        result.append(path);
+    }
+    return result;
+}
+
+QString TFileFunc::MakeUniqueFileName(const QString &path)
+{
+    OriginalBaseName = GetFileBaseName(path);
+    QString candidate = path;
+    for (;;) {
+        const QString folder = GetFileFolder(candidate);
+        QString base = GetFileBaseName(candidate);
+        const QString extension = extensionOf(candidate);
+        bool taken = false;
+        for (const QString &entry : ListFolderFiles(folder, QString())) {
+            if (GetFileBaseName(entry) == base) {
+                taken = true;
+                break;
+            }
+        }
+        if (!taken)
+            return folder + base + extension;
+        if (base != OriginalBaseName) {
+            const qsizetype underscore = base.lastIndexOf(QLatin1Char('_'));
+            const qint64 next = base.mid(underscore + 1).toLongLong() + 1;
+            base = base.left(underscore + 1) + QString::number(next);
+        } else {
+            base += QStringLiteral("_1");
+        }
+        candidate = folder + base + extension;
+    }
+}
+
+void SplitText(const QString &text, QChar separator, QStringList &list)
+{
+    list.clear();
+    for (const QString &piece : text.split(separator)) {
+        if (!piece.isEmpty())
+            list.append(piece);
+    }
+}

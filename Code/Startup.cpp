@@ -1,0 +1,74 @@
+#include "Code/Startup.h"
+
+#include "Code/Func.h"
+#include "Code/Globals.h"
+#include "Code/InitFileForm.h"
+#include "Code/UnitCustomProc.h"
+#include "Code/Unit_CommonLib.h"
+#include "Code/Unit_Convert.h"
+#include "Code/Unit_Converting.h"
+#include "Code/Unit_Option.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+
+namespace {
+const QString homePageAddress = QStringLiteral("https://movarel.example.org/");
+const QString supportAddress = QStringLiteral("support@movarel.example.org");
+
+template <typename T> void createOnce(T *&object)
+{
+    if (!object)
+        object = new T;
+}
+} // namespace
+
+QString VersionTextOf(const QString &fileVersion)
+{
+    QStringList pieces;
+    SplitText(fileVersion, QLatin1Char('.'), pieces);
+    if (pieces.isEmpty())
+        return QString();
+    if (pieces.size() == 1)
+        return pieces.first();
+    return pieces.at(0) + QLatin1Char('.') + pieces.at(1);
+}
+
+QString ReadVersionText(const QString &programFileName)
+{
+    // The file version is compiled into the program rather than read from a
+    // resource of its file.
+    Q_UNUSED(programFileName);
+    return VersionTextOf(QStringLiteral(MOVAREL_FILE_VERSION));
+}
+
+void RunStartupSequence()
+{
+    createOnce(CustomProc);
+    createOnce(CommonLib);
+    createOnce(AppFunc);
+    createOnce(SysFunc);
+    createOnce(StrFunc);
+    createOnce(FileFunc);
+    QCoreApplication::processEvents();
+
+    RecSoftInfo.ProductName = QStringLiteral("Movarel");
+    RecSoftInfo.HomePage = homePageAddress;
+    RecSoftInfo.SupportEmail = supportAddress;
+    RecSoftInfo.VersionText = ReadVersionText(QCoreApplication::applicationFilePath());
+    RecSoftInfo.ProgramFolder = CommonLib->ProgramFolder;
+
+    const QString caption = RecSoftInfo.ProductName + QLatin1Char(' ') + RecSoftInfo.VersionText;
+    if (FrmMainForm) {
+        FrmMainForm->setWindowTitle(caption);
+        FrmMainForm->lblTitle->setText(caption);
+    }
+}
+
+void CreateApplicationWindows()
+{
+    createOnce(FrmMainForm);
+    createOnce(frmConverting);
+    createOnce(frmOption);
+    createOnce(FrmInitFileForm);
+}

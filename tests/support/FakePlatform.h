@@ -1,0 +1,61 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <QList>
+#include <QUrl>
+
+// Stands in for the operating system: records what the program asked for and
+// never powers off, opens a browser or ends the test run.
+class FakePlatform final : public platform::Platform {
+public:
+    QList<platform::ProcessEntry> processes;
+    QList<qint64> terminated;
+    QList<QUrl> openedUrls;
+    QList<int> endedWith;
+    int powerOffs = 0;
+    int trims = 0;
+    bool useRealProcesses = true; // list and end this machine's processes
+
+    QList<platform::ProcessEntry> runningProcesses() override
+    {
+        if (useRealProcesses)
+            return real()->runningProcesses();
+        return processes;
+    }
+    bool terminateProcess(qint64 pid) override
+    {
+        terminated.append(pid);
+        return useRealProcesses ? real()->terminateProcess(pid) : true;
+    }
+    bool powerOff() override
+    {
+        ++powerOffs;
+        return true;
+    }
+    bool openUrl(const QUrl &url) override
+    {
+        openedUrls.append(url);
+        return true;
+    }
+    void trimWorkingSet() override { ++trims; }
+    void endProcess(int exitCode) override { endedWith.append(exitCode); }
+
+    // Installs a fresh fake as the current platform and returns it.
+    static FakePlatform *install()
+    {
+        auto fake = std::make_unique<FakePlatform>();
+        FakePlatform *raw = fake.get();
+        platform::setCurrent(std::move(fake));
+        return raw;
+    }
+
+private:
+    platform::Platform *real()
+    {
+        if (!m_real)
+            m_real = platform::createSystemPlatform();
+        return m_real.get();
+    }
+    std::unique_ptr<platform::Platform> m_real;
+};
