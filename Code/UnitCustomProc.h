@@ -2,10 +2,37 @@
 
 #include <QString>
 
-// Program logic that carries state between events: the user settings for
-// now; the batch counters, player state and trim fields join it later.
+class QComboBox;
+
+// Program logic that carries state between events: user settings, output
+// selection and custom profiles, the conversion batch, the player and the trim bar.
 class TCustomProc {
 public:
+    // --- Output selection: fill the selectors from the catalogue and apply presets.
+    void FillOptionSelectors();
+    void FillOutputTypeSelector(QComboBox *selector);
+    void FillQualitySelector(QComboBox *selector);
+    void FillAspectRatioSelector(QComboBox *selector);
+    void FillVideoBitrateSelector(QComboBox *selector);
+    void FillAudioBitrateSelector(QComboBox *selector);
+    void FillAudioChannelsSelector(QComboBox *selector);
+    void FillFrameRateSelector(QComboBox *selector);
+    void FillAudioSampleSelector(QComboBox *selector);
+    void FillVolumeGainSelector(QComboBox *selector);
+    void FillVideoSizeSelector(QComboBox *selector);
+    // Sets the option selectors from the chosen quality of the chosen output type,
+    // or from the chosen custom profile.
+    void ApplyQualityPreset();
+
+    // --- Custom profiles, stored in Config/UserProfileInfo.ini.
+    QString GetCustomProfileValue();
+    // Throws EConvertError, setting nothing, when a stored piece is not a number.
+    void ApplyCustomProfile();
+    void AddCustomProfile();
+    void SaveCustomProfile();
+    void DeleteCustomProfile();
+
+    // --- User settings.
     // The settings file beside the program.
     static QString UserSettingsFile();
 

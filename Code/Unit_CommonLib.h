@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
+class QComboBox;
 class QWidget;
 
 // Message box kinds of ShowNotice.
@@ -23,6 +25,30 @@ public:
     // Lets the user pick an output folder that can be written to; returns the
     // folder to use, `current` when nothing usable was picked.
     QString SelectOutputFolder(const QString &current) const;
+
+    // Memory of the process handed back to the system; needs no other service.
+    static void TrimWorkingSet();
+
+    // --- Files in the Config folder beside the program.
+    QString ConfigFile(const QString &name) const;
+    // Section names of a Config file in file order; empty when it is missing.
+    QStringList ReadConfigSections(const QString &fileName) const;
+    // The value of key `name` in section `name`, or empty.
+    QString ReadConfigValue(const QString &fileName, const QString &name) const;
+
+    // --- Command-line fragments from the selectors (the caller passes the
+    // selector's current index); see Unit_ConfigInfo for the fallbacks.
+    QString GetVideoSizeParam(const QComboBox *selector, int index) const;
+    QString GetVideoBitrateParam(const QComboBox *selector, int index) const;
+    QString GetFrameRateParam(const QComboBox *selector, int index) const;
+    QString GetAspectParam(const QComboBox *selector, int index) const;
+    QString GetAudioBitrateParam(const QComboBox *selector, int index) const;
+    QString GetAudioSampleParam(const QComboBox *selector, int index) const;
+    QString GetAudioChannelsParam(const QComboBox *selector, int index) const;
+    QString GetVolumeParam(const QComboBox *selector, int index) const;
+    QString GetCodecParam(const QComboBox *outputType, int index) const;
+    QString GetFormatParam(const QComboBox *outputType, int index) const;
+    QString GetOutputExtension(const QComboBox *outputType, int index) const;
 };
 
 // The folder picker: true with `folder` set when the user confirmed a folder.

@@ -6,47 +6,242 @@
 #include "Code/UnitCustomProc.h"
 #include "Code/Unit_CommonLib.h"
 #include "platform/Platform.h"
+#include "ui/Artwork.h"
+#include "ui/PictureButton.h"
+#include "ui/Selectors.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QGridLayout>
+#include <QComboBox>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QProgressBar>
+#include <QScreen>
+#include <QTimer>
+
+using ui::PictureButton;
+using Glyph = ui::artwork::Glyph;
 
 namespace {
+
+constexpr QSize designSize(690, 454);
+constexpr QSize minimumAfterResize(686, 519);
+constexpr int titleHeight = 28;
+
 template <typename T> T *named(T *widget, const char *name, const QString &accessibleName)
 {
     widget->setObjectName(QLatin1String(name));
     widget->setAccessibleName(accessibleName);
     return widget;
 }
+
+PictureButton *button(QWidget *parent, const char *name, Glyph glyph, const QString &caption,
+                      const QString &accessibleName, const QString &hint = QString())
+{
+    auto *b = named(new PictureButton(glyph, caption, parent), name, accessibleName);
+    if (!hint.isEmpty())
+        b->setToolTip(hint);
+    return b;
+}
+
+QLabel *caption(QWidget *parent, const char *name, const QString &text)
+{
+    auto *label = named(new QLabel(text, parent), name, text);
+    label->setStyleSheet(QStringLiteral("color: white;"));
+    return label;
+}
+
 } // namespace
 
-TFrmMainForm::TFrmMainForm(QWidget *parent) : QWidget(parent)
+TFrmMainForm::TFrmMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("FrmMainForm"));
-    resize(690, 454);
-    Label5 = named(new QLabel(QStringLiteral("Ostrel"), this), "Label5", tr("Maker"));
-    lblTitle = named(new QLabel(this), "lblTitle", tr("Title"));
+    setWindowIcon(ui::artwork::applicationIcon());
+    resize(designSize);
+    if (const QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    CreateTitleStrip();
+    CreatePreview();
+    CreateOutputSettings();
+    CreateSourceListCommands();
+
+    tmrClearMemory = new QTimer(this);
+    tmrClearMemory->setObjectName(QStringLiteral("tmrClearMemory"));
+    tmrClearMemory->setInterval(1000);
+    connect(tmrClearMemory, &QTimer::timeout, this, [] { TCommonLib::TrimWorkingSet(); });
+    tmrClearMemory->start();
+
+    ConnectCommands();
+    qApp->installEventFilter(this);
+    LayoutControls();
+}
+
+void TFrmMainForm::CreateTitleStrip()
+{
+    Label5 = caption(this, "Label5", QStringLiteral("Ostrel"));
+    Label5->setAccessibleName(tr("Maker"));
+    lblTitle = caption(this, "lblTitle", QString());
+    lblTitle->setAccessibleName(tr("Title"));
+    QFont titleFont = lblTitle->font();
+    titleFont.setBold(true);
+    lblTitle->setFont(titleFont);
+    for (QLabel *label : {Label5, lblTitle}) {
+        label->setCursor(Qt::SizeAllCursor);
+        label->installEventFilter(this);
+    }
+    btnWindowMinimize = button(this, "btnWindowMinimize", Glyph::Minimize, QString(), tr("Minimize"));
+    btnWindowClose = button(this, "btnWindowClose", Glyph::Close, QString(), tr("Close"));
+    btnHomePage = button(this, "btnHomePage", Glyph::Home, QString(), tr("Home page"));
+    btnEMail = button(this, "btnEMail", Glyph::Email, QString(), tr("Send e-mail to support"));
+    btnAbout = button(this, "btnAbout", Glyph::About, QString(), tr("About"));
+}
+
+void TFrmMainForm::CreatePreview()
+{
+    DSVideoWindowEx1 = named(new QWidget(this), "DSVideoWindowEx1", tr("Video window"));
+    DSVideoWindowEx1->setStyleSheet(QStringLiteral("background: black;"));
+    panLogo = named(new QLabel(DSVideoWindowEx1), "panLogo", tr("Logo"));
+    panLogo->setPixmap(ui::artwork::logo(QSize(257, 155)));
+    panLogo->setScaledContents(true);
+
+    pnlCurTime = named(new QLabel(QStringLiteral("00:00:00"), this), "pnlCurTime", tr("Elapsed time"));
+    pnlCurTime->setAlignment(Qt::AlignCenter);
+    QFont timeFont(QStringLiteral("Arial"));
+    timeFont.setPixelSize(14);
+    pnlCurTime->setFont(timeFont);
+    pnlCurTime->setStyleSheet(QStringLiteral("background: black; color: white;"));
+
+    btnPlay = button(this, "btnPlay", Glyph::Play, QString(), tr("Play"), QStringLiteral("Ctrl + P"));
+    btnPause = button(this, "btnPause", Glyph::Pause, QString(), tr("Pause"), QStringLiteral("Ctrl + U"));
+    btnStop = button(this, "btnStop", Glyph::Stop, QString(), tr("Stop"), QStringLiteral("Ctrl + T"));
+
+    Panel1 = named(new QFrame(this), "Panel1", tr("Trim bar"));
+    Panel1->setAutoFillBackground(true);
+    QPalette bar = Panel1->palette();
+    bar.setColor(QPalette::Window, QColor(61, 65, 77)); // 5062973 as red, green, blue
+    Panel1->setPalette(bar);
+    Panel2 = named(new QWidget(Panel1), "Panel2", tr("Cut before start"));
+    Splitter1 = named(new QWidget(Panel1), "Splitter1", tr("Start handle"));
+    Panel4 = named(new QWidget(Panel1), "Panel4", tr("Kept part"));
+    Splitter2 = named(new QWidget(Panel1), "Splitter2", tr("End handle"));
+    Panel3 = named(new QWidget(Panel1), "Panel3", tr("Cut after end"));
+    Panel2->setGeometry(0, 0, 1, 19);
+    Splitter1->setGeometry(1, 0, 19, 19);
+    Panel4->setGeometry(20, 0, 220, 19);
+    Splitter2->setGeometry(240, 0, 19, 19);
+    Panel3->setGeometry(259, 0, 1, 19);
+
+    pbPlayState = named(new QProgressBar(this), "pbPlayState", tr("Play state"));
+    pbPlayState->hide();
+}
+
+void TFrmMainForm::CreateOutputSettings()
+{
+    lblOutputFiletype = caption(this, "lblOutputFiletype", QStringLiteral("Output FileType:"));
+    cbbOutputFiletype = ui::MakeOptionSelector(this, "cbbOutputFiletype", tr("Output file type"));
+    lblOutputFiletype->setBuddy(cbbOutputFiletype);
+    lblProfile = caption(this, "lblProfile", QStringLiteral("Conversion Quality:"));
+    cbbProfile = ui::MakeOptionSelector(this, "cbbProfile", tr("Conversion quality"));
+    lblProfile->setBuddy(cbbProfile);
+    btnOptions = button(this, "btnOptions", Glyph::Options, tr("Options"), tr("Options"), QStringLiteral("Ctrl + N"));
+
+    lblOutputFolder = caption(this, "lblOutputFolder", QStringLiteral("Output Folder:"));
     edtOutputFolder = named(new QLineEdit(DefaultOutputFolderText(), this), "edtOutputFolder", tr("Output folder"));
     edtOutputFolder->setReadOnly(true);
-    chkShutdown = named(new QCheckBox(this), "chkShutdown", tr("Shutdown computer when job is finished."));
-    chkShowOutputDirectory =
-        named(new QCheckBox(this), "chkShowOutputDirectory", tr("Show output directory when done"));
-    chkShowOutputDirectory->setChecked(true);
-    Label1 = named(new QLabel(QStringLiteral("Shutdown computer when job is finished."), this), "Label1",
-                   tr("Shutdown option"));
-    Label2 = named(new QLabel(QStringLiteral("Show output directory when done"), this), "Label2",
-                   tr("Output directory option"));
+    lblOutputFolder->setBuddy(edtOutputFolder);
+    RzBmpButton1 =
+        button(this, "RzBmpButton1", Glyph::Folder, QString(), tr("Choose output folder"), QStringLiteral("Ctrl + N"));
 
-    auto *layout = new QGridLayout(this);
-    layout->addWidget(Label5, 0, 0);
-    layout->addWidget(lblTitle, 0, 1);
-    layout->addWidget(edtOutputFolder, 1, 0, 1, 2);
-    layout->addWidget(chkShutdown, 2, 0);
-    layout->addWidget(Label1, 2, 1);
-    layout->addWidget(chkShowOutputDirectory, 3, 0);
-    layout->addWidget(Label2, 3, 1);
+    chkShutdown = named(new QCheckBox(this), "chkShutdown", QStringLiteral("Shutdown computer when job is finished."));
+    chkShowOutputDirectory =
+        named(new QCheckBox(this), "chkShowOutputDirectory", QStringLiteral("Show output directory when done"));
+    chkShowOutputDirectory->setChecked(true);
+    Label1 = caption(this, "Label1", QStringLiteral("Shutdown computer when job is finished."));
+    Label2 = caption(this, "Label2", QStringLiteral("Show output directory when done"));
+    Label1->setBuddy(chkShutdown);
+    Label2->setBuddy(chkShowOutputDirectory);
+}
+
+void TFrmMainForm::CreateSourceListCommands()
+{
+    btnOpenFile = button(this, "btnOpenFile", Glyph::Add, tr("Add"), tr("Add files"), QStringLiteral("Ctrl + O"));
+    btnRemoveFile =
+        button(this, "btnRemoveFile", Glyph::Remove, tr("Remove"), tr("Remove files"), QStringLiteral("Ctrl + R"));
+    btnClearFile =
+        button(this, "btnClearFile", Glyph::Clear, tr("Clear"), tr("Clear list"), QStringLiteral("Ctrl + L"));
+    btnConvert = button(this, "btnConvert", Glyph::Convert, tr("Convert"), tr("Convert"), QStringLiteral("Ctrl + S"));
+    btnSelectOutputFolder = button(this, "btnSelectOutputFolder", Glyph::Folder, QString(), tr("Choose output folder"),
+                                   QStringLiteral("Ctrl + B"));
+    btnSelectOutputFolder->hide();
+    btnHelp = button(this, "btnHelp", Glyph::Help, QString(), tr("Help"), QStringLiteral("Help (F1)"));
+    btnHelp->hide();
+}
+
+void TFrmMainForm::LayoutControls()
+{
+    const int w = width();
+    const int h = height();
+    Label5->setGeometry(10, 5, 54, 18);
+    lblTitle->setGeometry(66, 5, w - 140, 18);
+    btnWindowMinimize->setGeometry(w - 54, 4, 22, 20);
+    btnWindowClose->setGeometry(w - 28, 4, 22, 20);
+
+    DSVideoWindowEx1->setGeometry(10, 36, 257, 155);
+    panLogo->setGeometry(DSVideoWindowEx1->rect());
+    Panel1->setGeometry(8, 197, 260, 19);
+    pnlCurTime->setGeometry(10, 223, 72, 17);
+    btnPlay->setGeometry(196, 221, 20, 20);
+    btnPause->setGeometry(222, 221, 20, 20);
+    btnStop->setGeometry(248, 221, 20, 20);
+
+    const int x = 290;
+    btnHomePage->setGeometry(w - 166, 34, 48, 48);
+    btnEMail->setGeometry(w - 114, 34, 48, 48);
+    btnAbout->setGeometry(w - 62, 34, 48, 48);
+    lblOutputFiletype->setGeometry(x, 36, 200, 18);
+    cbbOutputFiletype->setGeometry(x, 56, w - x - 180, 24);
+    lblProfile->setGeometry(x, 86, 200, 18);
+    cbbProfile->setGeometry(x, 106, 200, 24);
+    btnOptions->setGeometry(x + 210, 104, 96, 28);
+    lblOutputFolder->setGeometry(x, 138, 200, 18);
+    edtOutputFolder->setGeometry(x, 158, w - x - 66, 24);
+    RzBmpButton1->setGeometry(w - 60, 157, 46, 26);
+    chkShutdown->setGeometry(x, 190, 18, 18);
+    Label1->setGeometry(x + 22, 190, w - x - 36, 18);
+    chkShowOutputDirectory->setGeometry(x, 212, 18, 18);
+    Label2->setGeometry(x + 22, 212, w - x - 36, 18);
+
+    const int listTop = 250;
+    const int commandsX = w - 104;
+    PictureButton *commands[] = {btnOpenFile, btnRemoveFile, btnClearFile, btnConvert};
+    for (int i = 0; i < 4; ++i)
+        commands[i]->setGeometry(commandsX, listTop + i * 48, 94, 40);
+    Q_UNUSED(h);
+}
+
+void TFrmMainForm::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // The first layout happens at the design size; once the user resizes the
+    // window it keeps room for every region.
+    if (isVisible())
+        setMinimumSize(minimumAfterResize);
+    LayoutControls();
+}
+
+void TFrmMainForm::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), ui::artwork::windowBackground());
+    painter.fillRect(QRect(0, 0, width(), titleHeight), ui::artwork::titleStrip());
+    painter.setPen(ui::artwork::accent());
+    painter.drawLine(0, titleHeight, width(), titleHeight);
+    painter.setPen(QColor(20, 22, 28));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void TFrmMainForm::ShowMainWindow()
@@ -67,8 +262,9 @@ void TFrmMainForm::ShowSplash()
 void TFrmMainForm::FormShow()
 {
     ShowSplash();
-    CustomProc->LoadUserSettings();
+    CustomProc->FillOptionSelectors();
     setAcceptDrops(true);
+    CustomProc->ApplyQualityPreset();
 }
 
 void TFrmMainForm::SaveSettingsOrTell()

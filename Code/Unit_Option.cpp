@@ -1,7 +1,212 @@
 #include "Code/Unit_Option.h"
 
+#include "Code/Globals.h"
+#include "Code/UnitCustomProc.h"
+#include "Code/Unit_CommonLib.h"
+#include "Code/Unit_Convert.h"
+#include "ui/ErrorBox.h"
+#include "ui/Selectors.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace {
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAccessibleName(QString(text).remove(QLatin1Char('&')));
+    button->setAutoDefault(false);
+    return button;
+}
+
+void addRow(QGridLayout *grid, int row, int column, const QString &label, QComboBox *selector)
+{
+    auto *caption = new QLabel(label);
+    caption->setBuddy(selector);
+    grid->addWidget(caption, row, column * 2);
+    grid->addWidget(selector, row, column * 2 + 1);
+}
+} // namespace
+
 TfrmOption::TfrmOption(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmOption"));
     setWindowTitle(QStringLiteral("Options"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+
+    cbbCustomProfile = new QComboBox(this);
+    cbbCustomProfile->setObjectName(QStringLiteral("cbbCustomProfile"));
+    cbbCustomProfile->setAccessibleName(tr("Custom profile"));
+    cbbCustomProfile->setEditable(true);
+    cbbCustomProfile->setInsertPolicy(QComboBox::NoInsert);
+    cbbCustomProfile->setMinimumWidth(180);
+    btnAdd = makeButton(this, "btnAdd", QStringLiteral("Add"));
+    btnSave = makeButton(this, "btnSave", QStringLiteral("Save"));
+    btnDel = makeButton(this, "btnDel", QStringLiteral("Delete"));
+
+    grpAdvOptions = new QGroupBox(QStringLiteral("Advanced Options"), this);
+    grpAdvOptions->setObjectName(QStringLiteral("grpAdvOptions"));
+    cbbVideoSize = ui::MakeOptionSelector(grpAdvOptions, "cbbVideoSize", tr("Video size"));
+    cbbVideoBitrate = ui::MakeOptionSelector(grpAdvOptions, "cbbVideoBitrate", tr("Video bitrate"));
+    cbbFramerate = ui::MakeOptionSelector(grpAdvOptions, "cbbFramerate", tr("Frame rate"));
+    cbbAspectratio = ui::MakeOptionSelector(grpAdvOptions, "cbbAspectratio", tr("Aspect ratio"));
+    cbbAudioBitrate = ui::MakeOptionSelector(grpAdvOptions, "cbbAudioBitrate", tr("Audio bitrate"));
+    cbbAudioSample = ui::MakeOptionSelector(grpAdvOptions, "cbbAudioSample", tr("Audio sample rate"));
+    cbbAudioVolumeGain = ui::MakeOptionSelector(grpAdvOptions, "cbbAudioVolumeGain", tr("Audio volume"));
+    cbbAudioChannels = ui::MakeOptionSelector(grpAdvOptions, "cbbAudioChannels", tr("Audio channels"));
+
+    btnApply = makeButton(this, "btnApply", QStringLiteral("OK"));
+    btnApply->setDefault(true);
+    btnCancel = makeButton(this, "btnCancel", QStringLiteral("Cancel"));
+
+    auto *top = new QHBoxLayout;
+    auto *profileLabel = new QLabel(QStringLiteral("Custom Profile:"), this);
+    profileLabel->setBuddy(cbbCustomProfile);
+    top->addWidget(profileLabel);
+    top->addWidget(cbbCustomProfile, 1);
+    top->addWidget(btnAdd);
+    top->addWidget(btnSave);
+    top->addWidget(btnDel);
+
+    auto *grid = new QGridLayout(grpAdvOptions);
+    addRow(grid, 0, 0, QStringLiteral("Video Size:"), cbbVideoSize);
+    addRow(grid, 1, 0, QStringLiteral("Video Bitrate(kbps):"), cbbVideoBitrate);
+    addRow(grid, 2, 0, QStringLiteral("Frame Rate(fps):"), cbbFramerate);
+    addRow(grid, 3, 0, QStringLiteral("Aspect Ratio:"), cbbAspectratio);
+    addRow(grid, 0, 1, QStringLiteral("Audio Bitrate(kbps):"), cbbAudioBitrate);
+    addRow(grid, 1, 1, QStringLiteral("Audio Sample(khz):"), cbbAudioSample);
+    addRow(grid, 2, 1, QStringLiteral("Audio Volume(%):"), cbbAudioVolumeGain);
+    addRow(grid, 3, 1, QStringLiteral("Audio Channels:"), cbbAudioChannels);
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch(1);
+    bottom->addWidget(btnApply);
+    bottom->addWidget(btnCancel);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(grpAdvOptions);
+    layout->addLayout(bottom);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    auto guarded = [this](void (TfrmOption::*handler)()) {
+        return [this, handler] { ui::Guarded([&] { (this->*handler)(); }); };
+    };
+    connect(cbbCustomProfile, &QComboBox::activated, this, guarded(&TfrmOption::cbbCustomProfileChange));
+    connect(cbbCustomProfile->lineEdit(), &QLineEdit::textEdited, this, guarded(&TfrmOption::cbbCustomProfileChange));
+    connect(btnAdd, &QPushButton::clicked, this, guarded(&TfrmOption::btnAddClick));
+    connect(btnSave, &QPushButton::clicked, this, guarded(&TfrmOption::btnSaveClick));
+    connect(btnDel, &QPushButton::clicked, this, guarded(&TfrmOption::btnDelClick));
+    connect(btnApply, &QPushButton::clicked, this, guarded(&TfrmOption::btnApplyClick));
+    connect(btnCancel, &QPushButton::clicked, this, guarded(&TfrmOption::btnCancelClick));
+}
+
+void TfrmOption::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    if (const QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    ui::Guarded([this] { FormShow(); });
+}
+
+QList<QComboBox *> TfrmOption::SnapshotSelectors() const
+{
+    return {cbbVideoSize,   cbbVideoBitrate,    cbbFramerate,     cbbAspectratio,  cbbAudioBitrate,
+            cbbAudioSample, cbbAudioVolumeGain, cbbAudioChannels, cbbCustomProfile};
+}
+
+void TfrmOption::RefillProfileList()
+{
+    const QString typed = cbbCustomProfile->currentText();
+    cbbCustomProfile->clear();
+    cbbCustomProfile->addItems(CommonLib->ReadConfigSections(QStringLiteral("UserProfileInfo.ini")));
+    cbbCustomProfile->setCurrentIndex(-1);
+    cbbCustomProfile->setEditText(typed);
+}
+
+void TfrmOption::RefillAndSelectLast()
+{
+    RefillProfileList();
+    cbbCustomProfile->setCurrentIndex(cbbCustomProfile->count() - 1);
+}
+
+void TfrmOption::FormShow()
+{
+    RefillProfileList();
+    if (cbbCustomProfile->currentText().isEmpty()) {
+        const int quality = FrmMainForm->cbbProfile->currentIndex();
+        ui::SetSelectorIndex(cbbCustomProfile, quality - 5);
+    }
+    m_snapshot.clear();
+    for (const QComboBox *selector : SnapshotSelectors())
+        m_snapshot.append(selector->currentIndex());
+}
+
+void TfrmOption::cbbCustomProfileChange()
+{
+    CustomProc->ApplyCustomProfile();
+}
+
+void TfrmOption::btnAddClick()
+{
+    CustomProc->AddCustomProfile();
+    RefillAndSelectLast();
+}
+
+void TfrmOption::btnSaveClick()
+{
+    CustomProc->SaveCustomProfile();
+    RefillAndSelectLast();
+}
+
+void TfrmOption::btnDelClick()
+{
+    CustomProc->DeleteCustomProfile();
+    RefillAndSelectLast();
+    if (cbbCustomProfile->count() == 0)
+        cbbCustomProfile->setEditText(QString());
+}
+
+void TfrmOption::btnApplyClick()
+{
+    FrmMainForm->cbbProfile->clear();
+    CustomProc->FillQualitySelector(FrmMainForm->cbbProfile);
+    hide();
+}
+
+void TfrmOption::btnCancelClick()
+{
+    const QList<QComboBox *> selectors = SnapshotSelectors();
+    for (int i = 0; i < selectors.size() && i < m_snapshot.size(); ++i)
+        ui::SetSelectorIndex(selectors[i], m_snapshot[i]);
+    if (cbbCustomProfile->currentIndex() < 0)
+        cbbCustomProfile->setEditText(QString());
+    hide();
+}
+
+void TfrmOption::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        btnCancel->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TfrmOption::reject()
+{
+    // Esc is the Cancel button; the close box only hides the window and keeps
+    // the options as they are.
+    hide();
 }

@@ -13,13 +13,15 @@ private Q_SLOTS:
     {
         QTest::addColumn<ListFn>("accessor");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("output types") << ListFn(GetOutputTypeList)
-                                      << QStringList{"iPod MPEG-4 Video Files (*.mp4)", "MOV Video Files (*.mov)",
-                                                     "AAC Audio Files (*.aac)", "M4A MPEG Audio Files (*.m4a)",
-                                                     "MP3 Files (*.mp3)", "0"};
+        QTest::newRow("output types") << ListFn(GetOutputTypeList) << QStringList{"iPod MPEG-4 Video Files (*.mp4)",
+                                                                                  "MOV Video Files (*.mov)",
+                                                                                  "AAC Audio Files (*.aac)",
+                                                                                  "M4A MPEG Audio Files (*.m4a)",
+                                                                                  "MP3 Files (*.mp3)",
+                                                                                  "0"};
         QTest::newRow("qualities") << ListFn(GetQualityList)
-                                   << QStringList{"Low Quality", "Acceptable Quality", "Normal Quality",
-                                                  "Excellent Quality", "Superb Quality", "2"};
+                                   << QStringList{"Low Quality",       "Acceptable Quality", "Normal Quality",
+                                                  "Excellent Quality", "Superb Quality",     "2"};
         QTest::newRow("video size") << ListFn(GetVideoSizeList) << QStringList{"320x240", "0"};
         QTest::newRow("video bitrate") << ListFn(GetVideoBitrateList)
                                        << QStringList{"40", "80", "128", "256", "512", "2"};
@@ -38,11 +40,10 @@ private Q_SLOTS:
                                                "400", "425", "450", "475", "500", "8"};
         QTest::newRow("codecs") << ListFn(GetCodecParamList)
                                 << QStringList{"-vcodec mpeg4 -acodec aac", "-vcodec mpeg4 -acodec aac",
-                                               "-acodec aac -vn", "-acodec aac -vn", "-acodec mp3 -vn", "0"};
-        QTest::newRow("formats") << ListFn(GetFormatNameList)
-                                 << QStringList{"none", "mov", "none", "none", "none"};
-        QTest::newRow("extensions") << ListFn(GetExtensionList)
-                                    << QStringList{".mp4", ".mov", ".aac", ".m4a", ".mp3"};
+                                               "-acodec aac -vn",           "-acodec aac -vn",
+                                               "-acodec mp3 -vn",           "0"};
+        QTest::newRow("formats") << ListFn(GetFormatNameList) << QStringList{"none", "mov", "none", "none", "none"};
+        QTest::newRow("extensions") << ListFn(GetExtensionList) << QStringList{".mp4", ".mov", ".aac", ".m4a", ".mp3"};
     }
     void tables()
     {
@@ -106,12 +107,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("codec");
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("extension");
-        QTest::newRow("ipod") << 0 << " -vcodec mpeg4 -acodec aac" << "" << ".mp4";
-        QTest::newRow("mov") << 1 << " -vcodec mpeg4 -acodec aac" << " -f mov" << ".mov";
-        QTest::newRow("aac") << 2 << " -acodec aac -vn" << "" << ".aac";
-        QTest::newRow("m4a") << 3 << " -acodec aac -vn" << "" << ".m4a";
-        QTest::newRow("mp3") << 4 << " -acodec mp3 -vn" << "" << ".mp3";
-        QTest::newRow("none selected") << -1 << " -vcodec xvid -acodec mp3" << " -f " << ".avi";
+        QTest::newRow("ipod") << 0 << " -vcodec mpeg4 -acodec aac"
+                              << ""
+                              << ".mp4";
+        QTest::newRow("mov") << 1 << " -vcodec mpeg4 -acodec aac"
+                             << " -f mov"
+                             << ".mov";
+        QTest::newRow("aac") << 2 << " -acodec aac -vn"
+                             << ""
+                             << ".aac";
+        QTest::newRow("m4a") << 3 << " -acodec aac -vn"
+                             << ""
+                             << ".m4a";
+        QTest::newRow("mp3") << 4 << " -acodec mp3 -vn"
+                             << ""
+                             << ".mp3";
+        QTest::newRow("none selected") << -1 << " -vcodec xvid -acodec mp3"
+                                       << " -f "
+                                       << ".avi";
     }
     void outputTypeFragments()
     {

@@ -27,7 +27,7 @@ struct ClipSpec {
 inline QStringList acceptedExtensions()
 {
     return {".3gp", ".3g2", ".mp4", ".m4v", ".mpeg", ".mpg", ".avi", ".asf",
-            ".mov", ".wmv", ".vob", ".flv", ".swf", ".rm", ".rmvb"};
+            ".mov", ".wmv", ".vob", ".flv", ".swf",  ".rm",  ".rmvb"};
 }
 
 // Codec and container options that give a file of that extension.
@@ -80,14 +80,18 @@ inline QString makeClip(const QString &folder, const QString &name, const ClipSp
     const QString duration = QString::number(spec.seconds, 'f', 3);
     QStringList args;
     if (spec.video)
-        args << "-f" << "lavfi" << "-i"
+        args << "-f"
+             << "lavfi"
+             << "-i"
              << QStringLiteral("testsrc=size=%1x%2:rate=%3:duration=%4")
                     .arg(spec.size.width())
                     .arg(spec.size.height())
                     .arg(spec.fps)
                     .arg(duration);
     if (spec.audio)
-        args << "-f" << "lavfi" << "-i"
+        args << "-f"
+             << "lavfi"
+             << "-i"
              << QStringLiteral("sine=frequency=440:sample_rate=%1:duration=%2").arg(spec.sampleRate).arg(duration);
     args << codecOptionsFor("." + QFileInfo(name).suffix());
     if (!spec.video)

@@ -19,6 +19,8 @@ public:
     QQueue<QString> folderAnswers;               // default: cancelled
     QQueue<QString> textAnswers;                 // default: cancelled
     QStringList folderTitles;
+    QStringList textLabels;    // prompt text of each text-input prompt
+    QStringList textProposals; // the text each prompt started with
     QStringList openFolders;
     QStringList openFilters;
 
@@ -40,8 +42,10 @@ public:
         folderTitles.append(title);
         return folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();
     }
-    bool text(QWidget *, const QString &, const QString &, QString &value) override
+    bool text(QWidget *, const QString &, const QString &label, QString &value) override
     {
+        textLabels.append(label);
+        textProposals.append(value);
         if (textAnswers.isEmpty())
             return false;
         value = textAnswers.dequeue();

@@ -1,0 +1,105 @@
+#include "Code/UnitCustomProc.h"
+
+#include "Code/Errors.h"
+#include "Code/Globals.h"
+#include "Code/IniFiles32.h"
+#include "Code/TextFormats.h"
+#include "Code/Unit_CommonLib.h"
+#include "Code/Unit_Option.h"
+#include "ui/Prompts.h"
+#include "ui/Selectors.h"
+
+#include <QComboBox>
+
+#include <limits>
+
+namespace {
+
+const QString profileFile = QStringLiteral("UserProfileInfo.ini");
+const QString counterFile = QStringLiteral("UserProfileCount.ini");
+
+QList<QComboBox *> profileSelectors()
+{
+    const TfrmOption *options = frmOption;
+    return {options->cbbVideoSize,    options->cbbFramerate,     options->cbbVideoBitrate,
+            options->cbbAudioBitrate, options->cbbAudioChannels, options->cbbAudioSample};
+}
+
+// The six selected indices in profile order; -1 for a selector without a selection.
+QString currentProfileValue()
+{
+    QStringList indices;
+    for (const QComboBox *selector : profileSelectors())
+        indices.append(QString::number(selector->currentIndex()));
+    return indices.join(QLatin1Char('|'));
+}
+
+void storeProfile(const QString &name)
+{
+    TIniFile32(CommonLib->ConfigFile(profileFile)).WriteString(name, name, currentProfileValue());
+}
+
+// Raises the counter before anything else and returns its new value.
+int nextProposalNumber()
+{
+    TIniFile32 counter(CommonLib->ConfigFile(counterFile));
+    const int next = counter.ReadInteger(QStringLiteral("count"), QStringLiteral("count"), 0) + 1;
+    counter.WriteInteger(QStringLiteral("count"), QStringLiteral("count"), next);
+    return next;
+}
+
+} // namespace
+
+QString TCustomProc::GetCustomProfileValue()
+{
+    const QComboBox *selector = frmOption->cbbCustomProfile;
+    const QString name = ui::SelectorText(selector, selector->currentIndex());
+    if (selector->currentIndex() < 0)
+        return QString();
+    return CommonLib->ReadConfigValue(profileFile, name);
+}
+
+void TCustomProc::ApplyCustomProfile()
+{
+    const QString value = GetCustomProfileValue();
+    if (value.isEmpty())
+        return;
+    const QStringList pieces = SplitByChar(value, QLatin1Char('|'));
+    if (pieces.size() != 6)
+        return;
+    // Every piece is checked before any is applied, so a damaged profile never
+    // leaves the selectors half changed.
+    QList<int> indices;
+    for (const QString &piece : pieces) {
+        const qint64 index = piece.isEmpty() ? 0 : StrToInt(piece);
+        indices.append(index < 0 || index > std::numeric_limits<int>::max() ? -1 : static_cast<int>(index));
+    }
+    const QList<QComboBox *> selectors = profileSelectors();
+    for (int i = 0; i < pieces.size(); ++i) {
+        if (!pieces.at(i).isEmpty())
+            ui::SetSelectorIndex(selectors.at(i), indices.at(i));
+    }
+}
+
+void TCustomProc::AddCustomProfile()
+{
+    QString name = QStringLiteral("UserProfileInfo") + QString::number(nextProposalNumber());
+    if (!ui::prompts().text(frmOption, ui::applicationTitle(), QStringLiteral("Plese input a name"), name))
+        return;
+    storeProfile(name);
+}
+
+void TCustomProc::SaveCustomProfile()
+{
+    const QString name = frmOption->cbbCustomProfile->currentText();
+    if (name.isEmpty())
+        return;
+    storeProfile(name);
+}
+
+void TCustomProc::DeleteCustomProfile()
+{
+    if (frmOption->cbbCustomProfile->count() == 0)
+        return;
+    TIniFile32(CommonLib->ConfigFile(profileFile)).EraseSection(frmOption->cbbCustomProfile->currentText());
+}

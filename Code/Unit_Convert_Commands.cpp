@@ -1,0 +1,182 @@
+// The main window's commands: keyboard table, window moving, system commands,
+// options and output selection.
+#include "Code/Unit_Convert.h"
+
+#include "Code/Globals.h"
+#include "Code/SystemCommands.h"
+#include "Code/UnitCustomProc.h"
+#include "Code/Unit_CommonLib.h"
+#include "Code/Unit_Option.h"
+#include "ui/ErrorBox.h"
+#include "ui/PictureButton.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QWindow>
+
+namespace {
+template <typename Handler> auto guarded(TFrmMainForm *form, Handler handler)
+{
+    return [form, handler] { ui::Guarded([&] { (form->*handler)(); }); };
+}
+} // namespace
+
+void TFrmMainForm::ConnectCommands()
+{
+    connect(btnOptions, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::btnOptionsClick));
+    connect(RzBmpButton1, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::btnSelectOutputFolderClick));
+    connect(btnSelectOutputFolder, &QAbstractButton::clicked, this,
+            guarded(this, &TFrmMainForm::btnSelectOutputFolderClick));
+    connect(cbbOutputFiletype, &QComboBox::activated, this, guarded(this, &TFrmMainForm::cbbOutputFiletypeChange));
+    connect(cbbProfile, &QComboBox::activated, this, guarded(this, &TFrmMainForm::cbbProfileChange));
+    connect(btnHelp, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::ActSysHelpExecute));
+    connect(btnHomePage, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::ActSysHomePageExecute));
+    connect(btnEMail, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::ActSysEmailExecute));
+    connect(btnAbout, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::ActSysAboutExecute));
+    connect(btnWindowMinimize, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::actMinimizeExecute));
+    connect(btnWindowClose, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::actCloseWindowExecute));
+}
+
+bool TFrmMainForm::IsKeyForThisWindow(QObject *watched) const
+{
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != this)
+        return false;
+    // A key travels up from the focused control to its parents; take it once.
+    QWidget *focus = QApplication::focusWidget();
+    return focus ? widget == focus : widget == this;
+}
+
+bool TFrmMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && IsKeyForThisWindow(watched)) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        ui::Guarded([&] { FormKeyDown(key->key(), key->modifiers()); });
+        return false;
+    }
+    if ((watched == lblTitle || watched == Label5) &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove)) {
+        lblTitleMouseMove(static_cast<QMouseEvent *>(event));
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFrmMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (key == Qt::Key_F1) {
+        ActSysHelpExecute();
+        return;
+    }
+    const Qt::KeyboardModifiers held = modifiers & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    if (held != Qt::ControlModifier)
+        return;
+    QAbstractButton *target = nullptr;
+    switch (key) {
+    case Qt::Key_O:
+        target = btnOpenFile;
+        break;
+    case Qt::Key_R:
+        target = btnRemoveFile;
+        break;
+    case Qt::Key_L:
+        target = btnClearFile;
+        break;
+    case Qt::Key_I:
+        target = btnOptions;
+        break;
+    case Qt::Key_P:
+        target = btnPlay;
+        break;
+    case Qt::Key_U:
+        target = btnPause;
+        break;
+    case Qt::Key_T:
+        target = btnStop;
+        break;
+    case Qt::Key_S:
+    case Qt::Key_N:
+        target = btnConvert;
+        break;
+    case Qt::Key_B:
+        target = btnSelectOutputFolder;
+        break;
+    default:
+        break;
+    }
+    // A click reaches hidden buttons too.
+    if (target)
+        target->click();
+}
+
+void TFrmMainForm::lblTitleMouseMove(QMouseEvent *event)
+{
+    if (!(event->buttons() & Qt::LeftButton)) {
+        m_manualDrag = false;
+        return;
+    }
+    const QPoint global = event->globalPosition().toPoint();
+    if (event->type() == QEvent::MouseButtonPress) {
+        m_dragOffset = global - frameGeometry().topLeft();
+        // Prefer the window system's own move; where it cannot, follow the mouse.
+        m_manualDrag = !(windowHandle() && windowHandle()->startSystemMove());
+        return;
+    }
+    if (m_manualDrag)
+        move(global - m_dragOffset);
+}
+
+void TFrmMainForm::btnOptionsClick()
+{
+    frmOption->show();
+    frmOption->raise();
+    frmOption->activateWindow();
+}
+
+void TFrmMainForm::btnSelectOutputFolderClick()
+{
+    edtOutputFolder->setText(CommonLib->SelectOutputFolder(edtOutputFolder->text()));
+}
+
+void TFrmMainForm::cbbOutputFiletypeChange()
+{
+    CustomProc->ApplyQualityPreset();
+}
+
+void TFrmMainForm::cbbProfileChange()
+{
+    CustomProc->ApplyQualityPreset();
+}
+
+void TFrmMainForm::ActSysHelpExecute()
+{
+    OpenHelpFile();
+}
+
+void TFrmMainForm::ActSysHomePageExecute()
+{
+    OpenHomePage();
+}
+
+void TFrmMainForm::ActSysEmailExecute()
+{
+    SendSupportEmail();
+}
+
+void TFrmMainForm::ActSysAboutExecute()
+{
+    ShowAboutBox(this);
+}
+
+void TFrmMainForm::actMinimizeExecute()
+{
+    showNormal();
+    showMinimized();
+}
+
+void TFrmMainForm::actCloseWindowExecute()
+{
+    close();
+}

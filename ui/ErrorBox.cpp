@@ -1,0 +1,14 @@
+#include "ui/ErrorBox.h"
+
+#include "ui/Prompts.h"
+
+#include <QApplication>
+
+namespace ui {
+
+void ShowErrorBox(const QString &text)
+{
+    prompts().message(QApplication::activeWindow(), QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+} // namespace ui

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <exception>
+
+namespace ui {
+
+// The program's general error box: what an event handler could not finish.
+void ShowErrorBox(const QString &text);
+
+// Runs an event handler; an error it raises ends that handler and is shown in
+// the general error box, and the program goes on.
+template <typename Handler> void Guarded(Handler &&handler)
+{
+    try {
+        handler();
+    } catch (const std::exception &error) {
+        ShowErrorBox(QString::fromUtf8(error.what()));
+    }
+}
+
+} // namespace ui
