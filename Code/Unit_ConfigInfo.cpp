@@ -3,7 +3,7 @@
 QStringList GetOutputTypeList()
 {
     return {"iPod MPEG-4 Video Files (*.mp4)", "MOV Video Files (*.mov)", "AAC Audio Files (*.aac)",
-            "M4A MPEG Audio Files (*.m4a)", "MP3 Files (*.mp3)", "0"};
+            "M4A MPEG Audio Files (*.m4a)",    "MP3 Files (*.mp3)",       "0"};
 }
 
 QStringList GetQualityList()
@@ -57,8 +57,8 @@ QStringList GetVolumeGainList()
 
 QStringList GetCodecParamList()
 {
-    return {"-vcodec mpeg4 -acodec aac", "-vcodec mpeg4 -acodec aac", "-acodec aac -vn", "-acodec aac -vn",
-            "-acodec mp3 -vn", "0"};
+    return {"-vcodec mpeg4 -acodec aac", "-vcodec mpeg4 -acodec aac", "-acodec aac -vn",
+            "-acodec aac -vn",           "-acodec mp3 -vn",           "0"};
 }
 
 QStringList GetFormatNameList()
