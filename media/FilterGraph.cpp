@@ -1,0 +1,199 @@
+#include "media/FilterGraph.h"
+
+#include "media/ClockBackend.h"
+#include "media/PlayerBackend.h"
+#include "media/VideoWindow.h"
+
+#include <algorithm>
+
+using namespace media;
+
+TFilterGraph::TFilterGraph(QObject *parent) : QObject(parent) {}
+
+TFilterGraph::~TFilterGraph()
+{
+    unload();
+}
+
+void TFilterGraph::SetVideoWindow(TDSVideoWindowEx2 *window)
+{
+    if (window == m_window)
+        return;
+    unbindWindow();
+    m_window = window;
+    if (m_window)
+        connect(m_window, &TDSVideoWindowEx2::Destroying, this, &TFilterGraph::unbindWindow);
+}
+
+TDSVideoWindowEx2 *TFilterGraph::VideoWindow() const
+{
+    return m_window;
+}
+
+void TFilterGraph::unbindWindow()
+{
+    if (!m_window)
+        return;
+    unload();
+    disconnect(m_window, nullptr, this, nullptr);
+    // The player feeds the window's sink: it goes with the window.
+    delete m_playerBackend;
+    m_playerBackend = nullptr;
+    m_window = nullptr;
+}
+
+void TFilterGraph::SetActive(bool active)
+{
+    if (!active)
+        unload();
+    m_active = active;
+}
+
+void TFilterGraph::ClearGraph()
+{
+    if (m_active)
+        unload();
+}
+
+void TFilterGraph::unload()
+{
+    setRunning(false);
+    if (m_backend)
+        m_backend->Unload();
+    m_backend = nullptr;
+    if (m_window)
+        m_window->clearFrame();
+    m_loaded = false;
+    m_atEnd = false;
+    m_fileName.clear();
+    m_probe = ProbeResult();
+}
+
+int TFilterGraph::RenderFile(const QString &fileName)
+{
+    requireActive();
+    unload();
+    const ProbeResult probe = ProbeMediaFile(fileName);
+    if (m_window) {
+        m_backend = backendFor(probe);
+        m_backend->Load(fileName, probe.durationMs);
+        m_window->setAspectHint(probe.displaySize);
+    }
+    m_probe = probe;
+    m_fileName = fileName;
+    m_loaded = true;
+    return int(probe.code);
+}
+
+TPlaybackBackend *TFilterGraph::backendFor(const ProbeResult &probe)
+{
+    const bool playerAdvances = probe.hasVideo || TPlayerBackend::AudioDeviceAvailable();
+    TPlaybackBackend *&backend = playerAdvances ? m_playerBackend : m_clockBackend;
+    if (!backend) {
+        if (playerAdvances)
+            backend = new TPlayerBackend(m_window->videoSink(), this);
+        else
+            backend = new TClockBackend(this);
+        connect(backend, &TPlaybackBackend::EndReached, this, &TFilterGraph::reachEnd);
+    }
+    return backend;
+}
+
+void TFilterGraph::reachEnd()
+{
+    if (!m_loaded || m_atEnd || sender() != m_backend)
+        return;
+    m_atEnd = true;
+    Q_EMIT EndOfMedia();
+}
+
+void TFilterGraph::requireActive() const
+{
+    if (!m_active)
+        throw EDirectShowException(result::WrongState);
+}
+
+void TFilterGraph::requireLoaded() const
+{
+    requireActive();
+    if (!m_loaded)
+        throw EDirectShowException(result::WrongState);
+}
+
+void TFilterGraph::requirePlayable() const
+{
+    requireLoaded();
+    if (!m_backend)
+        throw EDirectShowException(QStringLiteral("The graph has no video window to play into."), result::WrongState);
+}
+
+void TFilterGraph::setRunning(bool running)
+{
+    if (m_running == running)
+        return;
+    m_running = running;
+    Q_EMIT RunningChanged(running);
+}
+
+void TFilterGraph::Play()
+{
+    requirePlayable();
+    // At the end of the media a running graph has nothing left to play.
+    if (!m_atEnd)
+        m_backend->Play();
+    setRunning(true);
+}
+
+void TFilterGraph::Pause()
+{
+    requirePlayable();
+    if (!m_atEnd)
+        m_backend->Pause();
+    setRunning(false);
+}
+
+void TFilterGraph::Stop()
+{
+    requireActive();
+    if (m_backend)
+        m_backend->Stop();
+    m_atEnd = false;
+    setRunning(false);
+}
+
+qint64 TFilterGraph::Duration() const
+{
+    requireActive();
+    return m_loaded ? m_probe.durationMs : 0;
+}
+
+bool TFilterGraph::HasSeeking() const
+{
+    return m_active && m_loaded && m_probe.seekable;
+}
+
+void TFilterGraph::SetCurrentPosition(qint64 hundredNs)
+{
+    requireLoaded();
+    const qint64 positionMs = std::clamp<qint64>(hundredNs / HundredNsPerMs, 0, m_probe.durationMs);
+    m_atEnd = false;
+    if (!m_backend)
+        return;
+    m_backend->Seek(positionMs);
+    // A running graph goes on playing from the new position, also when it
+    // had already reached the end.
+    if (m_running)
+        m_backend->Play();
+}
+
+qint64 TFilterGraph::CurrentPosition() const
+{
+    requireActive();
+    if (!m_loaded)
+        return 0;
+    if (m_atEnd)
+        return m_probe.durationMs * HundredNsPerMs;
+    if (!m_backend)
+        return 0;
+    return m_backend->PositionMs() * HundredNsPerMs;
+}

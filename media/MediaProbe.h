@@ -1,0 +1,27 @@
+#pragma once
+
+// Measures a media file in-process through libavformat, reading only as much
+// of it as its container needs to give the duration and the streams.
+
+#include "media/ResultCodes.h"
+
+#include <QSize>
+#include <QString>
+
+namespace media {
+
+struct ProbeResult {
+    quint32 code = result::Ok; // Ok, or PartialRender when some stream has no decoder
+    qint64 durationMs = 0;     // whole milliseconds; 0 when no timestamps were found
+    bool seekable = false;
+    bool hasVideo = false; // a decodable moving picture (cover images do not count)
+    bool hasAudio = false;
+    QSize displaySize; // picture size with the pixel aspect applied; empty when unknown
+};
+
+// Throws EDirectShowException when the file cannot be opened (missing,
+// unreadable, not a regular file, not a container libavformat knows) or when
+// none of its audio and video streams has a decoder.
+ProbeResult ProbeMediaFile(const QString &fileName);
+
+} // namespace media

@@ -1,0 +1,357 @@
+// Measuring files on a graph bound to no window, the way the source list
+// probes them: every accepted container, files that state no duration, bad
+// files, and the result codes.
+
+#include "../support/MediaFixtures.h"
+#include "media/FilterGraph.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The source list's sequence: clear, activate, render, read the duration.
+qint64 probeDurationMs(TFilterGraph &graph, const QString &fileName, int *code = nullptr)
+{
+    graph.ClearGraph();
+    graph.SetActive(true);
+    const int renderCode = graph.RenderFile(fileName);
+    if (code)
+        *code = renderCode;
+    const qint64 duration = graph.Duration();
+    graph.SetActive(false);
+    return duration;
+}
+
+// Writes the first `bytes` bytes of `source` to `target`.
+bool writePrefix(const QString &source, const QString &target, qint64 bytes)
+{
+    QFile in(source);
+    QFile out(target);
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly))
+        return false;
+    return out.write(in.read(bytes)) == qMin(bytes, in.size());
+}
+
+bool writeBytes(const QString &target, const QByteArray &bytes)
+{
+    QFile out(target);
+    return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
+}
+
+// An AVI whose video stream carries a codec tag no decoder knows; its other
+// streams stay intact. ffmpeg refuses to write an unknown tag, so the tag of
+// a normal file is replaced in the header (everything before the "movi" list).
+QString makeUnknownVideoCodecAvi(const QString &folder, const QString &name, bool withAudio)
+{
+    fixtures::ClipSpec spec;
+    spec.audio = withAudio;
+    const QString source = fixtures::makeClip(folder, "source-" + name, spec);
+    QFile in(source);
+    if (source.isEmpty() || !in.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray data = in.readAll();
+    const qsizetype movi = data.indexOf("movi");
+    QByteArray header = data.left(movi);
+    if (movi < 0 || !header.contains("FMP4"))
+        return {};
+    header.replace("FMP4", "QQQQ");
+    const QString target = QDir(folder).filePath(name);
+    return writeBytes(target, header + data.mid(movi)) ? target : QString();
+}
+
+} // namespace
+
+class TestMediaProbe : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+
+    void everyAcceptedContainer_data();
+    void everyAcceptedContainer();
+    void filesWithoutStatedDuration_data();
+    void filesWithoutStatedDuration();
+    void awkwardNames_data();
+    void awkwardNames();
+
+    void badFiles_data();
+    void badFiles();
+    void graphKeepsWorkingAfterBadFiles();
+
+    void partialRenderWhenAStreamHasNoDecoder();
+    void dataTracksDoNotCountAsStreams();
+    void exceptionTextCarriesTheCode();
+    void inactiveGraphRefusesWork();
+
+private:
+    QString m_folder;
+    QTemporaryDir m_dir;
+};
+
+void TestMediaProbe::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_folder = m_dir.path();
+}
+
+void TestMediaProbe::everyAcceptedContainer_data()
+{
+    QTest::addColumn<QString>("extension");
+    QTest::addColumn<double>("seconds");
+    QTest::addColumn<bool>("video");
+    QTest::addColumn<bool>("audio");
+    QTest::addColumn<qint64>("expectedSeconds");
+    for (const QString &extension : fixtures::acceptedExtensions()) {
+        const QByteArray ext = extension.toUtf8();
+        QTest::newRow(ext + " 3 s") << extension << 3.0 << true << true << qint64(3);
+        QTest::newRow(ext + " 0.9 s") << extension << 0.9 << true << true << qint64(0);
+        QTest::newRow(ext + " 7.6 s video only") << extension << 7.6 << true << false << qint64(7);
+    }
+}
+
+void TestMediaProbe::everyAcceptedContainer()
+{
+    QFETCH(QString, extension);
+    QFETCH(double, seconds);
+    QFETCH(bool, video);
+    QFETCH(bool, audio);
+    QFETCH(qint64, expectedSeconds);
+    fixtures::ClipSpec spec;
+    spec.seconds = seconds;
+    spec.video = video;
+    spec.audio = audio;
+    const QString name = QStringLiteral("clip-%1-%2-%3%4").arg(seconds).arg(video).arg(audio).arg(extension);
+    const QString file = fixtures::makeClip(m_folder, name, spec);
+    QVERIFY(!file.isEmpty());
+
+    TFilterGraph graph;
+    int code = -1;
+    const qint64 duration = probeDurationMs(graph, file, &code);
+    QCOMPARE(code, int(media::result::Ok));
+    QCOMPARE(duration / 1000, expectedSeconds);
+    // Whole seconds hide small errors; the milliseconds stay close to the clip.
+    QVERIFY2(qAbs(duration - qint64(seconds * 1000)) <= 150, qPrintable(QString::number(duration)));
+}
+
+void TestMediaProbe::filesWithoutStatedDuration_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("ffmpegArguments");
+    QTest::addColumn<qint64>("expectedSeconds");
+    const QStringList video{"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=4"};
+    const QStringList sound{"-f", "lavfi", "-i", "sine=sample_rate=44100:duration=4"};
+    // The FLV header's metadata states no duration: it comes from the packets.
+    QTest::newRow("flv without duration metadata")
+        << "nodur.flv"
+        << (video + sound +
+            QStringList{"-c:v", "flv", "-c:a", "libmp3lame", "-flvflags", "no_duration_filesize", "-f", "flv"})
+        << qint64(4);
+    QTest::newRow("flv without any metadata")
+        << "nometa.flv"
+        << (video + sound + QStringList{"-c:v", "flv", "-c:a", "libmp3lame", "-flvflags", "no_metadata", "-f", "flv"})
+        << qint64(4);
+    QTest::newRow("swf video only") << "video.swf" << (video + QStringList{"-c:v", "flv", "-f", "swf"}) << qint64(4);
+    QTest::newRow("mp4 sound only") << "sound.mp4" << (sound + QStringList{"-c:a", "aac", "-f", "mp4"}) << qint64(4);
+    QTest::newRow("mpg sound only") << "sound.mpg" << (sound + QStringList{"-c:a", "mp2", "-f", "mpeg"}) << qint64(4);
+}
+
+void TestMediaProbe::filesWithoutStatedDuration()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, ffmpegArguments);
+    QFETCH(qint64, expectedSeconds);
+    const QString file = QDir(m_folder).filePath(name);
+    QString error;
+    QVERIFY2(fixtures::runFfmpeg(ffmpegArguments + QStringList{file}, &error), qPrintable(error));
+
+    TFilterGraph graph;
+    QCOMPARE(probeDurationMs(graph, file) / 1000, expectedSeconds);
+}
+
+void TestMediaProbe::awkwardNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("blanks") << "my holiday clip.mp4";
+    QTest::newRow("quotes") << "say \"cheese\" 'now'.avi";
+    QTest::newRow("non-ASCII") << "Überraschung Ærø 日本.wmv";
+    QTest::newRow("colon like a protocol") << "http:clip.flv";
+    QTest::newRow("percent and question mark") << "100% done?.mov";
+    QTest::newRow("upper-case extension") << "LOUD.MPG";
+}
+
+void TestMediaProbe::awkwardNames()
+{
+    QFETCH(QString, name);
+    fixtures::ClipSpec spec;
+    spec.seconds = 2.0;
+    spec.size = QSize(160, 120);
+    QString file = fixtures::makeClip(m_folder, name.toLower(), spec);
+    QVERIFY(!file.isEmpty());
+    if (name != name.toLower()) {
+        const QString renamed = QDir(m_folder).filePath(name);
+        QVERIFY(QFile::rename(file, renamed));
+        file = renamed;
+    }
+    TFilterGraph graph;
+    QCOMPARE(probeDurationMs(graph, file) / 1000, qint64(2));
+}
+
+void TestMediaProbe::badFiles_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<quint32>("expectedCode");
+    const QString folder = m_folder + "/bad";
+    QVERIFY(QDir().mkpath(folder));
+    const QDir dir(folder);
+
+    QVERIFY(writeBytes(dir.filePath("empty.mp4"), {}));
+    QTest::newRow("empty file") << dir.filePath("empty.mp4") << media::result::UnsupportedStream;
+
+    QVERIFY(writeBytes(dir.filePath("letter.avi"), "Dear reader,\nthis is no film at all.\n"));
+    QTest::newRow("text file") << dir.filePath("letter.avi") << media::result::UnsupportedStream;
+
+    QByteArray noise(64 * 1024, '\0');
+    for (int i = 0; i < noise.size(); ++i)
+        noise[i] = char((i * 7919 + 13) % 251);
+    QVERIFY(writeBytes(dir.filePath("noise.wmv"), noise));
+    QTest::newRow("random bytes") << dir.filePath("noise.wmv") << media::result::UnsupportedStream;
+
+    // MP4 keeps its index at the end: a download cut short cannot be opened.
+    const QString whole = fixtures::makeClip(folder, "whole.mp4");
+    QVERIFY(!whole.isEmpty());
+    QVERIFY(writePrefix(whole, dir.filePath("truncated.mp4"), QFileInfo(whole).size() / 2));
+    QTest::newRow("truncated mp4") << dir.filePath("truncated.mp4") << media::result::UnsupportedStream;
+
+    const QString avi = fixtures::makeClip(folder, "whole.avi");
+    QVERIFY(!avi.isEmpty());
+    QVERIFY(writePrefix(avi, dir.filePath("header-only.avi"), 100));
+    QTest::newRow("avi cut inside its header") << dir.filePath("header-only.avi") << media::result::UnsupportedStream;
+
+    QTest::newRow("missing file") << dir.filePath("gone.mpg") << media::result::FileNotFound;
+
+    QVERIFY(QDir().mkpath(dir.filePath("folder.mp4")));
+    QTest::newRow("folder") << dir.filePath("folder.mp4") << media::result::AccessDenied;
+
+    // Opening a FIFO would wait for a writer for ever.
+    const QByteArray fifo = QFile::encodeName(dir.filePath("pipe.mpg"));
+    QFile::remove(dir.filePath("pipe.mpg"));
+    QCOMPARE(mkfifo(fifo.constData(), 0600), 0);
+    QTest::newRow("fifo") << dir.filePath("pipe.mpg") << media::result::AccessDenied;
+
+    const QString locked = fixtures::makeClip(folder, "locked.mov");
+    QVERIFY(!locked.isEmpty());
+    QVERIFY(QFile::setPermissions(locked, QFileDevice::Permissions()));
+    QTest::newRow("no read permission") << locked << media::result::AccessDenied;
+
+    const QString undecodable = makeUnknownVideoCodecAvi(folder, "undecodable.avi", false);
+    QVERIFY(!undecodable.isEmpty());
+    QTest::newRow("no stream decodes") << undecodable << media::result::CannotRender;
+}
+
+void TestMediaProbe::badFiles()
+{
+    QFETCH(QString, file);
+    QFETCH(quint32, expectedCode);
+    if (QByteArray(QTest::currentDataTag()) == "no read permission" && geteuid() == 0)
+        QSKIP("permissions do not bind the superuser");
+
+    TFilterGraph graph;
+    graph.SetActive(true);
+    try {
+        graph.RenderFile(file);
+        QFAIL("RenderFile accepted the file");
+    } catch (const EDirectShowException &error) {
+        QCOMPARE(error.code(), expectedCode);
+    }
+    // The graph stays active and empty, as the next probe expects.
+    QVERIFY(graph.Active());
+    QCOMPARE(graph.Duration(), qint64(0));
+    QCOMPARE(graph.FileName(), QString());
+}
+
+void TestMediaProbe::graphKeepsWorkingAfterBadFiles()
+{
+    const QString good = fixtures::makeClip(m_folder, "after-bad.asf");
+    QVERIFY(!good.isEmpty());
+    const QString bad = QDir(m_folder).filePath("after-bad-empty.asf");
+    QVERIFY(writeBytes(bad, {}));
+
+    TFilterGraph graph;
+    for (int round = 0; round < 3; ++round) {
+        QVERIFY_THROWS_EXCEPTION(EDirectShowException, probeDurationMs(graph, bad));
+        QCOMPARE(probeDurationMs(graph, good) / 1000, qint64(3));
+    }
+    QVERIFY(!graph.Active());
+}
+
+void TestMediaProbe::partialRenderWhenAStreamHasNoDecoder()
+{
+    const QString file = makeUnknownVideoCodecAvi(m_folder, "unknown-video.avi", true);
+    QVERIFY(!file.isEmpty());
+    TFilterGraph graph;
+    int code = -1;
+    const qint64 duration = probeDurationMs(graph, file, &code);
+    QCOMPARE(quint32(code), media::result::PartialRender);
+    QCOMPARE(duration / 1000, qint64(3));
+}
+
+void TestMediaProbe::dataTracksDoNotCountAsStreams()
+{
+    // A timecode track, as cameras write them, is no picture or sound.
+    const QString file = QDir(m_folder).filePath("timecode.mov");
+    QString error;
+    QVERIFY2(fixtures::runFfmpeg({"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=2", "-c:v", "mpeg4",
+                                  "-timecode", "01:00:00:00", "-f", "mov", file},
+                                 &error),
+             qPrintable(error));
+    TFilterGraph graph;
+    int code = -1;
+    QCOMPARE(probeDurationMs(graph, file, &code) / 1000, qint64(2));
+    QCOMPARE(quint32(code), media::result::Ok);
+}
+
+void TestMediaProbe::exceptionTextCarriesTheCode()
+{
+    TFilterGraph graph;
+    graph.SetActive(true);
+    try {
+        graph.RenderFile(QDir(m_folder).filePath("nothing-here.avi"));
+        QFAIL("RenderFile accepted a missing file");
+    } catch (const EDirectShowException &error) {
+        QCOMPARE(error.text(), QStringLiteral("The system cannot find the file specified. ($80070002)."));
+        QCOMPARE(QString::fromUtf8(error.what()), error.text());
+    }
+    const EDirectShowException own(QStringLiteral("Custom"), 0x8000FFFF);
+    QCOMPARE(own.text(), QStringLiteral("Custom ($8000FFFF)."));
+}
+
+void TestMediaProbe::inactiveGraphRefusesWork()
+{
+    const QString file = fixtures::makeClip(m_folder, "inactive.rm");
+    QVERIFY(!file.isEmpty());
+    TFilterGraph graph;
+    QVERIFY(!graph.Active());
+    graph.ClearGraph(); // nothing to do, no error
+    QVERIFY_THROWS_EXCEPTION(EDirectShowException, graph.RenderFile(file));
+    QVERIFY_THROWS_EXCEPTION(EDirectShowException, graph.Duration());
+    QVERIFY(!graph.HasSeeking());
+
+    graph.SetActive(true);
+    QCOMPARE(graph.RenderFile(file), int(media::result::Ok));
+    QVERIFY(graph.HasSeeking());
+    QCOMPARE(graph.Duration() / 1000, qint64(3));
+    // Unbound graphs only measure.
+    QVERIFY_THROWS_EXCEPTION(EDirectShowException, graph.Play());
+    graph.ClearGraph();
+    QVERIFY(graph.Active());
+    QCOMPARE(graph.Duration(), qint64(0));
+    QCOMPARE(graph.FileName(), QString());
+}
+
+QTEST_GUILESS_MAIN(TestMediaProbe)
+#include "tst_mediaprobe.moc"
