@@ -1,0 +1,49 @@
+#include "EncoderMain.h"
+
+#include "CommandLine.h"
+#include "ConversionRun.h"
+#include "EncoderError.h"
+#include "ResourceReport.h"
+#include "ScriptInput.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace encoder {
+
+namespace {
+
+SourceSpec sourceOf(const EncodeRequest &request, InputKind kind)
+{
+    if (kind == InputKind::Script)
+        return readScriptSource(request.input);
+    return {request.input, {}};
+}
+
+int convert(InputKind kind, int argc, char **argv)
+{
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const EncodeRequest request = parseCommandLine(arguments);
+    return runConversion(request, sourceOf(request, kind));
+}
+
+} // namespace
+
+int encoderMain(const char *programName, InputKind kind, int argc, char **argv)
+{
+    int exitCode = 1;
+    try {
+        exitCode = convert(kind, argc, argv);
+    } catch (const EncoderError &error) {
+        std::fprintf(stderr, "%s: %s\n", programName, error.what());
+        exitCode = error.exitCode();
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "%s: %s\n", programName, error.what());
+        exitCode = 1;
+    }
+    reportOwnResources();
+    return exitCode;
+}
+
+} // namespace encoder

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace encoder {
+
+// Finds "ffmpeg" in the folders of PATH; empty when it is not there.
+std::string locateFfmpeg();
+
+// ffmpeg running as a child that dies with this process: it gets SIGKILL as
+// its parent-death signal, so killing the encoder never leaves an orphaned
+// engine writing on. Its standard error and its progress reports (written to
+// descriptor progressDescriptor, "pipe:3") arrive on two pipes.
+class FfmpegProcess {
+public:
+    static constexpr int progressDescriptor = 3;
+    static constexpr int outputDescriptor = 4;
+
+    FfmpegProcess() = default;
+    ~FfmpegProcess();
+    FfmpegProcess(const FfmpegProcess &) = delete;
+    FfmpegProcess &operator=(const FfmpegProcess &) = delete;
+
+    // Starts program with the arguments; outputFile (when >= 0) is handed
+    // over as outputDescriptor. Throws EncoderError when it cannot start.
+    void start(const std::string &program, const std::vector<std::string> &arguments, int outputFile);
+
+    pid_t pid() const { return m_pid; }
+    int progressPipe() const { return m_progress; }
+    int errorPipe() const { return m_errors; }
+    void closeProgressPipe();
+    void closeErrorPipe();
+
+    void kill();
+    // Waits for the end; returns the exit code, or 128 + the signal number.
+    int wait();
+
+private:
+    pid_t m_pid = -1;
+    int m_progress = -1;
+    int m_errors = -1;
+};
+
+} // namespace encoder

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+namespace encoder {
+
+// The file ffmpeg writes before it becomes the output. Where the file system
+// allows, it is an unnamed file in the output's folder, so that a failed or
+// killed run leaves nothing behind; elsewhere a named file beside the output
+// that is removed on failure. Only a finished encode takes the output's name,
+// so an earlier file of that name stays intact until then.
+class PendingOutput {
+public:
+    // Checks the folder and the name; throws EncoderError when the output
+    // cannot be written or exists without permission to overwrite it.
+    PendingOutput(const std::string &outputPath, bool overwrite);
+    ~PendingOutput();
+    PendingOutput(const PendingOutput &) = delete;
+    PendingOutput &operator=(const PendingOutput &) = delete;
+
+    // The descriptor the child must inherit to reach the file (-1: none) and
+    // the path by which it opens the file, given the descriptor number
+    // the child sees.
+    int descriptor() const { return m_descriptor; }
+    std::string pathForChild(int childDescriptor) const;
+
+    // Gives the file the output's name; throws EncoderError on failure.
+    void commit();
+    // Removes what was written. Also done by the destructor unless committed.
+    void discard() noexcept;
+
+private:
+    void openUnnamed(const std::string &folder);
+    void openNamed();
+
+    std::string m_outputPath;
+    bool m_overwrite = false;
+    int m_descriptor = -1;
+    std::string m_namedPath; // the fallback's name; empty for an unnamed file
+    bool m_done = false;
+};
+
+} // namespace encoder
