@@ -1,0 +1,148 @@
+// The output takes its name only when the encode has finished; a failed run
+// leaves nothing behind and never harms a file it did not write.
+
+#include "encoders/core/EncoderError.h"
+#include "encoders/core/PendingOutput.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using encoder::PendingOutput;
+
+namespace {
+
+// Writes as ffmpeg does: opens the path it is given, truncating.
+void writeLikeFfmpeg(const PendingOutput &pending, const QByteArray &content)
+{
+    const std::string path = pending.pathForChild(pending.descriptor());
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    QVERIFY(descriptor >= 0);
+    QCOMPARE(::write(descriptor, content.constData(), size_t(content.size())), ssize_t(content.size()));
+    ::close(descriptor);
+}
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void makeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+QString problemOf(const QString &path, bool overwrite)
+{
+    try {
+        PendingOutput pending(path.toStdString(), overwrite);
+    } catch (const encoder::EncoderError &error) {
+        return QString::fromStdString(error.what());
+    }
+    return QString();
+}
+
+QStringList entries(const QTemporaryDir &dir)
+{
+    return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+} // namespace
+
+class TestPendingOutput : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void commitGivesTheName()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("clip.mp4");
+        {
+            PendingOutput pending(path.toStdString(), false);
+            writeLikeFfmpeg(pending, "encoded");
+            QVERIFY(!QFile::exists(path));
+            pending.commit();
+        }
+        QCOMPARE(contentOf(path), QByteArray("encoded"));
+        QCOMPARE(entries(dir), QStringList{"clip.mp4"});
+        QVERIFY(QFileInfo(path).permissions() & QFile::ReadOwner);
+    }
+
+    void discardLeavesNothing()
+    {
+        QTemporaryDir dir;
+        {
+            PendingOutput pending(dir.filePath("clip.mp4").toStdString(), true);
+            writeLikeFfmpeg(pending, "half");
+        }
+        QCOMPARE(entries(dir), QStringList());
+    }
+
+    // With -y a finished encode replaces the earlier file; a failed one
+    // leaves it exactly as it was.
+    void earlierFileOnlyReplacedBySuccess()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("clip.mp4");
+        makeFile(path, "earlier");
+        {
+            PendingOutput pending(path.toStdString(), true);
+            writeLikeFfmpeg(pending, "broken");
+            pending.discard();
+        }
+        QCOMPARE(contentOf(path), QByteArray("earlier"));
+        {
+            PendingOutput pending(path.toStdString(), true);
+            writeLikeFfmpeg(pending, "new");
+            pending.commit();
+        }
+        QCOMPARE(contentOf(path), QByteArray("new"));
+        QCOMPARE(entries(dir), QStringList{"clip.mp4"});
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("overwrite");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("exists without -y") << "taken.mp4" << false << "already exists";
+        QTest::newRow("output is a folder") << "folder" << true << "is a folder";
+        QTest::newRow("folder missing") << "missing/clip.mp4" << true << "does not exist";
+        QTest::newRow("folder is a file") << "taken.mp4/clip.mp4" << true << "is not a folder";
+    }
+
+    void refusals()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, overwrite);
+        QFETCH(QString, problem);
+        QTemporaryDir dir;
+        makeFile(dir.filePath("taken.mp4"), "earlier");
+        QVERIFY(QDir(dir.path()).mkdir("folder"));
+        const QString seen = problemOf(dir.filePath(name), overwrite);
+        QVERIFY2(seen.contains(problem), qPrintable(seen));
+        QCOMPARE(contentOf(dir.filePath("taken.mp4")), QByteArray("earlier"));
+        QCOMPARE(entries(dir), QStringList{"taken.mp4"});
+    }
+
+    void unwritableFolder()
+    {
+        if (::geteuid() == 0)
+            QSKIP("root writes into any folder");
+        QTemporaryDir dir;
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+        const QString seen = problemOf(dir.filePath("clip.mp4"), true);
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY2(seen.contains("cannot write"), qPrintable(seen));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPendingOutput)
+#include "tst_enc_pendingoutput.moc"
