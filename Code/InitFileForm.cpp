@@ -1,7 +1,89 @@
 #include "Code/InitFileForm.h"
 
-TFrmInitFileForm::TFrmInitFileForm(QWidget *parent) : QDialog(parent)
+#include "Code/Globals.h"
+#include "Code/UnitCustomProc.h"
+#include "Code/Unit_CommonLib.h"
+#include "Code/Unit_Convert.h"
+#include "ui/Artwork.h"
+#include "ui/ErrorBox.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QTimer>
+#include <QVBoxLayout>
+
+TFrmInitFileForm::TFrmInitFileForm(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("FrmInitFileForm"));
     setWindowTitle(QStringLiteral("Reading file information..."));
+    setFixedSize(273, 45);
+    setModal(true);
+    lblInfo = new QLabel(QStringLiteral("Reading file information..."), this);
+    lblInfo->setObjectName(QStringLiteral("lblInfo"));
+    lblInfo->setAlignment(Qt::AlignCenter);
+    QFont bold = lblInfo->font();
+    bold.setBold(true);
+    lblInfo->setFont(bold);
+    lblInfo->setStyleSheet(QStringLiteral("color: white;"));
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(lblInfo);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(300);
+    Timer2->setSingleShot(true);
+    connect(Timer1, &QTimer::timeout, this, &TFrmInitFileForm::Timer1Timer);
+    connect(Timer2, &QTimer::timeout, this, &TFrmInitFileForm::Timer2Timer);
+}
+
+void TFrmInitFileForm::SetFileList(const QStringList &names)
+{
+    m_names = names;
+}
+
+void TFrmInitFileForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (QWidget *owner = FrmMainForm)
+        move(owner->geometry().center() - rect().center());
+    AnimationStep = 1;
+    Timer1->start();
+    Timer2->start();
+}
+
+void TFrmInitFileForm::Timer1Timer()
+{
+    static const char signs[] = {'|', '/', '-', '\\'};
+    QCoreApplication::processEvents();
+    AnimationStep = AnimationStep >= 4 ? 1 : AnimationStep + 1;
+    lblInfo->setText(QStringLiteral("Installing File...  ") + QLatin1Char(signs[AnimationStep - 1]));
+}
+
+void TFrmInitFileForm::Timer2Timer()
+{
+    QCoreApplication::processEvents();
+    Timer2->stop();
+    // The box closes whatever happened; an error is still shown.
+    ui::Guarded([this] { CommonLib->AddSourceFiles(FrmMainForm->dxTreeSourceFileInfo, m_names); });
+    ui::Guarded([] { CustomProc->WriteInitDir(); });
+    accept();
+}
+
+void TFrmInitFileForm::done(int result)
+{
+    Timer1->stop();
+    Timer2->stop();
+    QDialog::done(result);
+}
+
+void TFrmInitFileForm::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), ui::artwork::titleStrip());
+    painter.setPen(ui::artwork::accent());
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

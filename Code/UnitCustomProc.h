@@ -32,6 +32,23 @@ public:
     void SaveCustomProfile();
     void DeleteCustomProfile();
 
+    // --- Preview player. Each operation returns its state word: "Playing",
+    // "Paused" or "Stoped".
+    QString StartPreview(const QString &file);
+    QString ResumePlayback();
+    QString PausePlayback();
+    QString StopPlayback();
+    bool IsPlaying = false;
+
+    // --- Trim bar and trim times.
+    // Lays the trim bar out for the selected rows whose file is not playing.
+    void SyncTrimBarToSelection();
+    // End minus start of the last row holding the file (letter case ignored).
+    qint64 GetCutSeconds(const QString &file);
+    // Brings the selected rows' start and end inside their duration and
+    // recomputes their cut time.
+    void ValidateTrimTimes();
+
     // --- User settings.
     // The settings file beside the program.
     static QString UserSettingsFile();

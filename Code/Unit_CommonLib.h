@@ -5,6 +5,9 @@
 
 class QComboBox;
 class QWidget;
+class TFilterGraph;
+class TSourceGrid;
+struct TOpenDialogState;
 
 // Message box kinds of ShowNotice.
 enum TNoticeKind { nkError = 0, nkWarning = 1, nkQuestion = 2, nkInformation = 3 };
@@ -28,6 +31,29 @@ public:
 
     // Memory of the process handed back to the system; needs no other service.
     static void TrimWorkingSet();
+
+    // --- Source list.
+    // Runs the open dialog; the chosen names, duplicates removed when asked;
+    // empty when cancelled.
+    QStringList PickSourceFiles(TOpenDialogState &dialog, bool removeDuplicates, const QString &initialFolder) const;
+    static QStringList RemoveDuplicateNames(const QStringList &names);
+    // Measures and appends every new name with an accepted extension; warns
+    // about files it cannot measure. Throws EFOpenError when a measured file's
+    // length cannot be read (rows added before it stay).
+    void AddSourceFiles(TSourceGrid *list, const QStringList &names);
+    // Whole seconds of the file, 0 on any failure.
+    static qint64 ProbeDuration(const QString &fileName, TFilterGraph *graph);
+    // Throws EFOpenError when the file cannot be opened.
+    static qint64 ReadFileSize(const QString &fileName);
+    void RemoveSelectedRows(TSourceGrid *list) const;
+    bool ClearSourceList(TSourceGrid *list) const;
+    // Accepted source extensions, lower case, with the dot.
+    static bool IsAcceptedSourceFile(const QString &fileName);
+    // The open dialog's filter entries.
+    static QString SourceFileFilter();
+
+    // Moves an active graph to an absolute position; nothing without seeking.
+    static void SeekPreview(TFilterGraph *graph, qint64 milliseconds);
 
     // --- Files in the Config folder beside the program.
     QString ConfigFile(const QString &name) const;

@@ -5,10 +5,15 @@
 #include "Code/Globals.h"
 #include "Code/UnitCustomProc.h"
 #include "Code/Unit_CommonLib.h"
+#include "media/FilterGraph.h"
+#include "media/TrackBar.h"
+#include "media/VideoWindow.h"
 #include "platform/Platform.h"
 #include "ui/Artwork.h"
 #include "ui/PictureButton.h"
 #include "ui/Selectors.h"
+#include "ui/SourceGrid.h"
+#include "ui/TrimBar.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -67,7 +72,7 @@ TFrmMainForm::TFrmMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::F
     CreateTitleStrip();
     CreatePreview();
     CreateOutputSettings();
-    CreateSourceListCommands();
+    CreateSourceList();
 
     tmrClearMemory = new QTimer(this);
     tmrClearMemory->setObjectName(QStringLiteral("tmrClearMemory"));
@@ -76,6 +81,9 @@ TFrmMainForm::TFrmMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::F
     tmrClearMemory->start();
 
     ConnectCommands();
+    ConnectSourceList();
+    ConnectPreview();
+    tmrPaintSP->start();
     qApp->installEventFilter(this);
     LayoutControls();
 }
@@ -102,11 +110,16 @@ void TFrmMainForm::CreateTitleStrip()
 
 void TFrmMainForm::CreatePreview()
 {
-    DSVideoWindowEx1 = named(new QWidget(this), "DSVideoWindowEx1", tr("Video window"));
-    DSVideoWindowEx1->setStyleSheet(QStringLiteral("background: black;"));
+    DSVideoWindowEx1 = named(new TDSVideoWindowEx2(this), "DSVideoWindowEx1", tr("Video window"));
     panLogo = named(new QLabel(DSVideoWindowEx1), "panLogo", tr("Logo"));
     panLogo->setPixmap(ui::artwork::logo(QSize(257, 155)));
     panLogo->setScaledContents(true);
+    FilterGraph = new TFilterGraph(this);
+    FilterGraph->setObjectName(QStringLiteral("FilterGraph"));
+    FilterGraph->SetVideoWindow(DSVideoWindowEx1);
+    dstrckbrMainform = new TDSTrackBar(this);
+    dstrckbrMainform->setObjectName(QStringLiteral("dstrckbrMainform"));
+    dstrckbrMainform->SetFilterGraph(FilterGraph);
 
     pnlCurTime = named(new QLabel(QStringLiteral("00:00:00"), this), "pnlCurTime", tr("Elapsed time"));
     pnlCurTime->setAlignment(Qt::AlignCenter);
@@ -119,21 +132,15 @@ void TFrmMainForm::CreatePreview()
     btnPause = button(this, "btnPause", Glyph::Pause, QString(), tr("Pause"), QStringLiteral("Ctrl + U"));
     btnStop = button(this, "btnStop", Glyph::Stop, QString(), tr("Stop"), QStringLiteral("Ctrl + T"));
 
-    Panel1 = named(new QFrame(this), "Panel1", tr("Trim bar"));
-    Panel1->setAutoFillBackground(true);
-    QPalette bar = Panel1->palette();
-    bar.setColor(QPalette::Window, QColor(61, 65, 77)); // 5062973 as red, green, blue
-    Panel1->setPalette(bar);
-    Panel2 = named(new QWidget(Panel1), "Panel2", tr("Cut before start"));
-    Splitter1 = named(new QWidget(Panel1), "Splitter1", tr("Start handle"));
-    Panel4 = named(new QWidget(Panel1), "Panel4", tr("Kept part"));
-    Splitter2 = named(new QWidget(Panel1), "Splitter2", tr("End handle"));
-    Panel3 = named(new QWidget(Panel1), "Panel3", tr("Cut after end"));
-    Panel2->setGeometry(0, 0, 1, 19);
-    Splitter1->setGeometry(1, 0, 19, 19);
-    Panel4->setGeometry(20, 0, 220, 19);
-    Splitter2->setGeometry(240, 0, 19, 19);
-    Panel3->setGeometry(259, 0, 1, 19);
+    Panel1 = new TTrimBar(this);
+    Panel2 = Panel1->Panel2;
+    Splitter1 = Panel1->Splitter1;
+    Panel4 = Panel1->Panel4;
+    Splitter2 = Panel1->Splitter2;
+    Panel3 = Panel1->Panel3;
+    tmrPaintSP = new QTimer(this);
+    tmrPaintSP->setObjectName(QStringLiteral("tmrPaintSP"));
+    tmrPaintSP->setInterval(10);
 
     pbPlayState = named(new QProgressBar(this), "pbPlayState", tr("Play state"));
     pbPlayState->hide();
@@ -166,8 +173,9 @@ void TFrmMainForm::CreateOutputSettings()
     Label2->setBuddy(chkShowOutputDirectory);
 }
 
-void TFrmMainForm::CreateSourceListCommands()
+void TFrmMainForm::CreateSourceList()
 {
+    dxTreeSourceFileInfo = named(new TSourceGrid(this), "dxTreeSourceFileInfo", tr("Source files"));
     btnOpenFile = button(this, "btnOpenFile", Glyph::Add, tr("Add"), tr("Add files"), QStringLiteral("Ctrl + O"));
     btnRemoveFile =
         button(this, "btnRemoveFile", Glyph::Remove, tr("Remove"), tr("Remove files"), QStringLiteral("Ctrl + R"));
@@ -220,7 +228,7 @@ void TFrmMainForm::LayoutControls()
     PictureButton *commands[] = {btnOpenFile, btnRemoveFile, btnClearFile, btnConvert};
     for (int i = 0; i < 4; ++i)
         commands[i]->setGeometry(commandsX, listTop + i * 48, 94, 40);
-    Q_UNUSED(h);
+    dxTreeSourceFileInfo->setGeometry(10, listTop, commandsX - 20, h - listTop - 10);
 }
 
 void TFrmMainForm::resizeEvent(QResizeEvent *event)
@@ -278,6 +286,8 @@ void TFrmMainForm::SaveSettingsOrTell()
 
 void TFrmMainForm::FormClose()
 {
+    FilterGraph->SetActive(false);
+    FilterGraph->ClearGraph();
     if (CustomProc)
         SaveSettingsOrTell();
     platform::current().endProcess(0);

@@ -1,15 +1,22 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointer>
 #include <QWidget>
 
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QTimer;
+class TDSTrackBar;
+class TDSVideoWindowEx2;
+class TFilterGraph;
+class TSourceGrid;
+class TTrimBar;
 
 namespace ui {
 class PictureButton;
@@ -48,19 +55,30 @@ public:
     ui::PictureButton *btnAbout = nullptr;
 
     // Preview.
-    QWidget *DSVideoWindowEx1 = nullptr;
+    TDSVideoWindowEx2 *DSVideoWindowEx1 = nullptr;
     QLabel *panLogo = nullptr;
     QLabel *pnlCurTime = nullptr;
     ui::PictureButton *btnPlay = nullptr;
     ui::PictureButton *btnPause = nullptr;
     ui::PictureButton *btnStop = nullptr;
-    QFrame *Panel1 = nullptr; // trim bar
+    TFilterGraph *FilterGraph = nullptr;
+    TDSTrackBar *dstrckbrMainform = nullptr;
+    QProgressBar *pbPlayState = nullptr;
+
+    // Trim bar: Panel1 holds Panel2, Splitter1, Panel4, Splitter2, Panel3.
+    TTrimBar *Panel1 = nullptr;
     QWidget *Panel2 = nullptr;
     QWidget *Splitter1 = nullptr;
     QWidget *Panel4 = nullptr;
     QWidget *Splitter2 = nullptr;
     QWidget *Panel3 = nullptr;
-    QProgressBar *pbPlayState = nullptr;
+    QTimer *tmrPaintSP = nullptr;
+
+    // Trim state shared by the player and the trim bar.
+    qint64 TrimStartSeconds = 0;
+    qint64 TrimDurationSeconds = 0;
+    QString StopMarkText;
+    bool TrimBarReady = false;
 
     // Output settings.
     QLabel *lblOutputFiletype = nullptr;
@@ -76,7 +94,8 @@ public:
     QLabel *Label1 = nullptr;
     QLabel *Label2 = nullptr;
 
-    // Source list commands.
+    // Source list.
+    TSourceGrid *dxTreeSourceFileInfo = nullptr;
     ui::PictureButton *btnOpenFile = nullptr;
     ui::PictureButton *btnRemoveFile = nullptr;
     ui::PictureButton *btnClearFile = nullptr;
@@ -100,8 +119,36 @@ public:
     void actCloseWindowExecute();
     void lblTitleMouseMove(QMouseEvent *event);
 
+    // Source list.
+    void btnOpenFileClick();
+    void btnRemoveFileClick();
+    void btnClearFileClick();
+    void WMDropFiles(const QStringList &names);
+    void dxTreeSourceFileInfoEndDrag();
+    void dxTreeSourceFileInfoKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void dxTreeSourceFileInfoKeyUp();
+    void actDxTreeListOnClickExecute();
+    void dxTreeSourceFileInfoEdited(int row, int column);
+    // Puts both trim handles back at their start.
+    void ResetTrimHandles();
+
+    // Player.
+    void btnPlayClick();
+    void btnPauseClick();
+    void btnStopClick();
+    void dstrckbrMainformTimer(quint32 currentPos, quint32 stopPos);
+
+    // Trim bar.
+    void SetStartTimeAndPlay();
+    void Splitter2Moved();
+    void Panel2MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void Panel3MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void tmrPaintSPTimer();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -110,14 +157,21 @@ private:
     void CreateTitleStrip();
     void CreatePreview();
     void CreateOutputSettings();
-    void CreateSourceListCommands();
+    void CreateSourceList();
+    void ConnectSourceList();
+    void ConnectPreview();
     void ConnectCommands();
     void LayoutControls();
     void ShowSplash();
     void SaveSettingsOrTell();
-    bool IsKeyForThisWindow(QObject *watched) const;
+    bool IsKeyForThisWindow(QObject *watched, const QKeyEvent *key);
 
     bool m_shown = false;
     QPoint m_dragOffset;
     bool m_manualDrag = false;
+    struct {
+        const QKeyEvent *event = nullptr;
+        quint64 timestamp = 0;
+        QPointer<QWidget> receiver;
+    } m_lastKey;
 };

@@ -40,21 +40,31 @@ void TFrmMainForm::ConnectCommands()
     connect(btnWindowClose, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::actCloseWindowExecute));
 }
 
-bool TFrmMainForm::IsKeyForThisWindow(QObject *watched) const
+bool TFrmMainForm::IsKeyForThisWindow(QObject *watched, const QKeyEvent *key)
 {
     auto *widget = qobject_cast<QWidget *>(watched);
     if (!widget || widget->window() != this)
         return false;
-    // A key travels up from the focused control to its parents; take it once.
+    // A key the focused control leaves alone travels on to its parents; the
+    // window takes it at its first stop only, even when a box shown by the
+    // command has moved the focus meanwhile.
+    const bool seenBelow = key == m_lastKey.event && key->timestamp() == m_lastKey.timestamp && m_lastKey.receiver &&
+                           widget != m_lastKey.receiver && widget->isAncestorOf(m_lastKey.receiver);
+    if (seenBelow)
+        return false;
     QWidget *focus = QApplication::focusWidget();
-    return focus ? widget == focus : widget == this;
+    if (focus ? widget != focus : widget != this)
+        return false;
+    m_lastKey = {key, key->timestamp(), widget};
+    return true;
 }
 
 bool TFrmMainForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress && IsKeyForThisWindow(watched)) {
+    if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        ui::Guarded([&] { FormKeyDown(key->key(), key->modifiers()); });
+        if (IsKeyForThisWindow(watched, key))
+            ui::Guarded([&] { FormKeyDown(key->key(), key->modifiers()); });
         return false;
     }
     if ((watched == lblTitle || watched == Label5) &&

@@ -1,6 +1,7 @@
 #include "../support/ProgramFixture.h"
 #include "Code/Unit_Option.h"
 #include "ui/PictureButton.h"
+#include "ui/TrimBar.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -155,8 +156,9 @@ private Q_SLOTS:
             spies.append(new QSignalSpy(button, &QAbstractButton::clicked));
         KeyCounter counter(key);
         QWidget *focus = FrmMainForm->edtOutputFolder;
-        FrmMainForm->activateWindow();
+        QApplication::setActiveWindow(FrmMainForm);
         focus->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), focus);
         focus->installEventFilter(&counter);
 
         QTest::keyClick(focus, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
@@ -165,7 +167,8 @@ private Q_SLOTS:
         QCOMPARE(counter.presses, 1); // the control still gets the key
         for (int i = 0; i < buttons.size(); ++i) {
             const int expected = buttons[i]->objectName() == clicked ? 1 : 0;
-            QVERIFY2(spies[i]->count() == expected, qPrintable(buttons[i]->objectName()));
+            QVERIFY2(spies[i]->count() == expected,
+                     qPrintable(buttons[i]->objectName() + QString::number(spies[i]->count())));
         }
         qDeleteAll(spies);
         frmOption->hide();
@@ -182,7 +185,9 @@ private Q_SLOTS:
     {
         QFETCH(int, modifiers);
         m_program->platform->openedUrls.clear();
+        QApplication::setActiveWindow(FrmMainForm);
         FrmMainForm->cbbProfile->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), FrmMainForm->cbbProfile);
         QTest::keyClick(FrmMainForm->cbbProfile, Qt::Key_F1, Qt::KeyboardModifiers(modifiers));
         QCOMPARE(m_program->platform->openedUrls, QList<QUrl>{QUrl::fromLocalFile(m_program->path("Helpdoc.html"))});
     }

@@ -1,0 +1,193 @@
+#include "Code/Unit_CommonLib.h"
+
+#include "Code/Errors.h"
+#include "Code/Globals.h"
+#include "Code/ProgramFolder.h"
+#include "Code/TextFormats.h"
+#include "Code/UnitCustomProc.h"
+#include "Code/Unit_Convert.h"
+#include "media/FilterGraph.h"
+#include "ui/Prompts.h"
+#include "ui/SourceGrid.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QPersistentModelIndex>
+
+namespace {
+
+const QStringList acceptedExtensions{".3gp", ".3g2", ".avi", ".m4v", ".mp4", ".mpeg", ".mpg", ".asf",
+                                     ".mov", ".wmv", ".vob", ".flv", ".swf", ".rm",   ".rmvb"};
+
+// From the last "." after the last folder separator, the dot included.
+QString extensionOf(const QString &fileName)
+{
+    qsizetype start = 0;
+    for (qsizetype i = fileName.size() - 1; i >= 0; --i) {
+        if (IsPathDelimiter(fileName.at(i))) {
+            start = i + 1;
+            break;
+        }
+    }
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    return dot >= start ? fileName.mid(dot) : QString();
+}
+
+// "*.mp4" matching MP4, Mp4, ... too: the desktop's file systems tell letter
+// case apart, the accepted extensions do not.
+QString anyCasePattern(const QString &extension)
+{
+    QString pattern = QStringLiteral("*.");
+    for (QChar c : extension) {
+        if (c.isLetter())
+            pattern += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
+        else
+            pattern += c;
+    }
+    return pattern;
+}
+
+QString filterEntry(const QString &title, const QStringList &extensions)
+{
+    QStringList patterns;
+    for (const QString &extension : extensions)
+        patterns.append(anyCasePattern(extension));
+    return title + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+}
+
+bool hasRowNamed(const TSourceGrid *list, const QString &name)
+{
+    for (int row = 0; row < list->RowCount(); ++row) {
+        if (list->Cell(row, colFileName) == name)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool TCommonLib::IsAcceptedSourceFile(const QString &fileName)
+{
+    return acceptedExtensions.contains(extensionOf(fileName).toLower());
+}
+
+QString TCommonLib::SourceFileFilter()
+{
+    const QStringList entries{
+        filterEntry(QStringLiteral("Supported Files"),
+                    {"3gp", "mp4", "m4v", "mpeg", "mpg", "avi", "asf", "mov", "wmv", "flv", "swf", "rm", "rmvb"}),
+        filterEntry(QStringLiteral("3GP Files"), {"3gp"}),
+        filterEntry(QStringLiteral("AVI Files"), {"avi"}),
+        filterEntry(QStringLiteral("ASF Files"), {"asf"}),
+        filterEntry(QStringLiteral("MOV Files"), {"mov"}),
+        filterEntry(QStringLiteral("WMV Files"), {"wmv"}),
+        filterEntry(QStringLiteral("MP4 File"), {"mp4", "m4v"}),
+        filterEntry(QStringLiteral("MPEG Files"), {"mpeg", "mpg"}),
+        filterEntry(QStringLiteral("RM Files"), {"rm", "rmvb"}),
+    };
+    return entries.join(QStringLiteral(";;"));
+}
+
+QStringList TCommonLib::RemoveDuplicateNames(const QStringList &names)
+{
+    QStringList unique;
+    for (const QString &name : names) {
+        if (!unique.contains(name))
+            unique.append(name);
+    }
+    return unique;
+}
+
+QStringList TCommonLib::PickSourceFiles(TOpenDialogState &dialog, bool removeDuplicates,
+                                        const QString &initialFolder) const
+{
+    dialog.InitialDir = initialFolder;
+    const QStringList names =
+        ui::prompts().openFiles(NoticeOwner(), QStringLiteral("Open"), initialFolder, SourceFileFilter());
+    if (names.isEmpty())
+        return {};
+    dialog.FileName = names.first();
+    return removeDuplicates ? RemoveDuplicateNames(names) : names;
+}
+
+qint64 TCommonLib::ProbeDuration(const QString &fileName, TFilterGraph *graph)
+{
+    try {
+        graph->ClearGraph();
+        graph->SetActive(true);
+        graph->RenderFile(fileName);
+        const qint64 milliseconds = graph->Duration();
+        graph->SetActive(false);
+        return milliseconds / 1000;
+    } catch (const std::exception &) {
+        return 0;
+    }
+}
+
+qint64 TCommonLib::ReadFileSize(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+    return file.size();
+}
+
+void TCommonLib::AddSourceFiles(TSourceGrid *list, const QStringList &names)
+{
+    TFilterGraph graph;
+    for (const QString &name : names) {
+        if (hasRowNamed(list, name) || !IsAcceptedSourceFile(name))
+            continue;
+        const QString duration = FormatDuration(ProbeDuration(name, &graph));
+        if (duration == QLatin1String("00:00:00")) {
+            ShowNotice(list->RowCount() == 0
+                           ? QStringLiteral("Files reading error! Please check your files.")
+                           : QStringLiteral("Files reading error! Please check your files or install a new codec."),
+                       nkWarning);
+            continue;
+        }
+        const QString size = FormatFileSize(ReadFileSize(name));
+        list->Model()->AppendRow(
+            {QStringLiteral("True"), name, size, duration, QStringLiteral("00:00:00"), duration, duration});
+    }
+    if (list->RowCount() > 0) {
+        list->SelectRow(0);
+        CustomProc->SyncTrimBarToSelection();
+    }
+}
+
+void TCommonLib::RemoveSelectedRows(TSourceGrid *list) const
+{
+    if (list->SelectedRows().isEmpty())
+        return;
+    QCoreApplication::processEvents();
+    const int focused = list->FocusedRow();
+    QPersistentModelIndex remembered;
+    if (focused > 0)
+        remembered = list->Model()->index(focused - 1, 0);
+    list->setUpdatesEnabled(false);
+    // Rows are taken one at a time, letting the window breathe between them.
+    for (QList<int> selected = list->SelectedRows(); !selected.isEmpty(); selected = list->SelectedRows()) {
+        QCoreApplication::processEvents();
+        if (remembered.isValid() && remembered.row() == selected.first())
+            remembered = QPersistentModelIndex();
+        list->Model()->RemoveRow(selected.first());
+    }
+    if (remembered.isValid()) {
+        list->SetFocusedRow(remembered.row());
+        list->SelectRow(remembered.row());
+    } else {
+        list->SetFocusedRow(-1);
+    }
+    list->setUpdatesEnabled(true);
+}
+
+bool TCommonLib::ClearSourceList(TSourceGrid *list) const
+{
+    try {
+        list->Model()->Clear();
+        return true;
+    } catch (const std::exception &) {
+        return false;
+    }
+}

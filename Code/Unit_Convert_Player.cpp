@@ -1,0 +1,173 @@
+// The main window's preview player and trim bar handlers.
+#include "Code/Unit_Convert.h"
+
+#include "Code/Globals.h"
+#include "Code/TextFormats.h"
+#include "Code/UnitCustomProc.h"
+#include "Code/Unit_CommonLib.h"
+#include "media/FilterGraph.h"
+#include "media/TrackBar.h"
+#include "ui/ErrorBox.h"
+#include "ui/PictureButton.h"
+#include "ui/SourceGrid.h"
+#include "ui/TrimBar.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QTimer>
+
+namespace {
+template <typename Handler> auto guarded(TFrmMainForm *form, Handler handler)
+{
+    return [form, handler] { ui::Guarded([&] { (form->*handler)(); }); };
+}
+
+// Handle position to seconds: the bar's own percent arithmetic, truncating
+// toward zero (the far right gives 101 percent).
+qint64 secondsOfPercent(qint64 percent, qint64 duration)
+{
+    return percent * duration / 100;
+}
+
+int nudgeStep(Qt::KeyboardModifiers modifiers)
+{
+    const Qt::KeyboardModifiers held = modifiers & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    if (held == Qt::ControlModifier)
+        return 1;
+    if (held == Qt::ShiftModifier)
+        return 10;
+    return 5;
+}
+} // namespace
+
+void TFrmMainForm::ConnectPreview()
+{
+    connect(btnPlay, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::btnPlayClick));
+    connect(btnPause, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::btnPauseClick));
+    connect(btnStop, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::btnStopClick));
+    connect(dstrckbrMainform, &TDSTrackBar::OnTimer, this,
+            [this](quint32 current, quint32 stop) { ui::Guarded([&] { dstrckbrMainformTimer(current, stop); }); });
+    connect(Panel1, &TTrimBar::StartHandleMoved, this, guarded(this, &TFrmMainForm::SetStartTimeAndPlay));
+    connect(Panel1, &TTrimBar::EndHandleMoved, this, guarded(this, &TFrmMainForm::Splitter2Moved));
+    connect(Panel1, &TTrimBar::AreaMouseDown, this,
+            [this](int panel, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+                ui::Guarded([&] {
+                    if (panel == 2)
+                        Panel2MouseDown(button, modifiers);
+                    else if (panel == 3)
+                        Panel3MouseDown(button, modifiers);
+                });
+            });
+    connect(tmrPaintSP, &QTimer::timeout, this, &TFrmMainForm::tmrPaintSPTimer);
+}
+
+void TFrmMainForm::btnPlayClick()
+{
+    if (!CommonLib->PreviewFile.isEmpty()) {
+        if (!CustomProc->IsPlaying)
+            CustomProc->ResumePlayback();
+        return;
+    }
+    for (int row : dxTreeSourceFileInfo->SelectedRows())
+        CustomProc->StartPreview(dxTreeSourceFileInfo->Cell(row, colFileName));
+}
+
+void TFrmMainForm::btnPauseClick()
+{
+    if (!CommonLib->PreviewFile.isEmpty() && CustomProc->IsPlaying)
+        CustomProc->PausePlayback();
+}
+
+void TFrmMainForm::btnStopClick()
+{
+    CustomProc->StopPlayback();
+}
+
+void TFrmMainForm::dstrckbrMainformTimer(quint32 currentPos, quint32 stopPos)
+{
+    const qint64 seconds = FilterGraph->CurrentPosition() / 10000000;
+    pnlCurTime->setText(FormatPosition(seconds / 3600, (seconds % 3600) / 60, seconds % 60));
+    if (pnlCurTime->text() == StopMarkText) {
+        TCommonLib::SeekPreview(FilterGraph, 0);
+        CustomProc->PausePlayback();
+    }
+    if (currentPos >= stopPos) {
+        TCommonLib::SeekPreview(FilterGraph, 0);
+        CustomProc->StopPlayback();
+    }
+}
+
+void TFrmMainForm::SetStartTimeAndPlay()
+{
+    QCoreApplication::processEvents();
+    Panel1->SetBarWidth(260);
+    if (Panel1->EndHandleLeft() - Panel1->StartHandleLeft() < 20)
+        Panel1->SetLeftCutWidth(Panel1->LeftCutWidth() - 1);
+    const qint64 percent = (qint64(Panel1->StartHandleLeft() + TTrimBar::HandleWidth - 22) * 121) / Panel1->BarWidth();
+    TrimStartSeconds = secondsOfPercent(percent, TrimDurationSeconds);
+    for (int row : dxTreeSourceFileInfo->SelectedRows()) {
+        dxTreeSourceFileInfo->SetCell(row, colStartTime, FormatDuration(TrimStartSeconds));
+        const QString file = dxTreeSourceFileInfo->Cell(row, colFileName);
+        dxTreeSourceFileInfo->SetCell(row, colCutTime, FormatDuration(CustomProc->GetCutSeconds(file)));
+        if (TrimBarReady && FilterGraph->Active()) {
+            try {
+                TCommonLib::SeekPreview(FilterGraph, TrimStartSeconds * 1000);
+            } catch (const std::exception &) {
+                // A failed seek leaves the preview where it was; the times still stand.
+            }
+        }
+        dxTreeSourceFileInfo->viewport()->update();
+    }
+}
+
+void TFrmMainForm::Splitter2Moved()
+{
+    QCoreApplication::processEvents();
+    Panel1->SetBarWidth(260);
+    if (Panel1->EndHandleLeft() - Panel1->StartHandleLeft() < 20)
+        Panel1->SetRightCutWidth(Panel1->RightCutWidth() - 1);
+    const qint64 percent =
+        (qint64(Panel1->EndHandleLeft() + TTrimBar::HandleWidth - TTrimBar::HandleWidth - 22) * 121) /
+        Panel1->BarWidth();
+    const QString endText = FormatDuration(secondsOfPercent(percent, TrimDurationSeconds));
+    for (int row : dxTreeSourceFileInfo->SelectedRows()) {
+        dxTreeSourceFileInfo->SetCell(row, colEndTime, endText);
+        StopMarkText = endText;
+        const QString file = dxTreeSourceFileInfo->Cell(row, colFileName);
+        dxTreeSourceFileInfo->SetCell(row, colCutTime, FormatDuration(CustomProc->GetCutSeconds(file)));
+        dxTreeSourceFileInfo->viewport()->update();
+    }
+    Splitter2->update();
+}
+
+namespace {
+// Nudges only when the clicked cut area is wider than the step and the kept
+// part is still wide enough to give way.
+bool canNudge(const TTrimBar *bar, int areaWidth, int step)
+{
+    return areaWidth > step && bar->LeftCutWidth() + bar->RightCutWidth() + 45 <= bar->BarWidth();
+}
+} // namespace
+
+void TFrmMainForm::Panel2MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+{
+    const int step = nudgeStep(modifiers);
+    if (button != Qt::LeftButton || !canNudge(Panel1, Panel1->LeftCutWidth(), step))
+        return;
+    Panel1->SetLeftCutWidth(Panel1->LeftCutWidth() - step);
+    SetStartTimeAndPlay();
+}
+
+void TFrmMainForm::Panel3MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+{
+    const int step = nudgeStep(modifiers);
+    if (button != Qt::LeftButton || !canNudge(Panel1, Panel1->RightCutWidth(), step))
+        return;
+    Panel1->SetRightCutWidth(Panel1->RightCutWidth() - step);
+    Splitter2Moved();
+}
+
+void TFrmMainForm::tmrPaintSPTimer()
+{
+    Panel1->RepaintHandles();
+}

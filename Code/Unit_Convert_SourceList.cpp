@@ -1,0 +1,138 @@
+// The main window's source list: adding, dropping, removing and clearing
+// files, keys and clicks in the list, and edits of the trim times.
+#include "Code/Unit_Convert.h"
+
+#include "Code/Globals.h"
+#include "Code/InitFileForm.h"
+#include "Code/UnitCustomProc.h"
+#include "Code/Unit_CommonLib.h"
+#include "ui/ErrorBox.h"
+#include "ui/PictureButton.h"
+#include "ui/SourceGrid.h"
+#include "ui/TrimBar.h"
+
+#include <QDragEnterEvent>
+#include <QFileInfo>
+#include <QMimeData>
+
+namespace {
+template <typename Handler> auto guarded(TFrmMainForm *form, Handler handler)
+{
+    return [form, handler] { ui::Guarded([&] { (form->*handler)(); }); };
+}
+
+QStringList localFiles(const QMimeData *mime)
+{
+    QStringList names;
+    for (const QUrl &url : mime->urls()) {
+        if (url.isLocalFile())
+            names.append(url.toLocalFile());
+    }
+    return names;
+}
+} // namespace
+
+void TFrmMainForm::ConnectSourceList()
+{
+    connect(btnOpenFile, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::btnOpenFileClick));
+    connect(btnRemoveFile, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::btnRemoveFileClick));
+    connect(btnClearFile, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::btnClearFileClick));
+    TSourceGrid *list = dxTreeSourceFileInfo;
+    connect(list, &TSourceGrid::EndDragOutside, this, guarded(this, &TFrmMainForm::dxTreeSourceFileInfoEndDrag));
+    connect(list, &TSourceGrid::KeyDown, this, [this](int key, Qt::KeyboardModifiers modifiers) {
+        ui::Guarded([&] { dxTreeSourceFileInfoKeyDown(key, modifiers); });
+    });
+    connect(list, &TSourceGrid::KeyUp, this, guarded(this, &TFrmMainForm::dxTreeSourceFileInfoKeyUp));
+    connect(list, &QAbstractItemView::clicked, this, guarded(this, &TFrmMainForm::actDxTreeListOnClickExecute));
+    connect(list->Model(), &TSourceListModel::CellEdited, this,
+            [this](int row, int column) { ui::Guarded([&] { dxTreeSourceFileInfoEdited(row, column); }); });
+}
+
+void TFrmMainForm::btnOpenFileClick()
+{
+    const QString folder = CustomProc->ReadInitDir();
+    const QStringList names = CommonLib->PickSourceFiles(dlgOpenSourceFile, true, folder);
+    FrmInitFileForm->SetFileList(names);
+    FrmInitFileForm->exec();
+    CustomProc->WriteInitDir();
+}
+
+void TFrmMainForm::ResetTrimHandles()
+{
+    Panel1->SetLeftCutWidth(2);
+    Panel1->SetRightCutWidth(2);
+}
+
+void TFrmMainForm::btnRemoveFileClick()
+{
+    CommonLib->RemoveSelectedRows(dxTreeSourceFileInfo);
+    if (dxTreeSourceFileInfo->RowCount() == 0)
+        ResetTrimHandles();
+    CustomProc->StopPlayback();
+    CustomProc->SyncTrimBarToSelection();
+}
+
+void TFrmMainForm::btnClearFileClick()
+{
+    CommonLib->ClearSourceList(dxTreeSourceFileInfo);
+    CustomProc->StopPlayback();
+    ResetTrimHandles();
+}
+
+void TFrmMainForm::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!localFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TFrmMainForm::dropEvent(QDropEvent *event)
+{
+    const QStringList names = localFiles(event->mimeData());
+    if (names.isEmpty())
+        return;
+    event->acceptProposedAction();
+    ui::Guarded([&] { WMDropFiles(names); });
+}
+
+void TFrmMainForm::WMDropFiles(const QStringList &names)
+{
+    // Folders dropped with the files are passed over without a word; names
+    // arrive whole, however long.
+    QStringList files;
+    for (const QString &name : names) {
+        if (!QFileInfo(name).isDir())
+            files.append(name);
+    }
+    CommonLib->AddSourceFiles(dxTreeSourceFileInfo, files);
+}
+
+void TFrmMainForm::dxTreeSourceFileInfoEndDrag()
+{
+    btnRemoveFile->click();
+}
+
+void TFrmMainForm::dxTreeSourceFileInfoKeyDown(int key, Qt::KeyboardModifiers)
+{
+    CustomProc->SyncTrimBarToSelection();
+    if (key != Qt::Key_Delete)
+        return;
+    CommonLib->RemoveSelectedRows(dxTreeSourceFileInfo);
+    CustomProc->StopPlayback();
+    if (dxTreeSourceFileInfo->RowCount() == 0)
+        ResetTrimHandles();
+}
+
+void TFrmMainForm::dxTreeSourceFileInfoKeyUp()
+{
+    CustomProc->SyncTrimBarToSelection();
+}
+
+void TFrmMainForm::actDxTreeListOnClickExecute()
+{
+    CustomProc->SyncTrimBarToSelection();
+}
+
+void TFrmMainForm::dxTreeSourceFileInfoEdited(int, int)
+{
+    CustomProc->ValidateTrimTimes();
+}

@@ -1,0 +1,144 @@
+#include "ui/SourceGrid.h"
+
+#include "ui/TimeEditDelegate.h"
+
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMimeData>
+
+namespace {
+constexpr int checkWidth = 26;
+constexpr int sizeWidth = 78;
+constexpr int timeWidth = 70;
+constexpr int minimumNameWidth = 120;
+} // namespace
+
+TSourceGrid::TSourceGrid(QWidget *parent) : QTreeView(parent), m_model(new TSourceListModel(this))
+{
+    setModel(m_model);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true); // keeps long lists cheap to lay out
+    setAllColumnsShowFocus(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::SelectedClicked |
+                    QAbstractItemView::EditKeyPressed);
+    setItemDelegate(new TTimeEditDelegate(this));
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDefaultDropAction(Qt::MoveAction);
+    header()->setSectionsMovable(false);
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(QHeaderView::Fixed);
+    header()->setSectionResizeMode(colFileName, QHeaderView::Stretch);
+    FitColumns();
+}
+
+void TSourceGrid::FitColumns()
+{
+    setColumnWidth(colCheck, checkWidth);
+    setColumnWidth(colFileSize, sizeWidth);
+    for (int column : {colDuration, colStartTime, colEndTime, colCutTime})
+        setColumnWidth(column, timeWidth);
+    header()->setMinimumSectionSize(20);
+    header()->resizeSection(colFileName,
+                            qMax(minimumNameWidth, viewport()->width() - checkWidth - sizeWidth - 4 * timeWidth));
+}
+
+void TSourceGrid::resizeEvent(QResizeEvent *event)
+{
+    QTreeView::resizeEvent(event);
+    FitColumns();
+}
+
+QList<int> TSourceGrid::SelectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+bool TSourceGrid::IsRowSelected(int row) const
+{
+    return selectionModel()->isRowSelected(row, QModelIndex());
+}
+
+void TSourceGrid::SelectRow(int row, bool add)
+{
+    if (row < 0 || row >= RowCount())
+        return;
+    const QItemSelectionModel::SelectionFlags flags =
+        (add ? QItemSelectionModel::Select : QItemSelectionModel::ClearAndSelect) | QItemSelectionModel::Rows;
+    selectionModel()->select(m_model->index(row, 0), flags);
+}
+
+int TSourceGrid::FocusedRow() const
+{
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void TSourceGrid::SetFocusedRow(int row)
+{
+    if (row < 0 || row >= RowCount()) {
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        return;
+    }
+    selectionModel()->setCurrentIndex(m_model->index(row, colFileName), QItemSelectionModel::NoUpdate);
+}
+
+void TSourceGrid::keyPressEvent(QKeyEvent *event)
+{
+    Q_EMIT KeyDown(event->key(), event->modifiers());
+    QTreeView::keyPressEvent(event);
+}
+
+void TSourceGrid::keyReleaseEvent(QKeyEvent *event)
+{
+    QTreeView::keyReleaseEvent(event);
+    Q_EMIT KeyUp(event->key(), event->modifiers());
+}
+
+void TSourceGrid::startDrag(Qt::DropActions supportedActions)
+{
+    const QModelIndexList rows = selectionModel()->selectedIndexes();
+    if (rows.isEmpty())
+        return;
+    auto *drag = new QDrag(this);
+    drag->setMimeData(m_model->mimeData(rows));
+    drag->exec(supportedActions, Qt::MoveAction);
+    if (drag->target() != viewport())
+        Q_EMIT EndDragOutside();
+}
+
+// Rows dragged over the list are always welcome and dropping them changes
+// nothing; other drags (files from the desktop) go on to the main window.
+void TSourceGrid::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasFormat(TSourceListModel::RowMimeType()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TSourceGrid::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (event->mimeData()->hasFormat(TSourceListModel::RowMimeType()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TSourceGrid::dropEvent(QDropEvent *event)
+{
+    if (event->mimeData()->hasFormat(TSourceListModel::RowMimeType()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}

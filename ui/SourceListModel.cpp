@@ -1,0 +1,151 @@
+#include "ui/SourceListModel.h"
+
+#include <QMimeData>
+
+namespace {
+const char *const headers[SourceColumnCount] = {"",           "File Name", "File Size", "Duration",
+                                                "Start Time", "End Time",  "Cut Time"};
+const QString trueText = QStringLiteral("True");
+const QString falseText = QStringLiteral("False");
+
+bool editableText(int column)
+{
+    return column == colStartTime || column == colEndTime;
+}
+} // namespace
+
+int TSourceListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int TSourceListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : SourceColumnCount;
+}
+
+QString TSourceListModel::Cell(int row, int column) const
+{
+    if (row < 0 || row >= m_rows.size() || column < 0 || column >= SourceColumnCount)
+        return QString();
+    return m_rows.at(row)[column];
+}
+
+QVariant TSourceListModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    const QString text = Cell(index.row(), index.column());
+    if (index.column() == colCheck) {
+        if (role == Qt::CheckStateRole)
+            return text == trueText ? Qt::Checked : Qt::Unchecked;
+        if (role == Qt::AccessibleTextRole)
+            return text;
+        return {};
+    }
+    if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole)
+        return text;
+    return {};
+}
+
+bool TSourceListModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid())
+        return false;
+    const int row = index.row();
+    const int column = index.column();
+    if (column == colCheck && role == Qt::CheckStateRole) {
+        SetCell(row, column, value.toInt() == Qt::Checked ? trueText : falseText);
+    } else if (editableText(column) && role == Qt::EditRole) {
+        SetCell(row, column, value.toString());
+    } else {
+        return false;
+    }
+    Q_EMIT CellEdited(row, column);
+    return true;
+}
+
+Qt::ItemFlags TSourceListModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::ItemIsDropEnabled;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+    if (index.column() == colCheck)
+        flags |= Qt::ItemIsUserCheckable;
+    if (editableText(index.column()))
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+QVariant TSourceListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= SourceColumnCount)
+        return {};
+    if (role == Qt::DisplayRole)
+        return QString::fromLatin1(headers[section]);
+    if (role == Qt::ToolTipRole && section == colCheck)
+        return tr("Convert this file");
+    return {};
+}
+
+void TSourceListModel::SetCell(int row, int column, const QString &text)
+{
+    if (row < 0 || row >= m_rows.size() || column < 0 || column >= SourceColumnCount)
+        return;
+    m_rows[row][column] = text;
+    const QModelIndex changed = index(row, column);
+    Q_EMIT dataChanged(changed, changed);
+}
+
+void TSourceListModel::AppendRow(const TSourceRow &row)
+{
+    AppendRows({row});
+}
+
+void TSourceListModel::AppendRows(const QList<TSourceRow> &rows)
+{
+    if (rows.isEmpty())
+        return;
+    const int first = static_cast<int>(m_rows.size());
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(rows.size()) - 1);
+    m_rows.append(rows);
+    endInsertRows();
+}
+
+void TSourceListModel::RemoveRow(int row)
+{
+    if (row < 0 || row >= m_rows.size())
+        return;
+    beginRemoveRows(QModelIndex(), row, row);
+    m_rows.removeAt(row);
+    endRemoveRows();
+}
+
+void TSourceListModel::Clear()
+{
+    beginResetModel();
+    m_rows.clear();
+    endResetModel();
+}
+
+QString TSourceListModel::RowMimeType()
+{
+    return QStringLiteral("application/x-movarel-source-rows");
+}
+
+QStringList TSourceListModel::mimeTypes() const
+{
+    return {RowMimeType()};
+}
+
+QMimeData *TSourceListModel::mimeData(const QModelIndexList &indexes) const
+{
+    auto *mime = new QMimeData;
+    QStringList names;
+    for (const QModelIndex &index : indexes) {
+        if (index.column() == colFileName)
+            names.append(Cell(index.row(), colFileName));
+    }
+    mime->setData(RowMimeType(), names.join(QLatin1Char('\n')).toUtf8());
+    return mime;
+}

@@ -1,0 +1,48 @@
+#include "ui/TimeEditDelegate.h"
+
+#include "ui/SourceListModel.h"
+
+#include <QLineEdit>
+
+QWidget *TTimeEditDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                                         const QModelIndex &index) const
+{
+    if (index.column() != colStartTime && index.column() != colEndTime)
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    auto *editor = new QLineEdit(parent);
+    editor->setObjectName(QStringLiteral("TimeEditor"));
+    editor->setInputMask(QStringLiteral("99:99:99;_"));
+    return editor;
+}
+
+void TTimeEditDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
+{
+    if (auto *line = qobject_cast<QLineEdit *>(editor); line && line->objectName() == QLatin1String("TimeEditor")) {
+        line->setText(index.data(Qt::EditRole).toString());
+        line->selectAll();
+        return;
+    }
+    QStyledItemDelegate::setEditorData(editor, index);
+}
+
+void TTimeEditDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
+{
+    if (auto *line = qobject_cast<QLineEdit *>(editor); line && line->objectName() == QLatin1String("TimeEditor")) {
+        model->setData(index, PostedText(line->displayText()), Qt::EditRole);
+        return;
+    }
+    QStyledItemDelegate::setModelData(editor, model, index);
+}
+
+QString TTimeEditDelegate::PostedText(const QString &shown)
+{
+    bool anyDigit = false;
+    for (QChar c : shown)
+        anyDigit = anyDigit || c.isDigit();
+    if (!anyDigit)
+        return QString();
+    QString text = shown;
+    text.replace(QLatin1Char('_'), QLatin1Char('0'));
+    text.replace(QLatin1Char(' '), QLatin1Char('0'));
+    return text;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QFrame>
+#include <QPixmap>
+
+// The trim bar: a strip with a left cut area, a start handle, the kept part,
+// an end handle and a right cut area, laid out left to right in whole pixels.
+// A handle's left edge is its position: the start handle stands at the left
+// cut's width, the end handle at bar width - right cut - handle width.
+class TTrimBar : public QFrame {
+    Q_OBJECT
+
+public:
+    static constexpr int HandleWidth = 19;
+    static constexpr int BarHeight = 19;
+
+    explicit TTrimBar(QWidget *parent = nullptr);
+
+    QWidget *Panel2 = nullptr;    // left cut area
+    QWidget *Splitter1 = nullptr; // start handle
+    QWidget *Panel4 = nullptr;    // kept part
+    QWidget *Splitter2 = nullptr; // end handle
+    QWidget *Panel3 = nullptr;    // right cut area
+    QPixmap imgL;                 // start handle picture, 17 x 19, black is transparent
+    QPixmap imgR;                 // end handle picture
+
+    int BarWidth() const { return width(); }
+    void SetBarWidth(int width);
+    int LeftCutWidth() const { return m_leftCut; }
+    int RightCutWidth() const { return m_rightCut; }
+    void SetLeftCutWidth(int width);
+    void SetRightCutWidth(int width);
+    int StartHandleLeft() const { return m_leftCut; }
+    int EndHandleLeft() const { return BarWidth() - m_rightCut - HandleWidth; }
+
+    // Moves a handle as a drag step would, within the limits that keep every
+    // area at least one pixel wide; true when the handle moved.
+    bool DragStartHandleTo(int left);
+    bool DragEndHandleTo(int left);
+    void RepaintHandles();
+
+Q_SIGNALS:
+    void StartHandleMoved();
+    void EndHandleMoved();
+    // A press in one of the three areas: 2 left cut, 3 right cut, 4 kept part.
+    void AreaMouseDown(int panel, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void Relayout();
+    void PaintHandle(QWidget *handle, const QPixmap &picture);
+    QWidget *m_dragging = nullptr;
+    int m_grabOffset = 0;
+    int m_leftCut = 1;
+    int m_rightCut = 1;
+};
