@@ -2,6 +2,7 @@
 
 #include "media/Letterbox.h"
 
+#include <QChildEvent>
 #include <QImage>
 #include <QMouseEvent>
 #include <QMutexLocker>
@@ -79,10 +80,45 @@ void TDSVideoWindowEx2::paintEvent(QPaintEvent *)
 
 void TDSVideoWindowEx2::mouseMoveEvent(QMouseEvent *event)
 {
+    pointerMoved();
+    QWidget::mouseMoveEvent(event);
+}
+
+// Widgets over the window (the logo panel and what it holds) take the
+// pointer's moves without passing them on; they are watched as well.
+void TDSVideoWindowEx2::childEvent(QChildEvent *event)
+{
+    if (event->type() == QEvent::ChildPolished)
+        watchPointerOver(event->child());
+    QWidget::childEvent(event);
+}
+
+bool TDSVideoWindowEx2::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseMove)
+        pointerMoved();
+    else if (event->type() == QEvent::ChildPolished)
+        watchPointerOver(static_cast<QChildEvent *>(event)->child());
+    return QWidget::eventFilter(watched, event);
+}
+
+void TDSVideoWindowEx2::watchPointerOver(QObject *child)
+{
+    auto *widget = qobject_cast<QWidget *>(child);
+    if (!widget)
+        return;
+    widget->setMouseTracking(true);
+    widget->removeEventFilter(this); // once, however often it is polished
+    widget->installEventFilter(this);
+    for (QObject *grandChild : widget->children())
+        watchPointerOver(grandChild);
+}
+
+void TDSVideoWindowEx2::pointerMoved()
+{
     if (cursor().shape() == Qt::BlankCursor)
         unsetCursor();
     m_cursorTimer.start();
-    QWidget::mouseMoveEvent(event);
 }
 
 void TDSVideoWindowEx2::hideCursor()

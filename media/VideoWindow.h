@@ -42,9 +42,13 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void childEvent(QChildEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void takeFrame(const QVideoFrame &frame);
+    void pointerMoved();
+    void watchPointerOver(QObject *child);
     void hideCursor();
     QVideoFrame latestFrame() const;
 

@@ -2,7 +2,7 @@
 // probes them: every accepted container, files that state no duration, bad
 // files, and the result codes.
 
-#include "../support/MediaFixtures.h"
+#include "MediaTestFiles.h"
 #include "media/FilterGraph.h"
 
 #include <QFile>
@@ -11,6 +11,8 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+
+using namespace mediatest;
 
 namespace {
 
@@ -25,43 +27,6 @@ qint64 probeDurationMs(TFilterGraph &graph, const QString &fileName, int *code =
     const qint64 duration = graph.Duration();
     graph.SetActive(false);
     return duration;
-}
-
-// Writes the first `bytes` bytes of `source` to `target`.
-bool writePrefix(const QString &source, const QString &target, qint64 bytes)
-{
-    QFile in(source);
-    QFile out(target);
-    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly))
-        return false;
-    return out.write(in.read(bytes)) == qMin(bytes, in.size());
-}
-
-bool writeBytes(const QString &target, const QByteArray &bytes)
-{
-    QFile out(target);
-    return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
-}
-
-// An AVI whose video stream carries a codec tag no decoder knows; its other
-// streams stay intact. ffmpeg refuses to write an unknown tag, so the tag of
-// a normal file is replaced in the header (everything before the "movi" list).
-QString makeUnknownVideoCodecAvi(const QString &folder, const QString &name, bool withAudio)
-{
-    fixtures::ClipSpec spec;
-    spec.audio = withAudio;
-    const QString source = fixtures::makeClip(folder, "source-" + name, spec);
-    QFile in(source);
-    if (source.isEmpty() || !in.open(QIODevice::ReadOnly))
-        return {};
-    QByteArray data = in.readAll();
-    const qsizetype movi = data.indexOf("movi");
-    QByteArray header = data.left(movi);
-    if (movi < 0 || !header.contains("FMP4"))
-        return {};
-    header.replace("FMP4", "QQQQ");
-    const QString target = QDir(folder).filePath(name);
-    return writeBytes(target, header + data.mid(movi)) ? target : QString();
 }
 
 } // namespace
