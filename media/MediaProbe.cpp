@@ -26,6 +26,10 @@ constexpr int FlvPacketBudget = 64;
 constexpr int FlvHeaderSize = 5;
 constexpr char FlvHasAudio = 0x04;
 constexpr char FlvHasVideo = 0x01;
+// Streams of a program stream show up within its first second, as a
+// splitter scanning the file's start would find them; the rest of the file
+// is left to the timing estimate, which reads the end.
+constexpr int64_t ProgramStreamScan = AV_TIME_BASE;
 
 // How much of the file a container needs before its streams are known.
 enum class Discovery {
@@ -223,6 +227,7 @@ int64_t discoverStreamsAndDuration(AVFormatContext *context, const QString &file
         duration = statedDuration(context);
         break;
     case Discovery::StreamInfo:
+        context->max_analyze_duration = ProgramStreamScan;
         if (findStreamInfo(context))
             duration = measuredDuration(context);
         break;

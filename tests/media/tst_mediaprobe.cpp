@@ -6,6 +6,7 @@
 #include "media/FilterGraph.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,6 +30,28 @@ qint64 probeDurationMs(TFilterGraph &graph, const QString &fileName, int *code =
     return duration;
 }
 
+// What the packets of a file span, first start to last end, as ffprobe
+// reads them; in milliseconds.
+qint64 packetSpanMs(const QString &fileName)
+{
+    QProcess ffprobe;
+    ffprobe.start("ffprobe",
+                  {"-v", "error", "-show_entries", "packet=pts_time,duration_time", "-of", "csv=p=0", fileName});
+    ffprobe.waitForFinished(60000);
+    double first = 1e300;
+    double last = -1e300;
+    for (const QByteArray &line : ffprobe.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> fields = line.split(',');
+        bool ok = false;
+        const double start = fields.value(0).toDouble(&ok);
+        if (!ok)
+            continue;
+        first = qMin(first, start);
+        last = qMax(last, start + fields.value(1).toDouble());
+    }
+    return last > first ? qint64((last - first) * 1000) : -1;
+}
+
 } // namespace
 
 class TestMediaProbe : public QObject {
@@ -41,6 +64,8 @@ private Q_SLOTS:
     void everyAcceptedContainer();
     void filesWithoutStatedDuration_data();
     void filesWithoutStatedDuration();
+    void filesCutShort_data();
+    void filesCutShort();
     void awkwardNames_data();
     void awkwardNames();
 
@@ -136,6 +161,32 @@ void TestMediaProbe::filesWithoutStatedDuration()
 
     TFilterGraph graph;
     QCOMPARE(probeDurationMs(graph, file) / 1000, expectedSeconds);
+}
+
+void TestMediaProbe::filesCutShort_data()
+{
+    QTest::addColumn<QString>("extension");
+    // Containers whose duration comes from the packets: a file cut short
+    // measures what is left of it.
+    for (const char *extension : {".mpeg", ".mpg", ".vob", ".swf"})
+        QTest::newRow(extension) << QString::fromLatin1(extension);
+}
+
+void TestMediaProbe::filesCutShort()
+{
+    QFETCH(QString, extension);
+    fixtures::ClipSpec spec;
+    spec.seconds = 4.0;
+    const QString whole = fixtures::makeClip(m_folder, "whole-cut" + extension, spec);
+    QVERIFY(!whole.isEmpty());
+    const QString cut = QDir(m_folder).filePath("cut" + extension);
+    QVERIFY(writePrefix(whole, cut, QFileInfo(whole).size() / 2));
+    const qint64 expected = packetSpanMs(cut);
+    QVERIFY(expected > 1000 && expected < 3500);
+
+    TFilterGraph graph;
+    const qint64 duration = probeDurationMs(graph, cut);
+    QVERIFY2(qAbs(duration - expected) <= 100, qPrintable(QStringLiteral("%1 / %2").arg(duration).arg(expected)));
 }
 
 void TestMediaProbe::awkwardNames_data()
