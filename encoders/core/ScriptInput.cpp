@@ -35,7 +35,7 @@ std::string readSmallFile(const std::string &path)
     }
     ::close(descriptor);
     if (text.size() > longestScript)
-        throw EncoderError("\"" + path + "\" is too long for a one-line script");
+        throw EncoderError("\"" + path + "\" is not a DirectShowSource script: it is longer than one line could be");
     return text;
 }
 

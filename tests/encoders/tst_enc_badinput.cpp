@@ -1,0 +1,201 @@
+// Bad command lines and unusable inputs: one clear line on standard error, a
+// non-zero exit, and no output left behind; a file the run did not write
+// stays as it was.
+
+#include "EncoderHarness.h"
+
+#include <QTemporaryDir>
+
+#include <unistd.h>
+
+using namespace encodertest;
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content);
+}
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestEncoderBadInput : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_work;
+    QString m_in;     // sources and scripts
+    QString m_out;    // the output folder, holding taken.mp4 and a folder
+    QString m_noPath; // a PATH without ffmpeg
+    QString m_clip;
+    QByteArray m_clipBytes;
+
+    QString in(const QString &name) const { return QDir(m_in).filePath(name); }
+    QString out(const QString &name) const { return QDir(m_out).filePath(name); }
+
+    QString script(const QString &name, const QByteArray &text)
+    {
+        writeFile(in(name), text);
+        return in(name);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_work.isValid());
+        QDir work(m_work.path());
+        QVERIFY(work.mkdir("in") && work.mkdir("out") && work.mkdir("nopath"));
+        m_in = work.filePath("in");
+        m_out = work.filePath("out");
+        m_noPath = work.filePath("nopath");
+        fixtures::ClipSpec spec;
+        spec.seconds = 2.0;
+        m_clip = fixtures::makeClip(m_in, "good.avi", spec);
+        QVERIFY(!m_clip.isEmpty());
+        m_clipBytes = contentOf(m_clip);
+        spec.audio = false;
+        QVERIFY(!fixtures::makeClip(m_in, "silent.avi", spec).isEmpty());
+        writeFile(in("text.avi"), "This is not a video.\n");
+        writeFile(in("empty.avi"), QByteArray());
+        QVERIFY(QDir(m_in).mkdir("folder.avi"));
+        QVERIFY(QDir(m_out).mkdir("folder.mp4"));
+    }
+
+    // Every row starts with the output folder holding only "taken.mp4"
+    // ("earlier") and the folder "folder.mp4".
+    void init() { writeFile(out("taken.mp4"), "earlier"); }
+
+    void badRuns_data()
+    {
+        QTest::addColumn<bool>("script");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("problem");
+        QTest::addColumn<bool>("withoutFfmpeg");
+        const OutputType mp4 = outputType(".mp4");
+        const OutputType mp3 = outputType(".mp3");
+        const QString good = m_clip;
+        const QString result = out("result.mp4");
+
+        QTest::newRow("unknown option") << false << QStringList{"-y", "-i", good, "-crf", "20", result}
+                                        << "unknown option -crf" << false;
+        QTest::newRow("value missing") << false << QStringList{"-y", "-i", good, "-acodec", "aac", "-ab", result}
+                                       << "-ab needs a value" << false;
+        QTest::newRow("value missing at the end")
+            << false << QStringList{"-y", "-i", good, "-b"} << "no output file given" << false;
+        QTest::newRow("bad value") << false << builderArguments(mp4, good, result, {"-ss", "00:00:00", "-t", "-4"})
+                                   << "invalid value \"-4\" for -t" << false;
+        QTest::newRow("empty trim") << false << builderArguments(mp4, good, result, {"-ss", "00:00:01", "-t", "0"})
+                                    << "for -t" << false;
+        QTest::newRow("missing input") << false << builderArguments(mp4, in("nowhere.avi"), result) << "does not exist"
+                                       << false;
+        QTest::newRow("input is a folder")
+            << false << builderArguments(mp4, in("folder.avi"), result) << "is not a file" << false;
+        QTest::newRow("not media") << false << builderArguments(mp4, in("text.avi"), result) << "is not a media file"
+                                   << false;
+        QTest::newRow("empty file") << false << builderArguments(mp4, in("empty.avi"), result) << "is not a media file"
+                                    << false;
+        QTest::newRow("no audio for an audio file") << false << builderArguments(mp3, in("silent.avi"), out("a.mp3"))
+                                                    << "has nothing this output can hold" << false;
+        QTest::newRow("start past the end")
+            << false << builderArguments(mp4, good, result, {"-ss", "00:01:00", "-t", "5"}) << "nothing was converted"
+            << false;
+        QTest::newRow("output folder missing")
+            << false << builderArguments(mp4, good, out("missing/result.mp4")) << "does not exist" << false;
+        QTest::newRow("output is a folder")
+            << false << builderArguments(mp4, good, out("folder.mp4")) << "is a folder" << false;
+        QTest::newRow("existing output without -y")
+            << false << builderArguments(mp4, good, out("taken.mp4")).mid(1) << "already exists" << false;
+        QTest::newRow("existing output, failed run")
+            << false << builderArguments(mp4, in("text.avi"), out("taken.mp4")) << "is not a media file" << false;
+        QTest::newRow("output is the input")
+            << false << QStringList{"-y", "-i", good, "-f", "avi", good} << "is the input file itself" << false;
+        QTest::newRow("ffmpeg missing") << false << builderArguments(mp4, good, result) << "ffmpeg was not found"
+                                        << true;
+
+        QTest::newRow("script missing") << true << builderArguments(mp4, in("nowhere.avs"), result) << "does not exist"
+                                        << false;
+        QTest::newRow("script is media") << true << builderArguments(mp4, good, result)
+                                         << "is not a DirectShowSource script" << false;
+        QTest::newRow("script with a bare quote")
+            << true
+            << builderArguments(mp4,
+                                script("bare.avs", "DirectShowSource(\"" + in("a\"b.rm").toUtf8() +
+                                                       "\", fps=29.9700898503294, convertfps=true)\n"),
+                                result)
+            << "is not a DirectShowSource script" << false;
+        QTest::newRow("script names a missing source")
+            << true
+            << builderArguments(mp4,
+                                script("gone.avs", "DirectShowSource(\"" + in("gone.rm").toUtf8() +
+                                                       "\", fps=29.9700898503294, convertfps=true)\n"),
+                                result)
+            << "does not exist" << false;
+        QTest::newRow("script names no media")
+            << true
+            << builderArguments(mp4,
+                                script("text.avs", "DirectShowSource(\"" + in("text.avi").toUtf8() +
+                                                       "\", fps=29.9700898503294, convertfps=true)\n"),
+                                result)
+            << "is not a media file" << false;
+    }
+
+    void badRuns()
+    {
+        QFETCH(bool, script);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, problem);
+        QFETCH(bool, withoutFfmpeg);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (withoutFfmpeg)
+            environment.insert("PATH", m_noPath);
+        const QString program = script ? rmcoda() : vidcoda();
+        const Finished run = runEncoder(program, arguments, environment);
+
+        QVERIFY(!run.crashed);
+        QVERIFY(run.exitCode != 0);
+        const QString errors = QString::fromUtf8(run.errors);
+        QVERIFY2(errors.startsWith(QFileInfo(program).fileName() + ": ") && errors.count('\n') == 1 &&
+                     errors.endsWith('\n') && errors.contains(problem),
+                 qPrintable(errors));
+        QCOMPARE(filesIn(m_out), QStringList{"taken.mp4"});
+        QCOMPARE(contentOf(out("taken.mp4")), QByteArray("earlier"));
+        QCOMPARE(contentOf(m_clip), m_clipBytes);
+    }
+
+    void unreadableInputAndFolder()
+    {
+        if (::geteuid() == 0)
+            QSKIP("root reads and writes anything");
+        QFile::copy(m_clip, in("locked.avi"));
+        QVERIFY(QFile::setPermissions(in("locked.avi"), QFileDevice::Permissions()));
+        Finished run = runEncoder(vidcoda(), builderArguments(outputType(".mp4"), in("locked.avi"), out("r.mp4")));
+        QVERIFY(run.exitCode != 0 && run.errors.contains("cannot read the input file"));
+
+        QTemporaryDir locked;
+        QVERIFY(QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::ExeOwner));
+        run = runEncoder(vidcoda(), builderArguments(outputType(".mp4"), m_clip, locked.filePath("r.mp4")));
+        QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(run.exitCode != 0 && run.errors.contains("cannot write to the output folder"));
+        QCOMPARE(filesIn(locked.path()), QStringList());
+    }
+
+    // With -y a finished encode does replace an earlier file.
+    void overwriteReplacesOnSuccess()
+    {
+        const Finished run = runEncoder(vidcoda(), builderArguments(outputType(".mp4"), m_clip, out("taken.mp4")));
+        QVERIFY2(run.exitCode == 0, run.errors.constData());
+        QCOMPARE(fixtures::probe(out("taken.mp4")).videoCodec, QString("mpeg4"));
+        QCOMPARE(filesIn(m_out), QStringList{"taken.mp4"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEncoderBadInput)
+#include "tst_enc_badinput.moc"

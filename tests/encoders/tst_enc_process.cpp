@@ -1,0 +1,271 @@
+// The encoder's life around ffmpeg: it outlives ffmpeg, passes its exit code
+// on, takes it down when killed, and prints status lines the progress window
+// can read the whole time.
+
+#include "EncoderHarness.h"
+#include "FakeFfmpeg.h"
+#include "ProgressRule.h"
+
+#include <QDeadlineTimer>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace encodertest;
+
+namespace {
+
+// One process as /proc shows it; startTime tells a reused id apart.
+struct ProcessFacts {
+    bool exists = false;
+    char state = '?';
+    qint64 parent = 0;
+    QByteArray startTime;
+    QString executable;
+};
+
+ProcessFacts factsOf(qint64 pid)
+{
+    ProcessFacts facts;
+    QFile stat(QString("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return facts;
+    const QByteArray text = stat.readAll();
+    // Fields after the command name, which may hold blanks: state is field 3,
+    // the parent field 4, the start time field 22.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 20)
+        return facts;
+    facts.exists = true;
+    facts.state = fields.at(0).at(0);
+    facts.parent = fields.at(1).toLongLong();
+    facts.startTime = fields.at(19);
+    facts.executable = QFileInfo(QFile::symLinkTarget(QString("/proc/%1/exe").arg(pid))).fileName();
+    return facts;
+}
+
+// The same process still running (a zombie has ended).
+bool stillRuns(qint64 pid, const QByteArray &startTime)
+{
+    const ProcessFacts facts = factsOf(pid);
+    return facts.exists && facts.state != 'Z' && facts.startTime == startTime;
+}
+
+qint64 ffmpegChildOf(qint64 parent)
+{
+    const QStringList entries = QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        bool isNumber = false;
+        const qint64 pid = entry.toLongLong(&isNumber);
+        if (!isNumber)
+            continue;
+        const ProcessFacts facts = factsOf(pid);
+        if (facts.parent == parent && facts.executable == "ffmpeg" && facts.state != 'Z')
+            return pid;
+    }
+    return 0;
+}
+
+bool unnamedFilesWork(const QString &folder)
+{
+    const int descriptor = ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (descriptor < 0)
+        return false;
+    ::close(descriptor);
+    return true;
+}
+
+// Whole seconds of each line, by the progress window's rule.
+QStringList secondsOf(const QStringList &lines, bool audioOnly)
+{
+    QStringList seconds;
+    for (const QString &line : lines)
+        seconds << windowSeconds(line, audioOnly);
+    return seconds;
+}
+
+QStringList withoutRepeats(const QStringList &list)
+{
+    QStringList result;
+    for (const QString &item : list) {
+        if (result.isEmpty() || result.last() != item)
+            result << item;
+    }
+    return result;
+}
+
+} // namespace
+
+class TestEncoderProcess : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_work;
+    QString m_clip;     // 2 seconds
+    QString m_longClip; // long enough to be killed mid-way
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_work.isValid());
+        fixtures::ClipSpec spec;
+        spec.seconds = 2.0;
+        m_clip = fixtures::makeClip(m_work.path(), "clip.avi", spec);
+        spec.seconds = 10.0;
+        spec.size = QSize(640, 480);
+        m_longClip = fixtures::makeClip(m_work.path(), "long.avi", spec);
+        QVERIFY(!m_clip.isEmpty() && !m_longClip.isEmpty());
+    }
+
+    // Real ffmpeg, and a stand-in that hangs without writing anything, so
+    // that nothing but the parent-death signal can end it.
+    void killTakesFfmpegDown_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("hangingStandIn");
+        QTest::newRow("SIGKILL") << int(SIGKILL) << false;
+        QTest::newRow("SIGTERM") << int(SIGTERM) << false;
+        QTest::newRow("SIGKILL, hanging") << int(SIGKILL) << true;
+        QTest::newRow("SIGTERM, hanging") << int(SIGTERM) << true;
+    }
+
+    void killTakesFfmpegDown()
+    {
+        QFETCH(int, signal);
+        QFETCH(bool, hangingStandIn);
+        QTemporaryDir fake;
+        QTemporaryDir out;
+        const QString output = out.filePath("result.mp4");
+        QProcess encoder;
+        if (hangingStandIn)
+            encoder.setProcessEnvironment(fakeFfmpegEnvironment(fake.path(), "hang"));
+        encoder.start(vidcoda(), builderArguments(outputType(".mp4"), m_longClip, output));
+        QVERIFY(encoder.waitForStarted());
+
+        qint64 ffmpeg = 0;
+        const QDeadlineTimer deadline(20000);
+        while (ffmpeg == 0 && !deadline.hasExpired() && encoder.state() == QProcess::Running) {
+            if (!hangingStandIn)
+                ffmpeg = ffmpegChildOf(encoder.processId());
+            else if (const qint64 pid = fakeFfmpegPid(fake.path()); pid > 0 && factsOf(pid).executable == "sleep")
+                ffmpeg = pid;
+            if (ffmpeg == 0)
+                QThread::msleep(5);
+        }
+        QVERIFY2(ffmpeg > 0, "ffmpeg was not seen running under the encoder");
+        QCOMPARE(factsOf(ffmpeg).parent, encoder.processId());
+        const QByteArray startTime = factsOf(ffmpeg).startTime;
+
+        QCOMPARE(::kill(pid_t(encoder.processId()), signal), 0);
+        QVERIFY(encoder.waitForFinished(10000));
+        QCOMPARE(encoder.exitStatus(), QProcess::CrashExit);
+        QTRY_VERIFY_WITH_TIMEOUT(!stillRuns(ffmpeg, startTime), 5000);
+        QVERIFY(!QFile::exists(output));
+        // An unnamed pending file vanishes even with SIGKILL; after SIGTERM
+        // the encoder cleans up whatever it had.
+        if (signal == SIGTERM || unnamedFilesWork(out.path()))
+            QCOMPARE(filesIn(out.path()), QStringList());
+    }
+
+    // ffmpeg's exit code comes back, with ffmpeg's error as the one line, and
+    // what it wrote is gone.
+    void exitCodeIsFfmpegs()
+    {
+        QTemporaryDir fake;
+        QTemporaryDir out;
+        const Finished run = runEncoder(vidcoda(), builderArguments(outputType(".mp4"), m_clip, out.filePath("r.mp4")),
+                                        fakeFfmpegEnvironment(fake.path(), "fail"));
+        QCOMPARE(run.exitCode, 42);
+        QCOMPARE(run.errors, QByteArray("vidcoda: ffmpeg failed: fake: the encoder broke down\n"));
+        QCOMPARE(filesIn(out.path()), QStringList());
+    }
+
+    // The encoder's process runs until ffmpeg has ended, so a batch that
+    // waits for the encoder's name waits for the whole encode.
+    void encoderOutlivesFfmpeg()
+    {
+        QTemporaryDir fake;
+        QTemporaryDir out;
+        const Finished run = runEncoder(vidcoda(), builderArguments(outputType(".m4a"), m_clip, out.filePath("r.m4a")),
+                                        fakeFfmpegEnvironment(fake.path(), "quiet"));
+        QCOMPARE(run.exitCode, 0);
+        const qint64 ffmpeg = fakeFfmpegPid(fake.path());
+        QVERIFY(ffmpeg > 0);
+        QVERIFY(!factsOf(ffmpeg).exists); // ended and reaped by the encoder
+        QCOMPARE(filesIn(out.path()), QStringList{"r.m4a"});
+    }
+
+    void statusLinesOfRealConversions_data()
+    {
+        QTest::addColumn<QString>("extension");
+        QTest::newRow("video") << ".mov";
+        QTest::newRow("audio") << ".aac";
+    }
+
+    // The first line carries the unknown-time marker, every line has the
+    // layout the window reads, the seconds never fall, and the last line
+    // holds the output's length.
+    void statusLinesOfRealConversions()
+    {
+        QFETCH(QString, extension);
+        const OutputType type = outputType(extension);
+        QTemporaryDir out;
+        const Finished run = runEncoder(vidcoda(), builderArguments(type, m_longClip, out.filePath("r" + extension),
+                                                                    {"-ss", "00:00:01", "-t", "8"}));
+        QVERIFY2(run.exitCode == 0, run.errors.constData());
+        QVERIFY(run.output.endsWith("\r\n"));
+        const QStringList lines = statusLines(run.output);
+        QVERIFY(lines.size() >= 2);
+        const QStringList seconds = secondsOf(lines, !type.video);
+        QCOMPARE(seconds.first(), QString("10000000000"));
+        int previous = -1;
+        for (const QString &text : seconds.mid(1)) {
+            bool isNumber = false;
+            const int value = text.toInt(&isNumber);
+            QVERIFY2(isNumber && value >= previous, qPrintable(seconds.join(' ')));
+            previous = value;
+        }
+        QCOMPARE(seconds.last(), QString("8"));
+    }
+
+    // Reports of rising times come through in order, in either layout.
+    void statusLinesFollowFfmpeg_data()
+    {
+        QTest::addColumn<QString>("extension");
+        QTest::newRow("video") << ".mp4";
+        QTest::newRow("audio") << ".mp3";
+    }
+
+    void statusLinesFollowFfmpeg()
+    {
+        QFETCH(QString, extension);
+        const OutputType type = outputType(extension);
+        QTemporaryDir fake;
+        QTemporaryDir out;
+        const Finished run = runEncoder(vidcoda(), builderArguments(type, m_clip, out.filePath("r" + extension)),
+                                        fakeFfmpegEnvironment(fake.path(), "rising"));
+        QCOMPARE(run.exitCode, 0);
+        const QStringList seconds = secondsOf(statusLines(run.output), !type.video);
+        QCOMPARE(withoutRepeats(seconds), (QStringList{"10000000000", "0", "1", "2", "3"}));
+    }
+
+    // While ffmpeg says nothing (opening a large input) the line still comes
+    // about twice a second, with the unknown-time marker.
+    void statusLinesWhileFfmpegIsQuiet()
+    {
+        QTemporaryDir fake;
+        QTemporaryDir out;
+        const Finished run = runEncoder(vidcoda(), builderArguments(outputType(".mp4"), m_clip, out.filePath("r.mp4")),
+                                        fakeFfmpegEnvironment(fake.path(), "quiet"));
+        QCOMPARE(run.exitCode, 0);
+        const QStringList seconds = secondsOf(statusLines(run.output), false);
+        QVERIFY2(seconds.count("10000000000") >= 3, qPrintable(seconds.join(' ')));
+        QCOMPARE(seconds.last(), QString("1"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEncoderProcess)
+#include "tst_enc_process.moc"
