@@ -77,13 +77,14 @@ std::string linkUnderFreshName(int descriptor, const std::string &target)
 
 } // namespace
 
-PendingOutput::PendingOutput(const std::string &outputPath, bool overwrite)
+PendingOutput::PendingOutput(const std::string &outputPath, bool overwrite, Kind kind)
     : m_outputPath(outputPath), m_overwrite(overwrite)
 {
     const std::string folder = folderOf(outputPath);
     checkFolder(folder);
     checkName(outputPath, overwrite);
-    openUnnamed(folder);
+    if (kind == Kind::UnnamedWherePossible)
+        openUnnamed(folder);
     if (m_descriptor < 0)
         openNamed();
 }

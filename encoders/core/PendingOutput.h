@@ -11,9 +11,11 @@ namespace encoder {
 // so an earlier file of that name stays intact until then.
 class PendingOutput {
 public:
+    enum class Kind { UnnamedWherePossible, Named };
+
     // Checks the folder and the name; throws EncoderError when the output
     // cannot be written or exists without permission to overwrite it.
-    PendingOutput(const std::string &outputPath, bool overwrite);
+    PendingOutput(const std::string &outputPath, bool overwrite, Kind kind = Kind::UnnamedWherePossible);
     ~PendingOutput();
     PendingOutput(const PendingOutput &) = delete;
     PendingOutput &operator=(const PendingOutput &) = delete;

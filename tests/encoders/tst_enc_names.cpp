@@ -98,6 +98,20 @@ private Q_SLOTS:
         QCOMPARE(facts.videoCodec, QString("mpeg4"));
         QVERIFY(qAbs(facts.duration - 2.0) < 0.15);
     }
+
+    // A relative path in the script counts from the script's folder, not
+    // from where rmcoda runs.
+    void relativePathInScript()
+    {
+        QTemporaryDir folder;
+        QVERIFY(QFile::copy(m_realClip, folder.filePath("beside.rm")));
+        const QString script = writeScript(folder.path(), "beside.rm");
+        const QString output = folder.filePath("beside.mp3");
+        const Finished run = runEncoder(rmcoda(), builderArguments(outputType(".mp3"), script, output),
+                                        QProcessEnvironment::systemEnvironment(), m_work.path());
+        QVERIFY2(run.exitCode == 0, run.errors.constData());
+        QCOMPARE(fixtures::probe(output).audioCodec, QString("mp3"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestEncoderNames)

@@ -56,16 +56,30 @@ QStringList entries(const QTemporaryDir &dir)
 
 } // namespace
 
+Q_DECLARE_METATYPE(PendingOutput::Kind)
+
+// Both kinds of pending file: unnamed, and the named one used where the file
+// system has no unnamed files.
+void addKinds()
+{
+    QTest::addColumn<PendingOutput::Kind>("kind");
+    QTest::newRow("unnamed") << PendingOutput::Kind::UnnamedWherePossible;
+    QTest::newRow("named") << PendingOutput::Kind::Named;
+}
+
 class TestPendingOutput : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void commitGivesTheName_data() { addKinds(); }
+
     void commitGivesTheName()
     {
+        QFETCH(PendingOutput::Kind, kind);
         QTemporaryDir dir;
         const QString path = dir.filePath("clip.mp4");
         {
-            PendingOutput pending(path.toStdString(), false);
+            PendingOutput pending(path.toStdString(), false, kind);
             writeLikeFfmpeg(pending, "encoded");
             QVERIFY(!QFile::exists(path));
             pending.commit();
@@ -75,11 +89,14 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(path).permissions() & QFile::ReadOwner);
     }
 
+    void discardLeavesNothing_data() { addKinds(); }
+
     void discardLeavesNothing()
     {
+        QFETCH(PendingOutput::Kind, kind);
         QTemporaryDir dir;
         {
-            PendingOutput pending(dir.filePath("clip.mp4").toStdString(), true);
+            PendingOutput pending(dir.filePath("clip.mp4").toStdString(), true, kind);
             writeLikeFfmpeg(pending, "half");
         }
         QCOMPARE(entries(dir), QStringList());
@@ -87,19 +104,22 @@ private Q_SLOTS:
 
     // With -y a finished encode replaces the earlier file; a failed one
     // leaves it exactly as it was.
+    void earlierFileOnlyReplacedBySuccess_data() { addKinds(); }
+
     void earlierFileOnlyReplacedBySuccess()
     {
+        QFETCH(PendingOutput::Kind, kind);
         QTemporaryDir dir;
         const QString path = dir.filePath("clip.mp4");
         makeFile(path, "earlier");
         {
-            PendingOutput pending(path.toStdString(), true);
+            PendingOutput pending(path.toStdString(), true, kind);
             writeLikeFfmpeg(pending, "broken");
             pending.discard();
         }
         QCOMPARE(contentOf(path), QByteArray("earlier"));
         {
-            PendingOutput pending(path.toStdString(), true);
+            PendingOutput pending(path.toStdString(), true, kind);
             writeLikeFfmpeg(pending, "new");
             pending.commit();
         }
