@@ -1,13 +1,18 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QComboBox;
+class TAdvanceSystem;
+class TSourceGrid;
 
 // Program logic that carries state between events: user settings, output
 // selection and custom profiles, the conversion batch, the player and the trim bar.
 class TCustomProc {
 public:
+    ~TCustomProc();
+
     // --- Output selection: fill the selectors from the catalogue and apply presets.
     void FillOptionSelectors();
     void FillOutputTypeSelector(QComboBox *selector);
@@ -49,6 +54,37 @@ public:
     // recomputes their cut time.
     void ValidateTrimTimes();
 
+    // --- Conversion.
+    // Fills the parameter set for the row holding `sourceFile`, writes the
+    // script and returns the encoder command line.
+    QString BuildEncoderCommand(const QString &sourceFile);
+    QString GetTrimStart(const QString &sourceFile);
+    QString GetTrimDuration(const QString &sourceFile);
+    // The output folder box's folder with a trailing separator, created.
+    QString PrepareOutputFolder();
+    // Converts every checked row, one after another.
+    void StartBatchConversion(TSourceGrid *list);
+    // One chunk of the running encoder's output, on the window's thread.
+    void OnEncoderOutput(const QString &chunk);
+
+    int ConvertedCount = 0;
+    int CheckedCount = 0;
+    int CurrentRow = 0;
+    int RefreshCount = 0;
+    QString CommandLine;
+    bool StopRequested = false;
+    QString TrimStart;
+    QString TrimDuration;
+    TAdvanceSystem *CurrentRunner = nullptr;
+    // The output file of the last built row and whether its script was written.
+    QString OutputPath;
+    bool ScriptWritten = false;
+    // Waits around each encoder start; shortened only by tests.
+    int PauseBeforeStartMs = 2000;
+    int PauseAfterStartMs = 3000;
+    // Rows of the last batch that gave no usable output: file and reason.
+    QList<QPair<QString, QString>> FailedRows;
+
     // --- User settings.
     // The settings file beside the program.
     static QString UserSettingsFile();
@@ -62,6 +98,9 @@ public:
     QString ReadInitDir();
     // Stores the folder of the open-file dialog's last chosen file, if any.
     void WriteInitDir();
+
+private:
+    void ConvertRow(const TSourceGrid *list, const QString &file);
 };
 
 // Defaults that stand for the system drive elsewhere: the home folder.

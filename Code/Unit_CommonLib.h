@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Code/EncoderCommand.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -19,7 +21,8 @@ public:
     TCommonLib();
 
     QString ProgramFolder;
-    QString PreviewFile; // file loaded in the player, empty when none
+    QString PreviewFile;                      // file loaded in the player, empty when none
+    TConvertParameterStruct ConvertParameter; // the row being converted
 
     // Modal box captioned with the application title; false (nothing shown)
     // for a kind outside 0..3.
@@ -54,6 +57,20 @@ public:
 
     // Moves an active graph to an absolute position; nothing without seeking.
     static void SeekPreview(TFilterGraph *graph, qint64 milliseconds);
+
+    // --- Ending encoders and the end-of-batch actions.
+    // Ends every process of the encoder's name, then every vidcoda. Gives up
+    // on a process that will not end after a few seconds and says so.
+    void KillEncoders(const QString &encoderPath) const;
+    // Id of a running process of that executable name, or 0 (logged).
+    qint64 FindProcessId(const QString &fileName) const;
+    // Terminates every process of that name; false (logged) when none matched
+    // or the last termination failed.
+    bool TerminateProcessByName(const QString &fileName) const;
+    void ShowFolderInExplorer(const QString &folder) const;
+    void ShutdownComputer() const;
+    // Attempts KillEncoders makes per name before it gives up.
+    int KillAttempts = 30;
 
     // --- Files in the Config folder beside the program.
     QString ConfigFile(const QString &name) const;

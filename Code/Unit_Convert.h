@@ -107,6 +107,7 @@ public:
     TOpenDialogState dlgOpenSourceFile;
 
     // Handlers.
+    void btnConvertClick();
     void btnOptionsClick();
     void btnSelectOutputFolderClick();
     void cbbOutputFiletypeChange();

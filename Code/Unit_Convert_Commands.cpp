@@ -26,6 +26,7 @@ template <typename Handler> auto guarded(TFrmMainForm *form, Handler handler)
 
 void TFrmMainForm::ConnectCommands()
 {
+    connect(btnConvert, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::btnConvertClick));
     connect(btnOptions, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::btnOptionsClick));
     connect(RzBmpButton1, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::btnSelectOutputFolderClick));
     connect(btnSelectOutputFolder, &QAbstractButton::clicked, this,
@@ -136,6 +137,12 @@ void TFrmMainForm::lblTitleMouseMove(QMouseEvent *event)
     }
     if (m_manualDrag)
         move(global - m_dragOffset);
+}
+
+void TFrmMainForm::btnConvertClick()
+{
+    CustomProc->ConvertedCount = 0;
+    CustomProc->StartBatchConversion(dxTreeSourceFileInfo);
 }
 
 void TFrmMainForm::btnOptionsClick()

@@ -13,6 +13,12 @@ struct ProcessEntry {
     QString exeName; // file name of the executable, without folder
 };
 
+// Keeps the computer from sleeping while it exists.
+class SleepInhibitor {
+public:
+    virtual ~SleepInhibitor() = default;
+};
+
 // Everything the program asks of the operating system goes through this one
 // interface, so tests can replace it and never power off the machine, open a
 // browser or end the test run.
@@ -27,6 +33,9 @@ public:
     // Web address, mailto: address, local file or folder, in the desktop's default handler.
     virtual bool openUrl(const QUrl &url) = 0;
     virtual void trimWorkingSet() = 0;
+    // Holds off sleep and idle until the returned object is destroyed;
+    // nullptr where the system offers no way to do so.
+    virtual std::unique_ptr<SleepInhibitor> preventSleep(const QString &reason) = 0;
     // Ends the program at once with the given exit code.
     virtual void endProcess(int exitCode) = 0;
 };

@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QDBusReply>
+#include <QDBusUnixFileDescriptor>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -46,6 +47,16 @@ QString executableName(const QString &procDir)
     return QString::fromUtf8(comm.readAll()).trimmed();
 }
 
+// A systemd-logind inhibitor lock: held while the descriptor is open.
+class LogindInhibitor final : public SleepInhibitor {
+public:
+    explicit LogindInhibitor(int fd) : m_fd(fd) {}
+    ~LogindInhibitor() override { ::close(m_fd); }
+
+private:
+    int m_fd;
+};
+
 class LinuxPlatform final : public Platform {
 public:
     QList<ProcessEntry> runningProcesses() override
@@ -86,6 +97,23 @@ public:
     bool openUrl(const QUrl &url) override { return QDesktopServices::openUrl(url); }
 
     void trimWorkingSet() override { ::malloc_trim(0); }
+
+    std::unique_ptr<SleepInhibitor> preventSleep(const QString &reason) override
+    {
+        QDBusInterface manager(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+                               QStringLiteral("org.freedesktop.login1.Manager"), QDBusConnection::systemBus());
+        if (!manager.isValid())
+            return nullptr;
+        const QDBusReply<QDBusUnixFileDescriptor> reply =
+            manager.call(QStringLiteral("Inhibit"), QStringLiteral("sleep:idle"), QStringLiteral("Movarel"), reason,
+                         QStringLiteral("block"));
+        if (!reply.isValid() || !reply.value().isValid())
+            return nullptr;
+        const int fd = ::dup(reply.value().fileDescriptor());
+        if (fd < 0)
+            return nullptr;
+        return std::make_unique<LogindInhibitor>(fd);
+    }
 
     void endProcess(int exitCode) override
     {

@@ -12,6 +12,11 @@
 namespace platform {
 namespace {
 
+class ExecutionStateInhibitor final : public SleepInhibitor {
+public:
+    ~ExecutionStateInhibitor() override { SetThreadExecutionState(ES_CONTINUOUS); }
+};
+
 class WindowsPlatform final : public Platform {
 public:
     QList<ProcessEntry> runningProcesses() override
@@ -49,6 +54,13 @@ public:
     void trimWorkingSet() override
     {
         SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
+    }
+
+    std::unique_ptr<SleepInhibitor> preventSleep(const QString &) override
+    {
+        // Held for the thread that asked: the batch runs on the window's thread.
+        SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
+        return std::make_unique<ExecutionStateInhibitor>();
     }
 
     void endProcess(int exitCode) override { std::_Exit(exitCode); }

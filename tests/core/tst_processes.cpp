@@ -23,6 +23,7 @@ public:
     bool powerOff() override { return false; }
     bool openUrl(const QUrl &) override { return false; }
     void trimWorkingSet() override {}
+    std::unique_ptr<platform::SleepInhibitor> preventSleep(const QString &) override { return nullptr; }
     void endProcess(int) override {}
 };
 } // namespace

@@ -39,6 +39,14 @@ public:
         return true;
     }
     void trimWorkingSet() override { ++trims; }
+
+    int awakeHeld = 0;  // inhibitors alive now
+    int awakeTaken = 0; // inhibitors ever taken
+    std::unique_ptr<platform::SleepInhibitor> preventSleep(const QString &) override
+    {
+        ++awakeTaken;
+        return std::make_unique<Inhibitor>(awakeHeld);
+    }
     void endProcess(int exitCode) override { endedWith.append(exitCode); }
 
     // Installs a fresh fake as the current platform and returns it.
@@ -51,6 +59,15 @@ public:
     }
 
 private:
+    class Inhibitor final : public platform::SleepInhibitor {
+    public:
+        explicit Inhibitor(int &held) : m_held(held) { ++m_held; }
+        ~Inhibitor() override { --m_held; }
+
+    private:
+        int &m_held;
+    };
+
     platform::Platform *real()
     {
         if (!m_real)
