@@ -1,0 +1,149 @@
+#include "Code/CommandLine.h"
+#include "Code/EncoderCommand.h"
+#include "Code/EncoderFailure.h"
+
+#include <QTest>
+
+namespace {
+TConvertParameterStruct overviewExample()
+{
+    TConvertParameterStruct p;
+    p.EncoderPath = "/opt/movarel/vidcoda";
+    p.InputFile = "/home/ann/Videos/holiday.avi";
+    p.CodecParam = " -vcodec mpeg4 -acodec aac";
+    p.VideoBitrateParam = " -b 128";
+    p.VideoSizeParam = " -s 320x240";
+    p.FrameRateParam = " -r 15";
+    p.AspectParam = " -aspect 4:3";
+    p.AudioBitrateParam = " -ab 128";
+    p.VolumeParam = " -vol 200";
+    p.AudioChannelsParam = " -ac 1";
+    p.AudioSampleParam = " -ar 22050";
+    p.FormatParam = " -f mov";
+    p.TrimParam = " -ss 00:00:10 -t 95";
+    return p;
+}
+} // namespace
+
+class TestEncoderCommand : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void videoLayoutByteForByte()
+    {
+        QCOMPARE(JoinEncoderCommand(overviewExample(), "/home/ann/Movarel Output Folder/holiday.mov"),
+                 QStringLiteral("/opt/movarel/vidcoda -y -i \"/home/ann/Videos/holiday.avi\" -vcodec mpeg4 -acodec aac"
+                                " -b 128 -s 320x240 -r 15 -aspect 4:3 -ab 128 -vol 200 -ac 1 -ar 22050 -f mov"
+                                " -ss 00:00:10 -t 95 \"/home/ann/Movarel Output Folder/holiday.mov\""));
+    }
+
+    void audioLayoutCarriesNoVideoOption()
+    {
+        TConvertParameterStruct p = overviewExample();
+        p.CodecParam = " -acodec mp3 -vn";
+        p.FormatParam.clear();
+        p.TrimParam.clear();
+        QCOMPARE(JoinEncoderCommand(p, "/out/holiday.mp3"),
+                 QStringLiteral("/opt/movarel/vidcoda -y -i \"/home/ann/Videos/holiday.avi\" -acodec mp3 -vn -ab 128"
+                                " -vol 200 -ac 1 -ar 22050 \"/out/holiday.mp3\""));
+    }
+
+    // A double quote in a path must not end the quoted word early and let the
+    // rest of the name pass as options.
+    void quotesInPathsStayInside_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("quote in input") << "/v/a\" -f mp4 \"/tmp/evil.avi"
+                                        << "/out/x.mp4";
+        QTest::newRow("quote in output") << "/v/in.avi"
+                                         << "/out/say \"hi\".mp4";
+        QTest::newRow("trailing backslash") << "/v/odd\\"
+                                            << "/out/odd\\.mp4";
+        QTest::newRow("dash and letters") << "/v/-rf ünï.avi"
+                                          << "/out/-rf ünï.mp4";
+    }
+    void quotesInPathsStayInside()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, output);
+        TConvertParameterStruct p = overviewExample();
+        p.InputFile = input;
+        const QStringList words = SplitCommandLine(JoinEncoderCommand(p, output));
+        QCOMPARE(words.at(0), p.EncoderPath);
+        QCOMPARE(words.at(3), input);
+        QCOMPARE(words.last(), output);
+        // program -y -i input, two codec options, nine valued options, -ss/-t, output
+        QCOMPARE(words.size(), 4 + 4 + 9 * 2 + 4 + 1);
+    }
+
+    void realMediaChoice_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("realMedia");
+        QTest::newRow("rm") << "/v/a.rm" << true;
+        QTest::newRow("rmvb") << "/v/a.rmvb" << true;
+        QTest::newRow("capitals") << "/v/a.RM" << false;
+        QTest::newRow("avi") << "/v/a.avi" << false;
+        QTest::newRow("no extension") << "/v/rm" << false;
+    }
+    void realMediaChoice()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, realMedia);
+        QCOMPARE(IsRealMediaSource(file), realMedia);
+    }
+
+    void script_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("script");
+        QTest::newRow("plain") << "/v/My Film.rm"
+                               << QByteArray(
+                                      "DirectShowSource(\"/v/My Film.rm\", fps=29.9700898503294, convertfps=true)\r\n");
+        QTest::newRow("quote") << "/v/a\"b.rm"
+                               << QByteArray("DirectShowSource(\"\"\"/v/a\"b.rm\"\"\", fps=29.9700898503294, "
+                                             "convertfps=true)\r\n");
+        QTest::newRow("unwritable") << "/v/a\"\"\"b.rm" << QByteArray();
+    }
+    void script()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, script);
+        QCOMPARE(DirectShowScript(file), script);
+    }
+
+    void failureReasons_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("permission") << "frame=  10 q=2.0 size=  1kB time=0.40 bitrate= 1.0kbits/s\r"
+                                       "vidcoda: cannot write \"/out/x.mp4\": Permission denied\n"
+                                    << "Permission denied";
+        QTest::newRow("disk full") << "av_interleaved_write_frame(): No space left on device\n"
+                                   << "No space left on device";
+        QTest::newRow("bad input") << "/v/x.avi: Invalid data found when processing input\n"
+                                   << "Invalid data found when processing input";
+        QTest::newRow("other line") << "vidcoda: unknown option \"-zz\"\n"
+                                    << "unknown option \"-zz\"";
+        QTest::newRow("status lines only") << "size=  64kB time=1.00 bitrate= 1.0kbits/s\r"
+                                           << "";
+        QTest::newRow("nothing") << ""
+                                 << "";
+    }
+    void failureReasons()
+    {
+        QFETCH(QString, output);
+        QFETCH(QString, reason);
+        QCOMPARE(FailureReasonFrom(output), reason);
+    }
+
+    void lastLinesForTheLog()
+    {
+        QCOMPARE(LastOutputLines("a\r\nb\rc\n\nd\n", 2), (QStringList{"c", "d"}));
+        QCOMPARE(LastOutputLines("only", 5), QStringList{"only"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEncoderCommand)
+#include "tst_encodercommand.moc"
