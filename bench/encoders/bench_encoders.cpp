@@ -1,6 +1,8 @@
 // vidcoda against ffmpeg run directly on the same conversion: wall time of
 // both in paired runs, and vidcoda's own CPU time and peak memory (children
 // excluded, reported by vidcoda itself through MOVAREL_ENCODER_RUSAGE_FD).
+// Then a trimmed conversion, seeking the input against decoding from the
+// start.
 //
 //   bench_encoders [pairs, default 9] [vidcoda path]
 //
@@ -139,11 +141,35 @@ std::vector<std::string> builderArguments(const std::string &input, const std::s
 }
 
 // ffmpeg's own arguments for the same conversion, as vidcoda builds them,
-// writing straight to the file and without progress reports.
-std::vector<std::string> bareArguments(const std::vector<std::string> &builder, const std::string &output)
+// writing straight to the file and without progress reports; seekInput
+// false gives the start to ffmpeg as an output option (decode from the
+// beginning, drop what lies before it).
+std::vector<std::string> bareArguments(const std::vector<std::string> &builder, const std::string &output,
+                                       bool seekInput = true)
 {
     const encoder::EncodeRequest request = encoder::parseCommandLine(builder);
-    return encoder::ffmpegArguments(request, {request.input, {}}, {encoder::fileUrl(output), {}, true});
+    return encoder::ffmpegArguments(request, {request.input, {}}, {encoder::fileUrl(output), {}, seekInput});
+}
+
+// A 5-second cut near the end of the source: vidcoda, which seeks the input,
+// against ffmpeg decoding from the start; both must give the same length.
+void measureTrim(const std::string &vidcoda, const std::string &ffmpeg, const std::string &source,
+                 const std::string &folder)
+{
+    std::vector<std::string> arguments = builderArguments(source, folder + "/cut.mp4");
+    arguments.insert(arguments.end() - 1, {"-ss", "00:00:50", "-t", "5"});
+    const std::vector<std::string> decoding = bareArguments(arguments, folder + "/cut-decoded.mp4", false);
+    std::vector<double> seeking;
+    std::vector<double> decodingTimes;
+    for (int run = 0; run < 3; ++run) {
+        seeking.push_back(runProgram(vidcoda, arguments, false).wallSeconds);
+        decodingTimes.push_back(runProgram(ffmpeg, decoding, false).wallSeconds);
+    }
+    std::printf("trim -ss 00:00:50 -t 5: vidcoda seeking the input %.3f s, ffmpeg decoding from the start %.3f s "
+                "(median of 3)\n",
+                median(seeking), median(decodingTimes));
+    ::unlink((folder + "/cut.mp4").c_str());
+    ::unlink((folder + "/cut-decoded.mp4").c_str());
 }
 
 } // namespace
@@ -164,6 +190,7 @@ int main(int argc, char **argv)
     const std::string source = std::string(folder) + "/source.avi";
     const std::string viaEncoder = std::string(folder) + "/vidcoda.mp4";
     const std::string viaFfmpeg = std::string(folder) + "/ffmpeg.mp4";
+    const std::string folderPath = folder;
     if (!makeSource(source)) {
         std::fprintf(stderr, "could not generate the source clip\n");
         return 2;
@@ -214,6 +241,7 @@ int main(int argc, char **argv)
                     encoderRun.ownCpuMs, encoderRun.ownMaxRssKb);
         std::fflush(stdout);
     }
+    measureTrim(vidcoda, ffmpeg, source, folderPath);
     ::unlink(source.c_str());
     ::unlink(viaEncoder.c_str());
     ::unlink(viaFfmpeg.c_str());
