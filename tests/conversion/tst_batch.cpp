@@ -1,0 +1,345 @@
+// End to end: batches run the real encoders from a temporary program folder
+// and the outputs are checked with ffprobe. End actions go to the fake platform.
+#include "../support/MediaFixtures.h"
+#include "../support/ProgramFixture.h"
+#include "Code/EncoderCommand.h"
+#include "Code/Unit_CommonLib.h"
+#include "Code/Unit_ConfigInfo.h"
+#include "Code/Unit_Converting.h"
+#include "Code/Unit_Option.h"
+#include "ui/PictureButton.h"
+#include "ui/Selectors.h"
+#include "ui/SourceGrid.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+void choose(int outputType, int quality = 2)
+{
+    ui::SetSelectorIndex(FrmMainForm->cbbOutputFiletype, outputType);
+    ui::SetSelectorIndex(FrmMainForm->cbbProfile, quality);
+    CustomProc->ApplyQualityPreset();
+}
+
+TSourceGrid *list()
+{
+    return FrmMainForm->dxTreeSourceFileInfo;
+}
+
+void addRow(const QString &file, bool checked, const QString &duration, const QString &start = "00:00:00",
+            QString end = QString())
+{
+    if (end.isEmpty())
+        end = duration;
+    list()->Model()->AppendRow({checked ? "True" : "False", file, "1 MB", duration, start, end, duration});
+}
+
+bool encoderRunning()
+{
+    return !platform::findProcessIds(VidcodaName()).isEmpty() || !platform::findProcessIds(RmcodaName()).isEmpty();
+}
+
+} // namespace
+
+class TestBatch : public QObject {
+    Q_OBJECT
+
+    ProgramFixture *m_program = nullptr;
+    QTemporaryDir m_sources;
+    QTemporaryDir m_outputs;
+    QString m_shortClip; // 2 s, .avi
+    QString m_longClip;  // long enough to still be encoding when the test stops it
+
+    QString outputs() const { return m_outputs.path() + '/'; }
+    QStringList outputFiles() const { return QDir(m_outputs.path()).entryList(QDir::Files, QDir::Name); }
+
+    void cleanOutputs()
+    {
+        for (const QString &name : outputFiles())
+            QFile::remove(outputs() + name);
+    }
+
+    void copyEncoder(const QString &built, const QString &name)
+    {
+        const QString target = m_program->path(name);
+        QFile::remove(target);
+        QVERIFY(QFile::copy(built, target));
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+
+    // Presses Stop, or closes the progress window, once the given row's encoder runs.
+    void stopWhileRowRuns(int row, bool useStopButton)
+    {
+        auto *poll = new QTimer(this);
+        connect(poll, &QTimer::timeout, this, [this, poll, row, useStopButton] {
+            if (CustomProc->CurrentRow != row || !CustomProc->CurrentRunner || !encoderRunning())
+                return;
+            poll->stop();
+            poll->deleteLater();
+            m_program->prompts->answers.enqueue(QMessageBox::Yes);
+            if (useStopButton)
+                frmConverting->btnStop->click();
+            else
+                frmConverting->close();
+        });
+        poll->start(50);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_program = new ProgramFixture;
+        copyEncoder(VIDCODA_PATH, VidcodaName());
+        copyEncoder(RMCODA_PATH, RmcodaName());
+        // A batch waits for every encoder of these names; let others finish first.
+        QTRY_VERIFY_WITH_TIMEOUT(!encoderRunning(), 180000);
+        fixtures::ClipSpec shortSpec;
+        shortSpec.seconds = 2;
+        m_shortClip = fixtures::makeClip(m_sources.path(), "short clip.avi", shortSpec);
+        fixtures::ClipSpec longSpec;
+        longSpec.seconds = 60;
+        longSpec.size = QSize(640, 480);
+        m_longClip = fixtures::makeClip(m_sources.path(), "long.mp4", longSpec);
+        QVERIFY(!m_shortClip.isEmpty() && !m_longClip.isEmpty());
+    }
+
+    void init()
+    {
+        list()->Model()->Clear();
+        cleanOutputs();
+        FrmMainForm->edtOutputFolder->setText(m_outputs.path());
+        FrmMainForm->chkShowOutputDirectory->setChecked(true);
+        FrmMainForm->chkShutdown->setChecked(false);
+        frmOption->cbbCustomProfile->clear();
+        choose(0);
+        CustomProc->PauseBeforeStartMs = 100;
+        CustomProc->PauseAfterStartMs = 300;
+        m_program->platform->openedUrls.clear();
+        m_program->platform->powerOffs = 0;
+        m_program->platform->endedWith.clear();
+        m_program->prompts->messages.clear();
+        m_program->prompts->answers.clear();
+    }
+
+    void cleanup()
+    {
+        QVERIFY(FrmMainForm->isEnabled());
+        QVERIFY(!frmConverting->isVisible());
+        QCOMPARE(m_program->platform->awakeHeld, 0);
+        QVERIFY(!CustomProc->CurrentRunner);
+    }
+
+    void emptyListWarns()
+    {
+        FrmMainForm->btnConvert->click();
+        QCOMPARE(m_program->prompts->texts(), QStringList{"Please add media files you want to convert into the list."});
+        QVERIFY(m_program->platform->openedUrls.isEmpty());
+    }
+
+    void threeCheckedOfFive()
+    {
+        const QStringList names{"one.avi", "two.mp4", "three.flv", "four.mov", "five.rm"};
+        const QList<bool> checked{true, false, true, false, true};
+        fixtures::ClipSpec spec;
+        spec.seconds = 2;
+        for (int i = 0; i < names.size(); ++i) {
+            const QString clip = fixtures::makeClip(m_sources.path(), names[i], spec);
+            QVERIFY(!clip.isEmpty());
+            addRow(clip, checked[i], "00:00:02");
+        }
+        const int takenBefore = m_program->platform->awakeTaken;
+        FrmMainForm->btnConvert->click();
+
+        QCOMPARE(CustomProc->CheckedCount, 3);
+        QCOMPARE(CustomProc->ConvertedCount, 3);
+        QCOMPARE(outputFiles(), (QStringList{"five.mp4", "one.mp4", "three.mp4"}));
+        for (const QString &name : outputFiles()) {
+            const fixtures::ProbeFacts facts = fixtures::probe(outputs() + name);
+            QCOMPARE(facts.videoCodec, QStringLiteral("mpeg4"));
+            QCOMPARE(facts.audioCodec, QStringLiteral("aac"));
+            QVERIFY2(qAbs(facts.duration - 2.0) < 0.3, qPrintable(name));
+        }
+        QVERIFY(CustomProc->FailedRows.isEmpty());
+        QVERIFY(m_program->prompts->messages.isEmpty());
+        QCOMPARE(m_program->platform->openedUrls, QList<QUrl>{QUrl::fromLocalFile(outputs())});
+        QCOMPARE(m_program->platform->awakeTaken, takenBefore + 1);
+        QVERIFY(m_program->read("log.txt").contains("|parameter: " + m_program->path("rmcoda").toUtf8()));
+    }
+
+    void eachOutputType_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("container");
+        QTest::addColumn<QString>("video");
+        QTest::addColumn<QString>("audio");
+        QTest::addColumn<int>("sampleRate");
+        QTest::addColumn<int>("channels");
+        QTest::newRow("mp4") << 0 << "mov,mp4,m4a,3gp,3g2,mj2"
+                             << "mpeg4"
+                             << "aac" << 44100 << 2;
+        QTest::newRow("mov") << 1 << "mov,mp4,m4a,3gp,3g2,mj2"
+                             << "mpeg4"
+                             << "aac" << 22050 << 1;
+        QTest::newRow("aac") << 2 << "aac"
+                             << ""
+                             << "aac" << 44100 << 2;
+        QTest::newRow("m4a") << 3 << "mov,mp4,m4a,3gp,3g2,mj2"
+                             << ""
+                             << "aac" << 22050 << 1;
+        QTest::newRow("mp3") << 4 << "mp3"
+                             << ""
+                             << "mp3" << 44100 << 2;
+    }
+    void eachOutputType()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, container);
+        QFETCH(QString, video);
+        QFETCH(QString, audio);
+        QFETCH(int, sampleRate);
+        QFETCH(int, channels);
+        choose(type);
+        addRow(m_shortClip, true, "00:00:02");
+        FrmMainForm->btnConvert->click();
+        const QString output = CustomProc->OutputPath;
+        QCOMPARE(QFileInfo(output).suffix(), GetExtensionList().at(type).mid(1));
+        const fixtures::ProbeFacts facts = fixtures::probe(output);
+        QCOMPARE(facts.formatName, container);
+        QCOMPARE(facts.videoCodec, video);
+        QCOMPARE(facts.audioCodec, audio);
+        QCOMPARE(facts.sampleRate, sampleRate);
+        QCOMPARE(facts.channels, channels);
+        QVERIFY(CustomProc->FailedRows.isEmpty());
+    }
+
+    void trimmedRow()
+    {
+        fixtures::ClipSpec spec;
+        spec.seconds = 6;
+        const QString clip = fixtures::makeClip(m_sources.path(), "six.mpg", spec);
+        addRow(clip, true, "00:00:06", "00:00:02", "00:00:05");
+        FrmMainForm->btnConvert->click();
+        const fixtures::ProbeFacts facts = fixtures::probe(CustomProc->OutputPath);
+        QVERIFY2(qAbs(facts.duration - 3.0) < 0.2, qPrintable(QString::number(facts.duration)));
+    }
+
+    void stopDuringSecondRow()
+    {
+        addRow(m_shortClip, true, "00:00:02");
+        addRow(m_longClip, true, "00:01:00");
+        addRow(m_shortClip + "-unused", true, "00:00:02");
+        stopWhileRowRuns(1, true);
+        FrmMainForm->btnConvert->click();
+
+        QCOMPARE(m_program->prompts->texts(), QStringList{"Are you sure you want to stop the work ? "});
+        QCOMPARE(CustomProc->ConvertedCount, 2);
+        QVERIFY(!CustomProc->StopRequested);
+        QVERIFY(m_program->platform->openedUrls.isEmpty());     // no end actions
+        QCOMPARE(outputFiles(), QStringList{"short clip.mp4"}); // the stopped row left nothing half-written
+        QVERIFY(CustomProc->FailedRows.isEmpty());
+
+        // A later batch performs its end actions again.
+        list()->Model()->Clear();
+        addRow(m_shortClip, true, "00:00:02");
+        FrmMainForm->btnConvert->click();
+        QCOMPARE(m_program->platform->openedUrls.size(), 1);
+    }
+
+    void closingStillRunsEndActions()
+    {
+        addRow(m_longClip, true, "00:01:00");
+        addRow(m_shortClip, true, "00:00:02");
+        FrmMainForm->chkShutdown->setChecked(true);
+        stopWhileRowRuns(0, false);
+        FrmMainForm->btnConvert->click();
+
+        QCOMPARE(m_program->prompts->texts(), QStringList{"Are you sure to stop processing ?"});
+        QCOMPARE(CustomProc->ConvertedCount, 1);
+        QCOMPARE(m_program->platform->openedUrls, QList<QUrl>{QUrl::fromLocalFile(outputs())});
+        QCOMPARE(m_program->platform->powerOffs, 1);
+        QCOMPARE(m_program->platform->endedWith, QList<int>{0});
+        QVERIFY(outputFiles().isEmpty());
+    }
+
+    void noneCheckedStillRunsEndActions()
+    {
+        addRow(m_shortClip, false, "00:00:02");
+        FrmMainForm->chkShutdown->setChecked(true);
+        FrmMainForm->btnConvert->click();
+        QCOMPARE(CustomProc->CheckedCount, 0);
+        QVERIFY(outputFiles().isEmpty());
+        QCOMPARE(m_program->platform->openedUrls.size(), 1);
+        QCOMPARE(m_program->platform->powerOffs, 1);
+        QCOMPARE(m_program->platform->endedWith, QList<int>{0});
+    }
+
+    void failedRowsAreReported()
+    {
+        const QString broken = m_sources.filePath("broken.avi");
+        QFile file(broken);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+        file.close();
+        addRow(m_shortClip, true, "00:00:02");
+        addRow(broken, true, "00:00:02");
+        FrmMainForm->btnConvert->click();
+
+        QCOMPARE(CustomProc->ConvertedCount, 2);
+        QCOMPARE(CustomProc->FailedRows.size(), 1);
+        QCOMPARE(CustomProc->FailedRows.first().first, broken);
+        QVERIFY(!CustomProc->FailedRows.first().second.isEmpty());
+        QCOMPARE(m_program->prompts->messages.size(), 1);
+        QCOMPARE(m_program->prompts->messages.first().icon, QMessageBox::Warning);
+        QVERIFY(m_program->prompts->texts().first().contains(broken));
+        QVERIFY(m_program->read("log.txt").contains("Conversion failed: " + broken.toUtf8()));
+        QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
+    }
+
+    void noFailureNoticeBeforePowerOff()
+    {
+        addRow(m_sources.filePath("missing.avi"), true, "00:00:02");
+        FrmMainForm->chkShutdown->setChecked(true);
+        FrmMainForm->btnConvert->click();
+        QCOMPARE(CustomProc->FailedRows.size(), 1);
+        QVERIFY(m_program->prompts->messages.isEmpty());
+        QCOMPARE(m_program->platform->powerOffs, 1);
+    }
+
+    void realMediaRowFailsWithoutScript()
+    {
+        fixtures::ClipSpec spec;
+        spec.seconds = 2;
+        const QString rm = fixtures::makeClip(m_sources.path(), "talk.rm", spec);
+        QFile::remove(m_program->path("VideoFile.avs"));
+        QVERIFY(QDir(m_program->folder.path()).mkdir("VideoFile.avs"));
+        addRow(rm, true, "00:00:02");
+        addRow(m_shortClip, true, "00:00:02");
+        FrmMainForm->btnConvert->click();
+        QVERIFY(QDir(m_program->folder.path()).rmdir("VideoFile.avs"));
+
+        QCOMPARE(CustomProc->FailedRows.size(), 1);
+        QCOMPARE(CustomProc->FailedRows.first().first, rm);
+        QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
+    }
+
+    void realPauses()
+    {
+        CustomProc->PauseBeforeStartMs = 2000;
+        CustomProc->PauseAfterStartMs = 3000;
+        addRow(m_shortClip, true, "00:00:02");
+        QElapsedTimer clock;
+        clock.start();
+        FrmMainForm->btnConvert->click();
+        QVERIFY(clock.elapsed() >= 5000);
+        QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
+    }
+};
+
+QTEST_MAIN(TestBatch)
+#include "tst_batch.moc"
