@@ -20,7 +20,9 @@ public:
 
     QStringList openFiles(QWidget *parent, const QString &title, const QString &folder, const QString &filter) override
     {
-        return QFileDialog::getOpenFileNames(parent, title, folder, filter);
+        // The filters match any letter case ("*.[mM][pP]4"); the names alone read better.
+        return QFileDialog::getOpenFileNames(parent, title, folder, filter, nullptr,
+                                             QFileDialog::HideNameFilterDetails);
     }
 
     QString existingFolder(QWidget *parent, const QString &title, const QString &folder) override
