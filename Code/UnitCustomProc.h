@@ -76,6 +76,7 @@ public:
     QString TrimStart;
     QString TrimDuration;
     TAdvanceSystem *CurrentRunner = nullptr;
+    bool BatchRunning = false;
     // The output file of the last built row and whether its script was written.
     QString OutputPath;
     bool ScriptWritten = false;
@@ -101,6 +102,8 @@ public:
 
 private:
     void ConvertRow(const TSourceGrid *list, const QString &file);
+    // Lets a runner whose encoder would not end finish on its own.
+    void AbandonRunner();
 };
 
 // Defaults that stand for the system drive elsewhere: the home folder.

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
+#include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QThread>
 
@@ -105,8 +106,23 @@ void showFailures(const QList<QPair<QString, QString>> &failures)
 
 } // namespace
 
+void TCustomProc::AbandonRunner()
+{
+    AppFunc->WriteLog(QStringLiteral("The encoder could not be stopped; the batch ends without it."));
+    TAdvanceSystem *runner = CurrentRunner;
+    CurrentRunner = nullptr;
+    QObject::connect(runner, &QThread::finished, runner, &QObject::deleteLater);
+    if (runner->isFinished())
+        runner->deleteLater();
+}
+
 void TCustomProc::StartBatchConversion(TSourceGrid *list)
 {
+    // Stop gives the main window back while the batch winds down; a second
+    // Convert then must not start a batch inside this one.
+    if (BatchRunning)
+        return;
+    const QScopedValueRollback<bool> running(BatchRunning, true);
     ConvertedCount = 0;
     CheckedCount = 0;
     for (int row = 0; row < list->RowCount(); ++row)
@@ -179,8 +195,15 @@ void TCustomProc::ConvertRow(const TSourceGrid *list, const QString &file)
     });
     CurrentRunner->Resume();
     WaitServicingEvents(PauseAfterStartMs);
-    while (encoderRunning())
+    while (encoderRunning()) {
+        // Stopping returns only once the encoders are gone or it gave up on
+        // one; then nothing is left to wait for.
+        if (CurrentRow > list->RowCount()) {
+            AbandonRunner();
+            return;
+        }
         WaitServicingEvents(100);
+    }
 
     // The runner ends soon after its encoder; wait without freezing the window.
     while (!CurrentRunner->isFinished())
