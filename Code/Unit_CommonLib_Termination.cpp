@@ -6,6 +6,7 @@
 #include "Code/Waiting.h"
 #include "platform/Platform.h"
 
+#include <QDir>
 #include <QUrl>
 
 namespace {
@@ -61,7 +62,10 @@ bool TCommonLib::TerminateProcessByName(const QString &fileName) const
 
 void TCommonLib::ShowFolderInExplorer(const QString &folder) const
 {
-    platform::current().openUrl(QUrl::fromLocalFile(folder));
+    // Before any row was built there is no folder: the file manager then opens
+    // where it starts by itself, the home folder.
+    const QString shown = folder.isEmpty() ? QDir::homePath() : folder;
+    platform::current().openUrl(QUrl::fromLocalFile(shown));
 }
 
 void TCommonLib::ShutdownComputer() const
