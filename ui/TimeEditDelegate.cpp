@@ -11,7 +11,10 @@ QWidget *TTimeEditDelegate::createEditor(QWidget *parent, const QStyleOptionView
         return QStyledItemDelegate::createEditor(parent, option, index);
     auto *editor = new QLineEdit(parent);
     editor->setObjectName(QStringLiteral("TimeEditor"));
-    editor->setInputMask(QStringLiteral("99:99:99;_"));
+    // Every digit optional ("0", not "9"): a time typed only in part, or
+    // emptied, must still be posted, as PostedText intends; with required
+    // digits the editor would refuse Return and drop the edit on leaving.
+    editor->setInputMask(QStringLiteral("00:00:00;_"));
     return editor;
 }
 

@@ -2,7 +2,7 @@
 
 #include <QStyledItemDelegate>
 
-// Edits Start Time and End Time with an "hh:mm:ss" mask of digits. Positions
+// Edits Start Time and End Time with an "hh:mm:ss" mask of optional digits. Positions
 // left blank are written as 0; an editor left without any digit posts an
 // empty cell, which the trim rule fills in.
 class TTimeEditDelegate : public QStyledItemDelegate {

@@ -1,0 +1,412 @@
+// The preview player of the main window, played for real into the video
+// window: play, pause, resume and stop with their state words, the time panel,
+// the pause at the end handle's time, the unload at the end of the media, the
+// source list and the trim bar stopping or moving the preview, and files the
+// engine cannot play.
+
+#include "../support/MediaFixtures.h"
+#include "../support/ProgramFixture.h"
+#include "Code/TextFormats.h"
+#include "SourceRows.h"
+#include "media/PlayerBackend.h"
+#include "media/TrackBar.h"
+#include "media/VideoWindow.h"
+#include "ui/PictureButton.h"
+
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+constexpr qint64 hundredNsPerMs = TFilterGraph::HundredNsPerMs;
+
+TFilterGraph *graph()
+{
+    return FrmMainForm->FilterGraph;
+}
+
+qint64 positionMs()
+{
+    return graph()->Active() ? graph()->CurrentPosition() / hundredNsPerMs : -1;
+}
+
+QString timePanel()
+{
+    return FrmMainForm->pnlCurTime->text();
+}
+
+bool logoShown()
+{
+    return !FrmMainForm->panLogo->isHidden();
+}
+
+void click(ui::PictureButton *button)
+{
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// Nothing loaded: the state the player starts in.
+void verifyUnloaded()
+{
+    QCOMPARE(CommonLib->PreviewFile, QString());
+    QVERIFY(!graph()->Active());
+    QVERIFY(!CustomProc->IsPlaying);
+    QVERIFY(logoShown());
+    QCOMPARE(timePanel(), QStringLiteral("00:00:00"));
+}
+
+void verifyPlaying(const QString &file)
+{
+    QCOMPARE(CommonLib->PreviewFile, file);
+    QVERIFY(graph()->Active());
+    QVERIFY(graph()->IsRunning());
+    QVERIFY(CustomProc->IsPlaying);
+    QVERIFY(!logoShown());
+}
+
+// An AVI whose video stream names a codec no decoder knows; its sound stays
+// playable, so the engine renders the file only in part.
+QString makePartlyRenderableAvi(const QString &folder)
+{
+    const QString source = fixtures::makeClip(folder, "whole.avi");
+    QFile in(source);
+    if (source.isEmpty() || !in.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray data = in.readAll();
+    const qsizetype movi = data.indexOf("movi");
+    QByteArray header = data.left(movi);
+    if (movi < 0 || !header.contains("FMP4"))
+        return {};
+    header.replace("FMP4", "QQQQ");
+    const QString target = QDir(folder).filePath("partly.avi");
+    QFile out(target);
+    if (!out.open(QIODevice::WriteOnly) || out.write(header + data.mid(movi)) != data.size())
+        return {};
+    return target;
+}
+
+// Sound only, its last second 100 hours after the first.
+QString makeHundredHourSound(const QString &folder)
+{
+    const QString dense = QDir(folder).filePath("dense.flv");
+    const QString sparse = QDir(folder).filePath("hundred-hours.flv");
+    const bool made =
+        fixtures::runFfmpeg({"-f", "lavfi", "-i", "sine=frequency=440:duration=2", "-c:a", "libmp3lame", dense}) &&
+        fixtures::runFfmpeg(
+            {"-i", dense, "-c", "copy", "-bsf:a", "setts=ts=PTS+if(gte(N\\,30)\\,360000/TB\\,0)", sparse});
+    return made ? sparse : QString();
+}
+
+} // namespace
+
+class TestPlayer : public QObject {
+    Q_OBJECT
+
+    ProgramFixture *m_program = nullptr;
+    QTemporaryDir m_media;
+    QString m_long;  // 8 s
+    QString m_brief; // 2 s
+    QString m_other; // 6 s, another container
+
+    // One row per file, the first one selected and laid out.
+    void list(const QStringList &files)
+    {
+        for (const QString &file : files)
+            rows::append(file, FormatDuration(qint64(fixtures::probe(file).duration)));
+        rows::grid()->SetFocusedRow(0);
+        rows::selectOnly({0});
+        CustomProc->SyncTrimBarToSelection();
+    }
+
+    QByteArray log() const { return m_program->read("log.txt"); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_program = new ProgramFixture;
+        FrmMainForm->show();
+        QVERIFY(QTest::qWaitForWindowExposed(FrmMainForm));
+        QVERIFY(m_media.isValid());
+        fixtures::ClipSpec spec;
+        spec.size = QSize(160, 120);
+        spec.seconds = 8.0;
+        m_long = fixtures::makeClip(m_media.path(), "long clip.mp4", spec);
+        spec.seconds = 2.0;
+        m_brief = fixtures::makeClip(m_media.path(), "brief.mp4", spec);
+        spec.seconds = 6.0;
+        m_other = fixtures::makeClip(m_media.path(), "other.avi", spec);
+        QVERIFY(!m_long.isEmpty() && !m_brief.isEmpty() && !m_other.isEmpty());
+    }
+
+    void init()
+    {
+        rows::resetAll();
+        m_program->prompts->messages.clear();
+    }
+
+    void cleanup()
+    {
+        QCOMPARE(m_program->prompts->texts(), QStringList());
+        rows::resetAll();
+    }
+
+    void startsUnloaded()
+    {
+        verifyUnloaded();
+        QCOMPARE(FrmMainForm->TrimStartSeconds, qint64(0));
+        QCOMPARE(FrmMainForm->StopMarkText, QString());
+        QVERIFY(!FrmMainForm->TrimBarReady);
+        QCOMPARE(FrmMainForm->dstrckbrMainform->TimerInterval(), 1000);
+    }
+
+    void playPauseResumeStop()
+    {
+        list({m_long});
+        click(FrmMainForm->btnPlay);
+        verifyPlaying(m_long);
+        QTRY_VERIFY_WITH_TIMEOUT(FrmMainForm->DSVideoWindowEx1->hasFrame(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(timePanel(), QStringLiteral("00:00:01"), 4000);
+
+        click(FrmMainForm->btnPause);
+        QVERIFY(!CustomProc->IsPlaying);
+        QVERIFY(!graph()->IsRunning());
+        QVERIFY(!logoShown());
+        QCOMPARE(CommonLib->PreviewFile, m_long);
+        const qint64 held = positionMs();
+        const QString shown = timePanel();
+        QTest::qWait(1300);
+        QCOMPARE(timePanel(), shown); // no ticks while paused
+        QVERIFY(qAbs(positionMs() - held) <= 100);
+
+        click(FrmMainForm->btnPlay); // resumes where it paused
+        verifyPlaying(m_long);
+        QTRY_VERIFY_WITH_TIMEOUT(positionMs() >= held + 300, 3000);
+        QVERIFY(positionMs() < held + 3000);
+
+        click(FrmMainForm->btnStop);
+        verifyUnloaded();
+        QTest::qWait(300);
+        QVERIFY(!FrmMainForm->DSVideoWindowEx1->hasFrame());
+    }
+
+    void stateWords()
+    {
+        QCOMPARE(CustomProc->PausePlayback(), QStringLiteral("Stoped")); // nothing loaded
+        QCOMPARE(CustomProc->ResumePlayback(), QStringLiteral("Stoped"));
+        FrmMainForm->pnlCurTime->setText("00:00:07");
+        QCOMPARE(CustomProc->StopPlayback(), QStringLiteral("Stoped"));
+        QCOMPARE(timePanel(), QStringLiteral("00:00:07")); // inactive: nothing happens at all
+        FrmMainForm->pnlCurTime->setText("00:00:00");
+
+        QCOMPARE(CustomProc->StartPreview(m_other), QStringLiteral("Playing"));
+        verifyPlaying(m_other);
+        QCOMPARE(CustomProc->PausePlayback(), QStringLiteral("Paused"));
+        QCOMPARE(CustomProc->ResumePlayback(), QStringLiteral("Playing"));
+        QCOMPARE(CustomProc->StopPlayback(), QStringLiteral("Stoped"));
+        verifyUnloaded();
+    }
+
+    void buttonsThatHaveNothingToDo()
+    {
+        click(FrmMainForm->btnPause); // nothing loaded
+        click(FrmMainForm->btnPlay);  // no row selected
+        verifyUnloaded();
+        list({m_long});
+        rows::grid()->clearSelection();
+        click(FrmMainForm->btnPlay);
+        verifyUnloaded();
+
+        rows::selectOnly({0});
+        click(FrmMainForm->btnPlay);
+        QTRY_VERIFY_WITH_TIMEOUT(positionMs() >= 1200, 5000);
+        click(FrmMainForm->btnPlay); // playing already: not started again
+        verifyPlaying(m_long);
+        QVERIFY(positionMs() >= 1200);
+    }
+
+    // With the end handle at 00:00:05, the preview shows 00:00:05 once, goes
+    // back to the beginning and pauses there.
+    void pausesAtTheEndHandle()
+    {
+        list({m_long});
+        // Start handle at 3 s and end handle at 5 s of the 8-s file, by the bar's arithmetic.
+        FrmMainForm->Panel1->SetLeftCutWidth(85);
+        FrmMainForm->SetStartTimeAndPlay();
+        FrmMainForm->Panel1->SetRightCutWidth(83);
+        FrmMainForm->Splitter2Moved();
+        QCOMPARE(FrmMainForm->TrimStartSeconds, qint64(3));
+        QCOMPARE(FrmMainForm->StopMarkText, QStringLiteral("00:00:05"));
+
+        click(FrmMainForm->btnPlay);
+        verifyPlaying(m_long);
+        QTRY_VERIFY_WITH_TIMEOUT(positionMs() >= 2900, 1000); // started at the start handle
+        QTRY_VERIFY_WITH_TIMEOUT(!CustomProc->IsPlaying, 6000);
+        QCOMPARE(timePanel(), QStringLiteral("00:00:05"));
+        QVERIFY(!graph()->IsRunning());
+        QCOMPARE(CommonLib->PreviewFile, m_long);
+        QVERIFY(!logoShown());
+        QTRY_VERIFY(positionMs() < 300);
+        QTest::qWait(1200);
+        QCOMPARE(timePanel(), QStringLiteral("00:00:05"));
+
+        click(FrmMainForm->btnPlay); // plays on from the beginning
+        verifyPlaying(m_long);
+        QTRY_VERIFY_WITH_TIMEOUT(positionMs() >= 400, 3000);
+        QVERIFY(positionMs() < 2500);
+    }
+
+    void endOfMediaUnloads()
+    {
+        list({m_brief});
+        click(FrmMainForm->btnPlay);
+        verifyPlaying(m_brief);
+        QTRY_VERIFY_WITH_TIMEOUT(CommonLib->PreviewFile.isEmpty(), 6000);
+        verifyUnloaded();
+    }
+
+    void listSelectionStopsAnotherFile()
+    {
+        list({m_long, m_other});
+        TSourceGrid *grid = rows::grid();
+        click(FrmMainForm->btnPlay);
+        verifyPlaying(m_long);
+        const int leftCut = FrmMainForm->Panel1->LeftCutWidth();
+
+        // Clicking the row of the file that plays changes nothing.
+        FrmMainForm->Panel1->SetLeftCutWidth(leftCut + 20);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->Model()->index(0, 1)).center());
+        verifyPlaying(m_long);
+        QCOMPARE(FrmMainForm->Panel1->LeftCutWidth(), leftCut + 20);
+
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->Model()->index(1, 1)).center());
+        QCOMPARE(grid->SelectedRows(), QList<int>{1});
+        verifyUnloaded();
+        QCOMPARE(FrmMainForm->TrimDurationSeconds, qint64(6));
+    }
+
+    void removingRowsStopsThePreview_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Remove") << "remove";
+        QTest::newRow("Clear") << "clear";
+        QTest::newRow("Delete key") << "delete";
+    }
+    void removingRowsStopsThePreview()
+    {
+        QFETCH(QString, how);
+        list({m_long, m_other});
+        click(FrmMainForm->btnPlay);
+        verifyPlaying(m_long);
+        rows::selectOnly({0}); // the row of the file that plays: the list leaves it alone
+        if (how == "remove")
+            click(FrmMainForm->btnRemoveFile);
+        else if (how == "clear")
+            click(FrmMainForm->btnClearFile);
+        else
+            QTest::keyClick(rows::grid(), Qt::Key_Delete);
+        verifyUnloaded();
+    }
+
+    void startHandleMovesAPlayingPreview()
+    {
+        list({m_long, m_other});
+        click(FrmMainForm->btnPlay);
+        verifyPlaying(m_long);
+        QTRY_VERIFY_WITH_TIMEOUT(positionMs() >= 300, 3000);
+        QVERIFY(positionMs() < 2000);
+
+        // A real drag of the start handle to 5 s of the 8-s file.
+        QWidget *handle = FrmMainForm->Splitter1;
+        const auto pointerAt = [handle](int left) {
+            return handle->mapFromGlobal(FrmMainForm->Panel1->mapToGlobal(QPoint(left + 5, 9)));
+        };
+        QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(5, 9));
+        QTest::mouseMove(handle, pointerAt(140));
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, pointerAt(140));
+        QCOMPARE(FrmMainForm->TrimStartSeconds, qint64(5));
+        QCOMPARE(rows::grid()->Cell(0, colStartTime), QStringLiteral("00:00:05"));
+        QTRY_VERIFY_WITH_TIMEOUT(positionMs() >= 4900, 1500);
+        QVERIFY(positionMs() < 7000);
+        verifyPlaying(m_long);
+
+        // Another file starts at the same time.
+        rows::selectOnly({1});
+        CustomProc->SyncTrimBarToSelection();
+        verifyUnloaded();
+        click(FrmMainForm->btnPlay);
+        verifyPlaying(m_other);
+        QTRY_VERIFY_WITH_TIMEOUT(positionMs() >= 4900, 1000);
+    }
+
+    void postedStartTimeMovesTheLoadedPreview()
+    {
+        list({m_long});
+        click(FrmMainForm->btnPlay);
+        verifyPlaying(m_long);
+        click(FrmMainForm->btnPause);
+        QVERIFY(positionMs() < 1500);
+        TSourceListModel *model = rows::grid()->Model();
+        QVERIFY(model->setData(model->index(0, colStartTime), "00:00:06", Qt::EditRole));
+        QCOMPARE(rows::grid()->Cell(0, colCutTime), QStringLiteral("00:00:02"));
+        QTRY_VERIFY_WITH_TIMEOUT(qAbs(positionMs() - 6000) <= 200, 2000);
+        QVERIFY(!CustomProc->IsPlaying); // still paused
+    }
+
+    void partlyRenderableFileIsNotPlayed()
+    {
+        const QString file = makePartlyRenderableAvi(m_media.path());
+        QVERIFY(!file.isEmpty());
+        rows::append(file, "00:00:03");
+        rows::selectOnly({0});
+        QVERIFY(!log().contains("Playing Video error."));
+        click(FrmMainForm->btnPlay);
+        QCOMPARE(log().count("Playing Video error."), 1);
+        QVERIFY(log().contains("|Playing Video error.\r\n"));
+        QVERIFY(logoShown());
+        QVERIFY(!CustomProc->IsPlaying);
+        QVERIFY(graph()->Active()); // active and empty
+        QVERIFY(!graph()->IsRunning());
+        QCOMPARE(graph()->FileName(), QString());
+        QCOMPARE(CommonLib->PreviewFile, file); // the render returned a code
+        QTest::qWait(300);
+        QVERIFY(!FrmMainForm->DSVideoWindowEx1->hasFrame());
+    }
+
+    void unreadableFileIsNotPlayed()
+    {
+        const QString file = m_media.filePath("not a video.mp4");
+        QFile text(file);
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("not a video\n");
+        text.close();
+        rows::append(file, "00:00:03");
+        rows::selectOnly({0});
+        const qsizetype before = log().count("Playing Video error.");
+        click(FrmMainForm->btnPlay);
+        QCOMPARE(log().count("Playing Video error."), before + 1);
+        QCOMPARE(CommonLib->PreviewFile, QString()); // the render raised
+        QVERIFY(logoShown());
+        QVERIFY(!CustomProc->IsPlaying);
+    }
+
+    void timePanelShowsHundredHours()
+    {
+        // Without a sound device a file of sound only plays on the engine's
+        // clock, which follows a seek into the 100th hour faithfully.
+        if (TPlayerBackend::AudioDeviceAvailable())
+            QSKIP("A sound device plays the file; this needs the engine's silent clock.");
+        const QString file = makeHundredHourSound(m_media.path());
+        QVERIFY(!file.isEmpty());
+        rows::append(file, "100:00:01");
+        rows::selectOnly({0});
+        FrmMainForm->TrimStartSeconds = 359998; // as the start handle would leave it
+        FrmMainForm->TrimBarReady = true;
+        click(FrmMainForm->btnPlay);
+        QCOMPARE(CommonLib->PreviewFile, file);
+        QVERIFY(CustomProc->IsPlaying);
+        QTRY_COMPARE_WITH_TIMEOUT(timePanel(), QStringLiteral("100:00:00"), 4000);
+    }
+};
+
+QTEST_MAIN(TestPlayer)
+#include "tst_player.moc"
