@@ -73,6 +73,8 @@ void TFrmInitFileForm::Timer2Timer()
     accept();
 }
 
+void TFrmInitFileForm::reject() {}
+
 void TFrmInitFileForm::done(int result)
 {
     Timer1->stop();

@@ -22,6 +22,10 @@ public:
     QTimer *Timer2 = nullptr; // add, 300 ms, once
     int AnimationStep = 1;
 
+    // The box closes only through its add timer, once the names are added:
+    // Escape or a close request must not drop the add half way.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent *event) override;
     void done(int result) override;

@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -299,8 +300,9 @@ private Q_SLOTS:
     void badInput_data()
     {
         QTest::addColumn<QString>("kind");
-        for (const char *kind : {"text with a media extension", "empty file", "truncated mp4",
-                                 "deleted after the dialog", "folder with a media extension", "unreadable file"})
+        for (const char *kind :
+             {"text with a media extension", "empty file", "truncated mp4", "deleted after the dialog",
+              "folder with a media extension", "named pipe", "unreadable file"})
             QTest::newRow(kind) << QString::fromLatin1(kind);
     }
     void badInput()
@@ -318,6 +320,8 @@ private Q_SLOTS:
             QVERIFY(writePrefix(m_clip[".mp4"], path, 0.4));
         else if (kind.startsWith("folder"))
             QVERIFY(QDir().mkpath(path));
+        else if (kind == "named pipe") // nobody ever writes to it: reading it would wait for ever
+            QCOMPARE(::mkfifo(path.toLocal8Bit().constData(), 0600), 0);
         else if (kind == "unreadable file") {
             QVERIFY(QFile::copy(m_clip[".mp4"], path));
             QFile::setPermissions(path, QFileDevice::Permissions());
@@ -429,11 +433,11 @@ private Q_SLOTS:
         const auto record = connect(box->Timer1, &QTimer::timeout, box, [&] {
             shown.append(box->lblInfo->text());
             if (shown.size() == 5)
-                box->reject();
+                box->accept();
         });
         box->Timer1->setInterval(20);
         QTimer::singleShot(0, box, [box] { box->Timer2->stop(); });
-        QTimer::singleShot(5000, box, [box] { box->reject(); }); // in case the animation never runs
+        QTimer::singleShot(5000, box, [box] { box->accept(); }); // in case the animation never runs
         box->SetFileList({});
         box->exec();
         disconnect(record);
@@ -453,6 +457,33 @@ private Q_SLOTS:
         FrmMainForm->btnOpenFileClick();
         QCOMPARE(stepAtShow, 1);
         QCOMPARE(textAtShow, expected.last());
+    }
+
+    // Only the add timer closes the box: Escape or a close request while it
+    // shows must not lose the files.
+    void addBoxCannotBeClosedBeforeTheAdd_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Escape") << true;
+        QTest::newRow("close request") << false;
+    }
+    void addBoxCannotBeClosedBeforeTheAdd()
+    {
+        QFETCH(bool, escape);
+        bool stillShown = false;
+        QTimer::singleShot(50, FrmInitFileForm, [&] {
+            if (escape)
+                QTest::keyClick(FrmInitFileForm, Qt::Key_Escape);
+            else
+                FrmInitFileForm->close();
+            stillShown = FrmInitFileForm->isVisible();
+        });
+        BoxWatch watch(FrmInitFileForm);
+        addThroughDialog({m_clip[".mp4"]});
+        QVERIFY(stillShown);
+        QVERIFY(watch.hiddenAt - watch.shownAt >= 280);
+        QCOMPARE(rows::column(colFileName), QStringList{m_clip[".mp4"]});
+        QVERIFY(!FrmInitFileForm->isVisible());
     }
 
     void initDirFollowsTheDialog()
