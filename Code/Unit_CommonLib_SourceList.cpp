@@ -55,15 +55,6 @@ QString filterEntry(const QString &title, const QStringList &extensions)
     return title + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
 }
 
-bool hasRowNamed(const TSourceGrid *list, const QString &name)
-{
-    for (int row = 0; row < list->RowCount(); ++row) {
-        if (list->Cell(row, colFileName) == name)
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
 bool TCommonLib::IsAcceptedSourceFile(const QString &fileName)
@@ -136,7 +127,7 @@ void TCommonLib::AddSourceFiles(TSourceGrid *list, const QStringList &names)
 {
     TFilterGraph graph;
     for (const QString &name : names) {
-        if (hasRowNamed(list, name) || !IsAcceptedSourceFile(name))
+        if (list->Model()->HasFileName(name) || !IsAcceptedSourceFile(name))
             continue;
         const QString duration = FormatDuration(ProbeDuration(name, &graph));
         if (duration == QLatin1String("00:00:00")) {

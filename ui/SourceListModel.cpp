@@ -88,10 +88,22 @@ QVariant TSourceListModel::headerData(int section, Qt::Orientation orientation, 
     return {};
 }
 
+void TSourceListModel::CountName(const QString &name, int change)
+{
+    int &count = m_nameCount[name];
+    count += change;
+    if (count <= 0)
+        m_nameCount.remove(name);
+}
+
 void TSourceListModel::SetCell(int row, int column, const QString &text)
 {
     if (row < 0 || row >= m_rows.size() || column < 0 || column >= SourceColumnCount)
         return;
+    if (column == colFileName) {
+        CountName(m_rows.at(row)[column], -1);
+        CountName(text, +1);
+    }
     m_rows[row][column] = text;
     const QModelIndex changed = index(row, column);
     Q_EMIT dataChanged(changed, changed);
@@ -109,6 +121,8 @@ void TSourceListModel::AppendRows(const QList<TSourceRow> &rows)
     const int first = static_cast<int>(m_rows.size());
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(rows.size()) - 1);
     m_rows.append(rows);
+    for (const TSourceRow &row : rows)
+        CountName(row[colFileName], +1);
     endInsertRows();
 }
 
@@ -117,6 +131,7 @@ void TSourceListModel::RemoveRow(int row)
     if (row < 0 || row >= m_rows.size())
         return;
     beginRemoveRows(QModelIndex(), row, row);
+    CountName(m_rows.at(row)[colFileName], -1);
     m_rows.removeAt(row);
     endRemoveRows();
 }
@@ -125,6 +140,7 @@ void TSourceListModel::Clear()
 {
     beginResetModel();
     m_rows.clear();
+    m_nameCount.clear();
     endResetModel();
 }
 

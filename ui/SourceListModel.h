@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
 #include <QStringList>
 
@@ -45,6 +46,8 @@ public:
     void AppendRows(const QList<TSourceRow> &rows);
     void RemoveRow(int row);
     void Clear();
+    // Whether a row's File Name is exactly `name` (letter case counting).
+    bool HasFileName(const QString &name) const { return m_nameCount.contains(name); }
 
     static QString RowMimeType();
 
@@ -52,5 +55,10 @@ Q_SIGNALS:
     void CellEdited(int row, int column);
 
 private:
+    void CountName(const QString &name, int change);
+
     QList<TSourceRow> m_rows;
+    // Rows per File Name: an add asks for every name it is given, and a
+    // search through the rows would make long adds quadratic.
+    QHash<QString, int> m_nameCount;
 };

@@ -257,6 +257,34 @@ private Q_SLOTS:
         QCOMPARE(m_program->prompts->texts(), QStringList());
     }
 
+    // The list forgets the names of rows that are gone.
+    void aRemovedFileCanBeAddedAgain_data()
+    {
+        QTest::addColumn<QString>("how");
+        for (const char *how : {"Remove", "Clear", "Delete key", "drag out"})
+            QTest::newRow(how) << QString::fromLatin1(how);
+    }
+    void aRemovedFileCanBeAddedAgain()
+    {
+        QFETCH(QString, how);
+        const QString path = m_clip[".mp4"];
+        addThroughDialog({path, m_clip[".avi"]});
+        rows::selectOnly({0});
+        if (how == "Remove")
+            QTest::mouseClick(FrmMainForm->btnRemoveFile, Qt::LeftButton);
+        else if (how == "Clear")
+            QTest::mouseClick(FrmMainForm->btnClearFile, Qt::LeftButton);
+        else if (how == "Delete key")
+            QTest::keyClick(rows::grid(), Qt::Key_Delete);
+        else
+            Q_EMIT rows::grid()->EndDragOutside();
+        QVERIFY(!rows::column(colFileName).contains(path));
+        addThroughDialog({path, m_clip[".avi"]});
+        QCOMPARE(rows::column(colFileName).count(path), 1);
+        QCOMPARE(rows::column(colFileName).count(m_clip[".avi"]), 1);
+        QCOMPARE(m_program->prompts->texts(), QStringList());
+    }
+
     void namesWithoutAnAcceptedExtensionAreSkippedSilently_data()
     {
         QTest::addColumn<QString>("name");
