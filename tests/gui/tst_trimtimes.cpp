@@ -134,14 +134,19 @@ private Q_SLOTS:
         QCOMPARE(trimCells(0), (QStringList{"00:09:00", "", "00:05:00"}));
     }
 
+    // The user toggles the check box (Space on the check cell): a posted edit.
     void checkBoxEditValidatesToo()
     {
         rows::append("/a.mp4", "00:05:00");
         rows::grid()->SetCell(0, colEndTime, "00:06:00");
         rows::selectOnly({0});
-        QVERIFY(model()->setData(model()->index(0, colCheck), Qt::Unchecked, Qt::CheckStateRole));
+        rows::grid()->setCurrentIndex(model()->index(0, colCheck));
+        rows::selectOnly({0});
+        QTest::keyClick(rows::grid(), Qt::Key_Space);
         QCOMPARE(rows::grid()->Cell(0, colCheck), QStringLiteral("False"));
         QCOMPARE(trimCells(0), (QStringList{"00:00:00", "00:05:00", "00:05:00"}));
+        QTest::keyClick(rows::grid(), Qt::Key_Space);
+        QCOMPARE(rows::grid()->Cell(0, colCheck), QStringLiteral("True"));
     }
 
     // A duration of 100 hours or more has three hour digits, which the
