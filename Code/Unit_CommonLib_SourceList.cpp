@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QPersistentModelIndex>
+#include <QScopeGuard>
 
 namespace {
 
@@ -147,6 +148,17 @@ void TCommonLib::AddSourceFiles(TSourceGrid *list, const QStringList &names)
     }
 }
 
+namespace {
+// The first selected row and how many selected rows follow it directly.
+std::pair<int, int> firstSelectedRun(const QList<int> &selected)
+{
+    int count = 1;
+    while (count < selected.size() && selected[count] == selected.first() + count)
+        ++count;
+    return {selected.first(), count};
+}
+} // namespace
+
 void TCommonLib::RemoveSelectedRows(TSourceGrid *list) const
 {
     if (list->SelectedRows().isEmpty())
@@ -157,20 +169,29 @@ void TCommonLib::RemoveSelectedRows(TSourceGrid *list) const
     if (focused > 0)
         remembered = list->Model()->index(focused - 1, 0);
     list->setUpdatesEnabled(false);
-    // Rows are taken one at a time, letting the window breathe between them.
-    for (QList<int> selected = list->SelectedRows(); !selected.isEmpty(); selected = list->SelectedRows()) {
+    // Focus and repainting come back whatever happens on the way.
+    const auto restore = qScopeGuard([&] {
+        if (remembered.isValid()) {
+            list->SetFocusedRow(remembered.row());
+            list->SelectRow(remembered.row());
+        } else {
+            list->SetFocusedRow(-1);
+        }
+        list->setUpdatesEnabled(true);
+    });
+    // The first selected row goes, with the selected rows right after it,
+    // letting the window breathe in between: neighbours leave together so
+    // that a long selection does not cost a relayout of the list per row.
+    for (;;) {
         QCoreApplication::processEvents();
-        if (remembered.isValid() && remembered.row() == selected.first())
+        const QList<int> selected = list->SelectedRows();
+        if (selected.isEmpty())
+            break;
+        const auto [first, count] = firstSelectedRun(selected);
+        if (remembered.isValid() && remembered.row() >= first && remembered.row() < first + count)
             remembered = QPersistentModelIndex();
-        list->Model()->RemoveRow(selected.first());
+        list->Model()->RemoveRows(first, count);
     }
-    if (remembered.isValid()) {
-        list->SetFocusedRow(remembered.row());
-        list->SelectRow(remembered.row());
-    } else {
-        list->SetFocusedRow(-1);
-    }
-    list->setUpdatesEnabled(true);
 }
 
 bool TCommonLib::ClearSourceList(TSourceGrid *list) const

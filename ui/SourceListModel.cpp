@@ -126,13 +126,14 @@ void TSourceListModel::AppendRows(const QList<TSourceRow> &rows)
     endInsertRows();
 }
 
-void TSourceListModel::RemoveRow(int row)
+void TSourceListModel::RemoveRows(int row, int count)
 {
-    if (row < 0 || row >= m_rows.size())
+    if (row < 0 || count <= 0 || row + count > m_rows.size())
         return;
-    beginRemoveRows(QModelIndex(), row, row);
-    CountName(m_rows.at(row)[colFileName], -1);
-    m_rows.removeAt(row);
+    beginRemoveRows(QModelIndex(), row, row + count - 1);
+    for (int i = row; i < row + count; ++i)
+        CountName(m_rows.at(i)[colFileName], -1);
+    m_rows.remove(row, count);
     endRemoveRows();
 }
 

@@ -609,6 +609,12 @@ private Q_SLOTS:
         QTest::newRow("no focused row") << QList<int>{1} << -1 << "acde"
                                         << ""
                                         << "";
+        QTest::newRow("run holding the row before the focused one") << QList<int>{1, 2, 3} << 4 << "ae"
+                                                                    << ""
+                                                                    << "";
+        QTest::newRow("run after the remembered row") << QList<int>{3, 4} << 1 << "abc"
+                                                      << "a"
+                                                      << "a";
         QTest::newRow("every row") << QList<int>{0, 1, 2, 3, 4} << 3 << ""
                                    << ""
                                    << "";
