@@ -1,12 +1,13 @@
 #include "Code/Waiting.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
 
 void WaitServicingEvents(int milliseconds)
 {
-    QCoreApplication::processEvents();
-    const QDeadlineTimer deadline(milliseconds, Qt::PreciseTimer);
-    while (!deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, static_cast<int>(deadline.remainingTime()));
+    // A nested loop sleeps until an event or the timer comes, so waiting costs
+    // no processor time while the window still answers.
+    QEventLoop loop;
+    QTimer::singleShot(qMax(0, milliseconds), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
 }

@@ -2,6 +2,8 @@
 
 #include "platform/Platform.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QList>
 #include <QUrl>
 
@@ -15,13 +17,17 @@ public:
     QList<int> endedWith;
     int powerOffs = 0;
     int trims = 0;
-    bool useRealProcesses = true; // list and end this machine's processes
+    bool useRealProcesses = true;  // list and end this machine's processes
+    bool onlyOwnProcesses = false; // ...but only those this test process started
 
     QList<platform::ProcessEntry> runningProcesses() override
     {
-        if (useRealProcesses)
-            return real()->runningProcesses();
-        return processes;
+        if (!useRealProcesses)
+            return processes;
+        QList<platform::ProcessEntry> running = real()->runningProcesses();
+        if (onlyOwnProcesses)
+            running.removeIf([](const platform::ProcessEntry &entry) { return !descendsFromUs(entry.pid); });
+        return running;
     }
     bool terminateProcess(qint64 pid) override
     {
@@ -59,6 +65,26 @@ public:
     }
 
 private:
+    static qint64 parentOf(qint64 pid)
+    {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            return 0;
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        return fields.size() > 1 ? fields.at(1).toLongLong() : 0;
+    }
+
+    static bool descendsFromUs(qint64 pid)
+    {
+        const qint64 us = QCoreApplication::applicationPid();
+        for (qint64 at = parentOf(pid); at > 1; at = parentOf(at)) {
+            if (at == us)
+                return true;
+        }
+        return false;
+    }
+
     class Inhibitor final : public platform::SleepInhibitor {
     public:
         explicit Inhibitor(int &held) : m_held(held) { ++m_held; }
