@@ -14,6 +14,7 @@
 #include <QDragEnterEvent>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QTimer>
 
 namespace {
 template <typename Handler> auto guarded(TFrmMainForm *form, Handler handler)
@@ -91,7 +92,9 @@ void TFrmMainForm::dropEvent(QDropEvent *event)
     if (names.isEmpty())
         return;
     event->acceptProposedAction();
-    ui::Guarded([&] { WMDropFiles(names); });
+    // The drop completes first: the program the files come from waits for
+    // it, and measuring the files or a warning about one may take a while.
+    QTimer::singleShot(0, this, [this, names] { ui::Guarded([&] { WMDropFiles(names); }); });
 }
 
 void TFrmMainForm::WMDropFiles(const QStringList &names)

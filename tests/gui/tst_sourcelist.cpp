@@ -93,13 +93,17 @@ bool dropOnList(const QStringList &paths)
     mime.setUrls(urls);
     QWidget *target = rows::grid()->viewport();
     const QPoint at = target->rect().center();
+    const int rowsBefore = rows::grid()->RowCount();
     QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
     if (!enter.isAccepted())
         return false;
     QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &drop);
-    return drop.isAccepted();
+    // The files are taken once the drop has completed.
+    const int rowsAtDrop = rows::grid()->RowCount();
+    QCoreApplication::processEvents();
+    return drop.isAccepted() && rowsAtDrop == rowsBefore;
 }
 
 // Every row complete, measured and listed once.
