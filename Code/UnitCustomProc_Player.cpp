@@ -72,34 +72,32 @@ QString TCustomProc::StartPreview(const QString &file)
     return stopped;
 }
 
-QString TCustomProc::ResumePlayback()
+namespace {
+// Runs or pauses the loaded graph; an engine error leaves the logo showing.
+QString changePlayState(void (TFilterGraph::*command)(), bool playingAfter, const QString &word, bool &isPlaying)
 {
     if (!graph()->Active())
         return stopped;
     try {
-        graph()->Play();
-        IsPlaying = true;
+        (graph()->*command)();
+        isPlaying = playingAfter;
         showLogo(false);
-        return playing;
+        return word;
     } catch (const EDirectShowException &) {
         showLogo(true);
         return stopped;
     }
 }
+} // namespace
+
+QString TCustomProc::ResumePlayback()
+{
+    return changePlayState(&TFilterGraph::Play, true, playing, IsPlaying);
+}
 
 QString TCustomProc::PausePlayback()
 {
-    if (!graph()->Active())
-        return stopped;
-    try {
-        graph()->Pause();
-        IsPlaying = false;
-        showLogo(false);
-        return paused;
-    } catch (const EDirectShowException &) {
-        showLogo(true);
-        return stopped;
-    }
+    return changePlayState(&TFilterGraph::Pause, false, paused, IsPlaying);
 }
 
 QString TCustomProc::StopPlayback()

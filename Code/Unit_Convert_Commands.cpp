@@ -17,28 +17,27 @@
 #include <QLineEdit>
 #include <QWindow>
 
-namespace {
-template <typename Handler> auto guarded(TFrmMainForm *form, Handler handler)
-{
-    return [form, handler] { ui::Guarded([&] { (form->*handler)(); }); };
-}
-} // namespace
+using ui::GuardedHandler;
 
 void TFrmMainForm::ConnectCommands()
 {
-    connect(btnConvert, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::btnConvertClick));
-    connect(btnOptions, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::btnOptionsClick));
-    connect(RzBmpButton1, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::btnSelectOutputFolderClick));
+    connect(btnConvert, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::btnConvertClick));
+    connect(btnOptions, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::btnOptionsClick));
+    connect(RzBmpButton1, &QAbstractButton::clicked, this,
+            GuardedHandler(this, &TFrmMainForm::btnSelectOutputFolderClick));
     connect(btnSelectOutputFolder, &QAbstractButton::clicked, this,
-            guarded(this, &TFrmMainForm::btnSelectOutputFolderClick));
-    connect(cbbOutputFiletype, &QComboBox::activated, this, guarded(this, &TFrmMainForm::cbbOutputFiletypeChange));
-    connect(cbbProfile, &QComboBox::activated, this, guarded(this, &TFrmMainForm::cbbProfileChange));
-    connect(btnHelp, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::ActSysHelpExecute));
-    connect(btnHomePage, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::ActSysHomePageExecute));
-    connect(btnEMail, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::ActSysEmailExecute));
-    connect(btnAbout, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::ActSysAboutExecute));
-    connect(btnWindowMinimize, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::actMinimizeExecute));
-    connect(btnWindowClose, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::actCloseWindowExecute));
+            GuardedHandler(this, &TFrmMainForm::btnSelectOutputFolderClick));
+    connect(cbbOutputFiletype, &QComboBox::activated, this,
+            GuardedHandler(this, &TFrmMainForm::cbbOutputFiletypeChange));
+    connect(cbbProfile, &QComboBox::activated, this, GuardedHandler(this, &TFrmMainForm::cbbProfileChange));
+    connect(btnHelp, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::ActSysHelpExecute));
+    connect(btnHomePage, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::ActSysHomePageExecute));
+    connect(btnEMail, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::ActSysEmailExecute));
+    connect(btnAbout, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::ActSysAboutExecute));
+    connect(btnWindowMinimize, &QAbstractButton::clicked, this,
+            GuardedHandler(this, &TFrmMainForm::actMinimizeExecute));
+    connect(btnWindowClose, &QAbstractButton::clicked, this,
+            GuardedHandler(this, &TFrmMainForm::actCloseWindowExecute));
 }
 
 bool TFrmMainForm::IsKeyForThisWindow(QObject *watched, const QKeyEvent *key)

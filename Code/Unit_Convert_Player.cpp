@@ -16,11 +16,9 @@
 #include <QLabel>
 #include <QTimer>
 
+using ui::GuardedHandler;
+
 namespace {
-template <typename Handler> auto guarded(TFrmMainForm *form, Handler handler)
-{
-    return [form, handler] { ui::Guarded([&] { (form->*handler)(); }); };
-}
 
 // Handle position to seconds: the bar's own percent arithmetic, truncating
 // toward zero (the far right gives 101 percent).
@@ -42,13 +40,13 @@ int nudgeStep(Qt::KeyboardModifiers modifiers)
 
 void TFrmMainForm::ConnectPreview()
 {
-    connect(btnPlay, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::btnPlayClick));
-    connect(btnPause, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::btnPauseClick));
-    connect(btnStop, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::btnStopClick));
+    connect(btnPlay, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::btnPlayClick));
+    connect(btnPause, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::btnPauseClick));
+    connect(btnStop, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::btnStopClick));
     connect(dstrckbrMainform, &TDSTrackBar::OnTimer, this,
             [this](quint32 current, quint32 stop) { ui::Guarded([&] { dstrckbrMainformTimer(current, stop); }); });
-    connect(Panel1, &TTrimBar::StartHandleMoved, this, guarded(this, &TFrmMainForm::SetStartTimeAndPlay));
-    connect(Panel1, &TTrimBar::EndHandleMoved, this, guarded(this, &TFrmMainForm::Splitter2Moved));
+    connect(Panel1, &TTrimBar::StartHandleMoved, this, GuardedHandler(this, &TFrmMainForm::SetStartTimeAndPlay));
+    connect(Panel1, &TTrimBar::EndHandleMoved, this, GuardedHandler(this, &TFrmMainForm::Splitter2Moved));
     connect(Panel1, &TTrimBar::AreaMouseDown, this,
             [this](int panel, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
                 ui::Guarded([&] {

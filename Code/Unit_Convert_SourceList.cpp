@@ -16,11 +16,9 @@
 #include <QMimeData>
 #include <QTimer>
 
+using ui::GuardedHandler;
+
 namespace {
-template <typename Handler> auto guarded(TFrmMainForm *form, Handler handler)
-{
-    return [form, handler] { ui::Guarded([&] { (form->*handler)(); }); };
-}
 
 QStringList localFiles(const QMimeData *mime)
 {
@@ -35,16 +33,16 @@ QStringList localFiles(const QMimeData *mime)
 
 void TFrmMainForm::ConnectSourceList()
 {
-    connect(btnOpenFile, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::btnOpenFileClick));
-    connect(btnRemoveFile, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::btnRemoveFileClick));
-    connect(btnClearFile, &QAbstractButton::clicked, this, guarded(this, &TFrmMainForm::btnClearFileClick));
+    connect(btnOpenFile, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::btnOpenFileClick));
+    connect(btnRemoveFile, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::btnRemoveFileClick));
+    connect(btnClearFile, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::btnClearFileClick));
     TSourceGrid *list = dxTreeSourceFileInfo;
-    connect(list, &TSourceGrid::EndDragOutside, this, guarded(this, &TFrmMainForm::dxTreeSourceFileInfoEndDrag));
+    connect(list, &TSourceGrid::EndDragOutside, this, GuardedHandler(this, &TFrmMainForm::dxTreeSourceFileInfoEndDrag));
     connect(list, &TSourceGrid::KeyDown, this, [this](int key, Qt::KeyboardModifiers modifiers) {
         ui::Guarded([&] { dxTreeSourceFileInfoKeyDown(key, modifiers); });
     });
-    connect(list, &TSourceGrid::KeyUp, this, guarded(this, &TFrmMainForm::dxTreeSourceFileInfoKeyUp));
-    connect(list, &QAbstractItemView::clicked, this, guarded(this, &TFrmMainForm::actDxTreeListOnClickExecute));
+    connect(list, &TSourceGrid::KeyUp, this, GuardedHandler(this, &TFrmMainForm::dxTreeSourceFileInfoKeyUp));
+    connect(list, &QAbstractItemView::clicked, this, GuardedHandler(this, &TFrmMainForm::actDxTreeListOnClickExecute));
     connect(list->Model(), &TSourceListModel::CellEdited, this,
             [this](int row, int column) { ui::Guarded([&] { dxTreeSourceFileInfoEdited(row, column); }); });
 }

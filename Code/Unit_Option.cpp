@@ -98,16 +98,15 @@ TfrmOption::TfrmOption(QWidget *parent) : QDialog(parent)
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    auto guarded = [this](void (TfrmOption::*handler)()) {
-        return [this, handler] { ui::Guarded([&] { (this->*handler)(); }); };
-    };
-    connect(cbbCustomProfile, &QComboBox::activated, this, guarded(&TfrmOption::cbbCustomProfileChange));
-    connect(cbbCustomProfile->lineEdit(), &QLineEdit::textEdited, this, guarded(&TfrmOption::cbbCustomProfileChange));
-    connect(btnAdd, &QPushButton::clicked, this, guarded(&TfrmOption::btnAddClick));
-    connect(btnSave, &QPushButton::clicked, this, guarded(&TfrmOption::btnSaveClick));
-    connect(btnDel, &QPushButton::clicked, this, guarded(&TfrmOption::btnDelClick));
-    connect(btnApply, &QPushButton::clicked, this, guarded(&TfrmOption::btnApplyClick));
-    connect(btnCancel, &QPushButton::clicked, this, guarded(&TfrmOption::btnCancelClick));
+    connect(cbbCustomProfile, &QComboBox::activated, this,
+            ui::GuardedHandler(this, &TfrmOption::cbbCustomProfileChange));
+    connect(cbbCustomProfile->lineEdit(), &QLineEdit::textEdited, this,
+            ui::GuardedHandler(this, &TfrmOption::cbbCustomProfileChange));
+    connect(btnAdd, &QPushButton::clicked, this, ui::GuardedHandler(this, &TfrmOption::btnAddClick));
+    connect(btnSave, &QPushButton::clicked, this, ui::GuardedHandler(this, &TfrmOption::btnSaveClick));
+    connect(btnDel, &QPushButton::clicked, this, ui::GuardedHandler(this, &TfrmOption::btnDelClick));
+    connect(btnApply, &QPushButton::clicked, this, ui::GuardedHandler(this, &TfrmOption::btnApplyClick));
+    connect(btnCancel, &QPushButton::clicked, this, ui::GuardedHandler(this, &TfrmOption::btnCancelClick));
 }
 
 void TfrmOption::showEvent(QShowEvent *event)

@@ -20,4 +20,11 @@ template <typename Handler> void Guarded(Handler &&handler)
     }
 }
 
+// A slot that runs a window's handler guarded: connect(button, &QAbstractButton::clicked,
+// form, ui::GuardedHandler(form, &Form::buttonClick)).
+template <typename Window, typename Handler> auto GuardedHandler(Window *window, Handler handler)
+{
+    return [window, handler] { Guarded([&] { (window->*handler)(); }); };
+}
+
 } // namespace ui
