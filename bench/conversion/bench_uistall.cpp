@@ -182,19 +182,19 @@ int main(int argc, char **argv)
     ProgramFixture program; // its fake platform lists real processes but never powers off or opens windows
     QTemporaryDir media;
     QTemporaryDir outputs;
-    fixtures::ClipSpec spec;
-    spec.seconds = double(clipSeconds);
+    fixtures::ClipSpec clipSpec;
+    clipSpec.seconds = double(clipSeconds);
     if (argc > 2) {
         const QList<QByteArray> size = QByteArray(argv[2]).split('x');
-        spec.size = size.size() == 2 ? QSize(size.at(0).toInt(), size.at(1).toInt()) : QSize();
+        clipSpec.size = size.size() == 2 ? QSize(size.at(0).toInt(), size.at(1).toInt()) : QSize();
     } else {
-        spec.size = QSize(640, 480);
+        clipSpec.size = QSize(640, 480);
     }
-    if (spec.size.isEmpty()) {
+    if (clipSpec.size.isEmpty()) {
         std::fprintf(stderr, "clip size: WIDTHxHEIGHT\n");
         return 2;
     }
-    const QString clip = fixtures::makeClip(media.path(), QStringLiteral("clip.avi"), spec);
+    const QString clip = fixtures::makeClip(media.path(), QStringLiteral("clip.avi"), clipSpec);
     if (clip.isEmpty() || !installEncoder(program)) {
         std::fprintf(stderr, "could not prepare the clip or the encoder\n");
         return 2;
@@ -219,7 +219,7 @@ int main(int argc, char **argv)
     const QList<Stall> worst = meter.worst(5);
     const double longest = worst.isEmpty() ? 0.0 : worst.first().lateMs;
     std::printf("batch of one %lld s %dx%d clip: %.1f s, %d timer ticks, output %s\n",
-                static_cast<long long>(clipSeconds), spec.size.width(), spec.size.height(), meter.seconds(),
+                static_cast<long long>(clipSeconds), clipSpec.size.width(), clipSpec.size.height(), meter.seconds(),
                 meter.ticks(), converted ? "written" : "MISSING");
     std::printf("window thread on a processor: %.2f s of %.2f s\n", meter.busySeconds(), meter.seconds());
     std::printf("lateness: 99th percentile %.1f ms; longest without the waits for a processor %.1f ms\n",

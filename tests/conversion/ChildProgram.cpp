@@ -45,11 +45,11 @@ void appendHex(const std::string &digits)
         pending.push_back(static_cast<char>(hexByte(digits.substr(at, 2))));
 }
 
-void appendFill(const std::string &spec)
+void appendFill(const std::string &fillText)
 {
-    const std::size_t colon = spec.find(':');
-    const std::size_t count = std::stoul(spec.substr(0, colon));
-    pending.append(count, static_cast<char>(hexByte(spec.substr(colon + 1))));
+    const std::size_t colon = fillText.find(':');
+    const std::size_t count = std::stoul(fillText.substr(0, colon));
+    pending.append(count, static_cast<char>(hexByte(fillText.substr(colon + 1))));
 }
 
 void appendWorkingDirectory()

@@ -147,10 +147,10 @@ private Q_SLOTS:
     {
         const QStringList names{"one.avi", "two.mp4", "three.flv", "four.mov", "five.rm"};
         const QList<bool> checked{true, false, true, false, true};
-        fixtures::ClipSpec spec;
-        spec.seconds = 2;
+        fixtures::ClipSpec clipSpec;
+        clipSpec.seconds = 2;
         for (int i = 0; i < names.size(); ++i) {
-            const QString clip = fixtures::makeClip(m_sources.path(), names[i], spec);
+            const QString clip = fixtures::makeClip(m_sources.path(), names[i], clipSpec);
             QVERIFY(!clip.isEmpty());
             addRow(clip, checked[i], "00:00:02");
         }
@@ -221,9 +221,9 @@ private Q_SLOTS:
 
     void trimmedRow()
     {
-        fixtures::ClipSpec spec;
-        spec.seconds = 6;
-        const QString clip = fixtures::makeClip(m_sources.path(), "six.mpg", spec);
+        fixtures::ClipSpec clipSpec;
+        clipSpec.seconds = 6;
+        const QString clip = fixtures::makeClip(m_sources.path(), "six.mpg", clipSpec);
         addRow(clip, true, "00:00:06", "00:00:02", "00:00:05");
         FrmMainForm->btnConvert->click();
         const fixtures::ProbeFacts facts = fixtures::probe(CustomProc->OutputPath);
@@ -314,9 +314,9 @@ private Q_SLOTS:
 
     void realMediaRowFailsWithoutScript()
     {
-        fixtures::ClipSpec spec;
-        spec.seconds = 2;
-        const QString rm = fixtures::makeClip(m_sources.path(), "talk.rm", spec);
+        fixtures::ClipSpec clipSpec;
+        clipSpec.seconds = 2;
+        const QString rm = fixtures::makeClip(m_sources.path(), "talk.rm", clipSpec);
         QFile::remove(m_program->path("VideoFile.avs"));
         QVERIFY(QDir(m_program->folder.path()).mkdir("VideoFile.avs"));
         addRow(rm, true, "00:00:02");

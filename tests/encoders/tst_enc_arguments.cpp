@@ -17,10 +17,10 @@ QStringList ffmpegFor(const QStringList &commandLine, const encoder::SourceSpec 
     for (const QString &word : commandLine)
         words.push_back(word.toStdString());
     const encoder::EncodeRequest request = encoder::parseCommandLine(words);
-    const encoder::SourceSpec spec = source ? *source : encoder::SourceSpec{request.input, {}};
+    const encoder::SourceSpec sourceSpec = source ? *source : encoder::SourceSpec{request.input, {}};
     QStringList result;
     for (const std::string &argument :
-         encoder::ffmpegArguments(request, spec, {"file:/proc/self/fd/4", "pipe:3", seekInput}))
+         encoder::ffmpegArguments(request, sourceSpec, {"file:/proc/self/fd/4", "pipe:3", seekInput}))
         result << QString::fromStdString(argument);
     return result;
 }

@@ -56,13 +56,13 @@ private Q_SLOTS:
         m_in = work.filePath("in");
         m_out = work.filePath("out");
         m_noPath = work.filePath("nopath");
-        fixtures::ClipSpec spec;
-        spec.seconds = 2.0;
-        m_clip = fixtures::makeClip(m_in, "good.avi", spec);
+        fixtures::ClipSpec clipSpec;
+        clipSpec.seconds = 2.0;
+        m_clip = fixtures::makeClip(m_in, "good.avi", clipSpec);
         QVERIFY(!m_clip.isEmpty());
         m_clipBytes = contentOf(m_clip);
-        spec.audio = false;
-        QVERIFY(!fixtures::makeClip(m_in, "silent.avi", spec).isEmpty());
+        clipSpec.audio = false;
+        QVERIFY(!fixtures::makeClip(m_in, "silent.avi", clipSpec).isEmpty());
         writeFile(in("text.avi"), "This is not a video.\n");
         writeFile(in("empty.avi"), QByteArray());
         QVERIFY(QDir(m_in).mkdir("folder.avi"));

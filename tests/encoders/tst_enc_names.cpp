@@ -19,10 +19,10 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_work.isValid());
-        fixtures::ClipSpec spec;
-        spec.seconds = 2.0;
-        m_clip = fixtures::makeClip(m_work.path(), "clip.avi", spec);
-        m_realClip = fixtures::makeClip(m_work.path(), "clip.rm", spec);
+        fixtures::ClipSpec clipSpec;
+        clipSpec.seconds = 2.0;
+        m_clip = fixtures::makeClip(m_work.path(), "clip.avi", clipSpec);
+        m_realClip = fixtures::makeClip(m_work.path(), "clip.rm", clipSpec);
         QVERIFY(!m_clip.isEmpty() && !m_realClip.isEmpty());
     }
 

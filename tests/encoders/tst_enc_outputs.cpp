@@ -72,9 +72,9 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_sources.isValid());
-        fixtures::ClipSpec spec;
-        spec.seconds = clipSeconds;
-        m_avi = fixtures::makeClip(m_sources.path(), "source.avi", spec);
+        fixtures::ClipSpec clipSpec;
+        clipSpec.seconds = clipSeconds;
+        m_avi = fixtures::makeClip(m_sources.path(), "source.avi", clipSpec);
         QVERIFY(!m_avi.isEmpty());
     }
 
@@ -112,9 +112,9 @@ private Q_SLOTS:
         QFETCH(QString, extension);
         QFETCH(bool, throughScript);
         QTemporaryDir work;
-        fixtures::ClipSpec spec;
-        spec.seconds = clipSeconds;
-        const QString source = fixtures::makeClip(work.path(), "clip" + extension, spec);
+        fixtures::ClipSpec clipSpec;
+        clipSpec.seconds = clipSeconds;
+        const QString source = fixtures::makeClip(work.path(), "clip" + extension, clipSpec);
         QVERIFY(!source.isEmpty());
         const QString input = throughScript ? writeScript(work.path(), source) : source;
         const QString program = throughScript ? rmcoda() : vidcoda();

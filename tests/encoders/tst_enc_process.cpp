@@ -111,12 +111,12 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_work.isValid());
-        fixtures::ClipSpec spec;
-        spec.seconds = 2.0;
-        m_clip = fixtures::makeClip(m_work.path(), "clip.avi", spec);
-        spec.seconds = 10.0;
-        spec.size = QSize(640, 480);
-        m_longClip = fixtures::makeClip(m_work.path(), "long.avi", spec);
+        fixtures::ClipSpec clipSpec;
+        clipSpec.seconds = 2.0;
+        m_clip = fixtures::makeClip(m_work.path(), "clip.avi", clipSpec);
+        clipSpec.seconds = 10.0;
+        clipSpec.size = QSize(640, 480);
+        m_longClip = fixtures::makeClip(m_work.path(), "long.avi", clipSpec);
         QVERIFY(!m_clip.isEmpty() && !m_longClip.isEmpty());
     }
 

@@ -127,14 +127,14 @@ private Q_SLOTS:
         FrmMainForm->show();
         QVERIFY(QTest::qWaitForWindowExposed(FrmMainForm));
         QVERIFY(m_media.isValid());
-        fixtures::ClipSpec spec;
-        spec.size = QSize(160, 120);
-        spec.seconds = 8.0;
-        m_long = fixtures::makeClip(m_media.path(), "long clip.mp4", spec);
-        spec.seconds = 2.0;
-        m_brief = fixtures::makeClip(m_media.path(), "brief.mp4", spec);
-        spec.seconds = 6.0;
-        m_other = fixtures::makeClip(m_media.path(), "other.avi", spec);
+        fixtures::ClipSpec clipSpec;
+        clipSpec.size = QSize(160, 120);
+        clipSpec.seconds = 8.0;
+        m_long = fixtures::makeClip(m_media.path(), "long clip.mp4", clipSpec);
+        clipSpec.seconds = 2.0;
+        m_brief = fixtures::makeClip(m_media.path(), "brief.mp4", clipSpec);
+        clipSpec.seconds = 6.0;
+        m_other = fixtures::makeClip(m_media.path(), "other.avi", clipSpec);
         QVERIFY(!m_long.isEmpty() && !m_brief.isEmpty() && !m_other.isEmpty());
     }
 

@@ -29,9 +29,9 @@ inline bool writePrefix(const QString &source, const QString &target, qint64 byt
 // a normal file is replaced in the header (everything before the "movi" list).
 inline QString makeUnknownVideoCodecAvi(const QString &folder, const QString &name, bool withAudio)
 {
-    fixtures::ClipSpec spec;
-    spec.audio = withAudio;
-    const QString source = fixtures::makeClip(folder, "source-" + name, spec);
+    fixtures::ClipSpec clipSpec;
+    clipSpec.audio = withAudio;
+    const QString source = fixtures::makeClip(folder, "source-" + name, clipSpec);
     QFile in(source);
     if (source.isEmpty() || !in.open(QIODevice::ReadOnly))
         return {};

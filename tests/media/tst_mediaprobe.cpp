@@ -111,12 +111,12 @@ void TestMediaProbe::everyAcceptedContainer()
     QFETCH(bool, video);
     QFETCH(bool, audio);
     QFETCH(qint64, expectedSeconds);
-    fixtures::ClipSpec spec;
-    spec.seconds = seconds;
-    spec.video = video;
-    spec.audio = audio;
+    fixtures::ClipSpec clipSpec;
+    clipSpec.seconds = seconds;
+    clipSpec.video = video;
+    clipSpec.audio = audio;
     const QString name = QStringLiteral("clip-%1-%2-%3%4").arg(seconds).arg(video).arg(audio).arg(extension);
-    const QString file = fixtures::makeClip(m_folder, name, spec);
+    const QString file = fixtures::makeClip(m_folder, name, clipSpec);
     QVERIFY(!file.isEmpty());
 
     TFilterGraph graph;
@@ -175,9 +175,9 @@ void TestMediaProbe::filesCutShort_data()
 void TestMediaProbe::filesCutShort()
 {
     QFETCH(QString, extension);
-    fixtures::ClipSpec spec;
-    spec.seconds = 4.0;
-    const QString whole = fixtures::makeClip(m_folder, "whole-cut" + extension, spec);
+    fixtures::ClipSpec clipSpec;
+    clipSpec.seconds = 4.0;
+    const QString whole = fixtures::makeClip(m_folder, "whole-cut" + extension, clipSpec);
     QVERIFY(!whole.isEmpty());
     const QString cut = QDir(m_folder).filePath("cut" + extension);
     QVERIFY(writePrefix(whole, cut, QFileInfo(whole).size() / 2));
@@ -203,10 +203,10 @@ void TestMediaProbe::awkwardNames_data()
 void TestMediaProbe::awkwardNames()
 {
     QFETCH(QString, name);
-    fixtures::ClipSpec spec;
-    spec.seconds = 2.0;
-    spec.size = QSize(160, 120);
-    QString file = fixtures::makeClip(m_folder, name.toLower(), spec);
+    fixtures::ClipSpec clipSpec;
+    clipSpec.seconds = 2.0;
+    clipSpec.size = QSize(160, 120);
+    QString file = fixtures::makeClip(m_folder, name.toLower(), clipSpec);
     QVERIFY(!file.isEmpty());
     if (name != name.toLower()) {
         const QString renamed = QDir(m_folder).filePath(name);

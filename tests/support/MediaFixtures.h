@@ -74,29 +74,29 @@ inline bool runFfmpeg(const QStringList &arguments, QString *errorText = nullptr
 
 // Generates folder/name; the container follows the name's extension. Returns
 // the full path, or an empty text (with a warning) when ffmpeg failed.
-inline QString makeClip(const QString &folder, const QString &name, const ClipSpec &spec = {})
+inline QString makeClip(const QString &folder, const QString &name, const ClipSpec &clipSpec = {})
 {
     const QString path = QDir(folder).filePath(name);
-    const QString duration = QString::number(spec.seconds, 'f', 3);
+    const QString duration = QString::number(clipSpec.seconds, 'f', 3);
     QStringList args;
-    if (spec.video)
+    if (clipSpec.video)
         args << "-f"
              << "lavfi"
              << "-i"
              << QStringLiteral("testsrc=size=%1x%2:rate=%3:duration=%4")
-                    .arg(spec.size.width())
-                    .arg(spec.size.height())
-                    .arg(spec.fps)
+                    .arg(clipSpec.size.width())
+                    .arg(clipSpec.size.height())
+                    .arg(clipSpec.fps)
                     .arg(duration);
-    if (spec.audio)
+    if (clipSpec.audio)
         args << "-f"
              << "lavfi"
              << "-i"
-             << QStringLiteral("sine=frequency=440:sample_rate=%1:duration=%2").arg(spec.sampleRate).arg(duration);
+             << QStringLiteral("sine=frequency=440:sample_rate=%1:duration=%2").arg(clipSpec.sampleRate).arg(duration);
     args << codecOptionsFor("." + QFileInfo(name).suffix());
-    if (!spec.video)
+    if (!clipSpec.video)
         args << "-vn";
-    if (!spec.audio)
+    if (!clipSpec.audio)
         args << "-an";
     args << path;
     QString error;
