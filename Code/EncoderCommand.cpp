@@ -1,6 +1,7 @@
 #include "Code/EncoderCommand.h"
 
 #include "Code/CommandLine.h"
+#include "Code/Func.h"
 #include "Code/ProgressText.h"
 #include "platform/Platform.h"
 
@@ -19,10 +20,7 @@ QString JoinEncoderCommand(const TConvertParameterStruct &p, const QString &outp
 
 bool IsRealMediaSource(const QString &sourceFile)
 {
-    const qsizetype dot = sourceFile.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0)
-        return false;
-    const QString extension = sourceFile.mid(dot);
+    const QString extension = TFileFunc::GetFileExtension(sourceFile);
     return extension == QLatin1String(".rm") || extension == QLatin1String(".rmvb");
 }
 

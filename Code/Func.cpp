@@ -56,15 +56,14 @@ QString fileNameOf(const QString &path)
 {
     return path.mid(lastDelimiter(path) + 1);
 }
+} // namespace
 
-// From the last "." of the file name on, the "." included; empty without one.
-QString extensionOf(const QString &path)
+QString TFileFunc::GetFileExtension(const QString &path)
 {
     const QString name = fileNameOf(path);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? QString() : name.mid(dot);
 }
-} // namespace
 
 QString TFileFunc::GetFileFolder(const QString &path)
 {
@@ -89,7 +88,7 @@ QStringList TFileFunc::ListFolderFiles(const QString &folder, const QString &ext
         // Plain folders are not listed; hidden ones (".name") are.
         if (QFileInfo(path).isDir() && !name.startsWith(QLatin1Char('.')))
             continue;
-        if (!extension.isEmpty() && extensionOf(name) != extension)
+        if (!extension.isEmpty() && GetFileExtension(name) != extension)
             continue;
         result.append(path);
     }
@@ -103,7 +102,7 @@ QString TFileFunc::MakeUniqueFileName(const QString &path)
     for (;;) {
         const QString folder = GetFileFolder(candidate);
         QString base = GetFileBaseName(candidate);
-        const QString extension = extensionOf(candidate);
+        const QString extension = GetFileExtension(candidate);
         bool taken = false;
         for (const QString &entry : ListFolderFiles(folder, QString())) {
             if (GetFileBaseName(entry) == base) {

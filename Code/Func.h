@@ -31,6 +31,8 @@ class TFileFunc {
 public:
     // The path up to and including its last separator; empty when there is none.
     static QString GetFileFolder(const QString &path);
+    // From the last "." of the file name on, the "." included; empty without one.
+    static QString GetFileExtension(const QString &path);
     // The file name without its last extension; empty for a name without ".".
     static QString GetFileBaseName(const QString &path);
     // Entries of `folder` (which ends with a separator), each as folder + name,

@@ -4,6 +4,7 @@
 #include "Code/Globals.h"
 #include "Code/IniFiles32.h"
 #include "Code/ProgramFolder.h"
+#include "Code/Unit_CommonLib.h"
 #include "Code/Unit_Convert.h"
 
 #include <QCheckBox>
@@ -29,9 +30,9 @@ QString DefaultOutputFolderText()
     return QDir::homePath() + PathSeparator() + QStringLiteral("Movarel Output Folder");
 }
 
-QString TCustomProc::UserSettingsFile()
+QString TCustomProc::UserSettingsFile() const
 {
-    return ProgramFolder() + QStringLiteral("Config") + PathSeparator() + QStringLiteral("UserSettings.ini");
+    return CommonLib->ConfigFile(QStringLiteral("UserSettings.ini"));
 }
 
 void TCustomProc::LoadUserSettings()

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class QComboBox;
 class TAdvanceSystem;
 class TSourceGrid;
@@ -85,10 +87,12 @@ public:
     int PauseAfterStartMs = 3000;
     // Rows of the last batch that gave no usable output: file and reason.
     QList<QPair<QString, QString>> FailedRows;
+    // The running encoder's latest output, kept for the report of a failed row.
+    QString LastEncoderOutput;
 
     // --- User settings.
     // The settings file beside the program.
-    static QString UserSettingsFile();
+    QString UserSettingsFile() const;
 
     // Sets the two completion boxes and the output folder box from the file.
     void LoadUserSettings();
@@ -102,6 +106,10 @@ public:
 
 private:
     void ConvertRow(const TSourceGrid *list, const QString &file);
+    // End minus start of the last row holding the file (letter case ignored);
+    // nothing when no row holds it. A time cell that is not three whole numbers
+    // raises EConvertError, or with `tolerant` keeps the previous row's value.
+    std::optional<qint64> TrimSpanOf(const QString &file, bool tolerant) const;
     // Lets a runner whose encoder would not end finish on its own.
     void AbandonRunner();
 };

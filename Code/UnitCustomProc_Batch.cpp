@@ -49,8 +49,6 @@ bool encoderRunning()
     return SysFunc->GetProcessIdByName(VidcodaName()) != 0 || SysFunc->GetProcessIdByName(RmcodaName()) != 0;
 }
 
-QString lastOutput;
-
 } // namespace
 
 TCustomProc::~TCustomProc()
@@ -60,7 +58,7 @@ TCustomProc::~TCustomProc()
 
 void TCustomProc::OnEncoderOutput(const QString &chunk)
 {
-    lastOutput = (lastOutput + chunk).right(keptOutput);
+    LastEncoderOutput = (LastEncoderOutput + chunk).right(keptOutput);
     frmConverting->statPanel0->setText(chunk);
     frmConverting->lblCurFileName->setText(CommonLib->ConvertParameter.InputFile);
     frmConverting->actRefreshProgress->trigger();
@@ -72,7 +70,7 @@ void recordFailure(TCustomProc *proc, const QString &file, const QString &reason
 {
     proc->FailedRows.append({file, reason});
     AppFunc->WriteLog(QStringLiteral("Conversion failed: ") + file + QStringLiteral(" -> ") + reason);
-    for (const QString &line : LastOutputLines(lastOutput, 5))
+    for (const QString &line : LastOutputLines(proc->LastEncoderOutput, 5))
         AppFunc->WriteLog(QStringLiteral("  encoder: ") + line);
 }
 
@@ -85,7 +83,7 @@ void checkResult(TCustomProc *proc, const QString &file, bool started, int exitC
     if (!started)
         reason = QStringLiteral("The encoder could not be started.");
     else if (exitCode != 0)
-        reason = FailureReasonFrom(lastOutput);
+        reason = FailureReasonFrom(proc->LastEncoderOutput);
     else if (!output.exists() || output.size() == 0)
         reason = QStringLiteral("No output file was written.");
     else
@@ -165,7 +163,7 @@ void TCustomProc::StartBatchConversion(TSourceGrid *list)
 
 void TCustomProc::ConvertRow(const TSourceGrid *list, const QString &file)
 {
-    lastOutput.clear();
+    LastEncoderOutput.clear();
     try {
         CommandLine = BuildEncoderCommand(file);
     } catch (const EMovarelError &error) {

@@ -23,24 +23,19 @@ bool sameFile(const QString &a, const QString &b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-// A time cell as seconds when it splits into three whole numbers; otherwise
-// the value stays as it was.
-void readTimeCell(const QString &text, qint64 &seconds)
+// The script rmcoda reads, beside the program.
+QString scriptFile()
 {
-    try {
-        ReadTimeSplitStrict(text, seconds);
-    } catch (const EConvertError &) {
-        // The list's own cells are always well formed; anything else leaves the value.
-    }
+    return CommonLib->ProgramFolder + QStringLiteral("VideoFile.avs");
 }
 
-// Writes the script beside the program; false when it cannot be written.
+// Writes the script; false when it cannot be written.
 bool writeScript(const QString &sourceFile)
 {
     const QByteArray script = DirectShowScript(sourceFile);
     if (script.isEmpty())
         return false;
-    QSaveFile file(ProgramFolder() + QStringLiteral("VideoFile.avs"));
+    QSaveFile file(scriptFile());
     return file.open(QIODevice::WriteOnly) && file.write(script) == script.size() && file.commit();
 }
 
@@ -61,18 +56,9 @@ QString TCustomProc::GetTrimStart(const QString &sourceFile)
 
 QString TCustomProc::GetTrimDuration(const QString &sourceFile)
 {
-    const TSourceGrid *list = FrmMainForm->dxTreeSourceFileInfo;
-    qint64 start = 0;
-    qint64 end = 0;
-    bool matched = false;
-    for (int row = 0; row < list->RowCount(); ++row) {
-        if (!sameFile(list->Cell(row, colFileName), sourceFile))
-            continue;
-        matched = true;
-        readTimeCell(list->Cell(row, colStartTime), start);
-        readTimeCell(list->Cell(row, colEndTime), end);
-    }
-    return matched ? QString::number(end - start) : QString();
+    // The list's own cells are always well formed; anything else keeps the value.
+    const std::optional<qint64> span = TrimSpanOf(sourceFile, true);
+    return span ? QString::number(*span) : QString();
 }
 
 QString TCustomProc::PrepareOutputFolder()
@@ -119,11 +105,11 @@ QString TCustomProc::BuildEncoderCommand(const QString &sourceFile)
     // Rewritten for every row; only rmcoda reads it.
     ScriptWritten = writeScript(sourceFile);
     if (!ScriptWritten)
-        AppFunc->WriteLog(QStringLiteral("Script error. ->") + ProgramFolder() + QStringLiteral("VideoFile.avs"));
+        AppFunc->WriteLog(QStringLiteral("Script error. ->") + scriptFile());
 
     if (IsRealMediaSource(sourceFile)) {
         p.EncoderPath = CommonLib->ProgramFolder + RmcodaName();
-        p.InputFile = CommonLib->ProgramFolder + QStringLiteral("VideoFile.avs");
+        p.InputFile = scriptFile();
     } else {
         p.EncoderPath = CommonLib->ProgramFolder + VidcodaName();
     }

@@ -21,14 +21,6 @@ void fillFrom(QComboBox *selector, const QStringList &list, const QStringList &e
     ui::SetSelectorIndex(selector, list.isEmpty() ? -1 : list.last().toInt());
 }
 
-// The selectors a preset string's six fields set, in field order.
-QList<QComboBox *> presetSelectors()
-{
-    const TfrmOption *options = frmOption;
-    return {options->cbbVideoSize,    options->cbbFramerate,     options->cbbVideoBitrate,
-            options->cbbAudioBitrate, options->cbbAudioChannels, options->cbbAudioSample};
-}
-
 } // namespace
 
 void TCustomProc::FillOutputTypeSelector(QComboBox *selector)
@@ -109,7 +101,7 @@ void TCustomProc::ApplyQualityPreset()
             preset = presets.at(quality);
     }
     const QStringList fields = SplitByChar(preset, QLatin1Char('|'));
-    const QList<QComboBox *> selectors = presetSelectors();
+    const QList<QComboBox *> selectors = frmOption->PresetSelectors();
     for (int i = 0; i < fields.size() && i < selectors.size(); ++i) {
         if (fields.at(i) != QLatin1String("none"))
             ui::SetSelectorIndex(selectors.at(i), fields.at(i).toInt());

@@ -18,18 +18,11 @@ namespace {
 const QString profileFile = QStringLiteral("UserProfileInfo.ini");
 const QString counterFile = QStringLiteral("UserProfileCount.ini");
 
-QList<QComboBox *> profileSelectors()
-{
-    const TfrmOption *options = frmOption;
-    return {options->cbbVideoSize,    options->cbbFramerate,     options->cbbVideoBitrate,
-            options->cbbAudioBitrate, options->cbbAudioChannels, options->cbbAudioSample};
-}
-
 // The six selected indices in profile order; -1 for a selector without a selection.
 QString currentProfileValue()
 {
     QStringList indices;
-    for (const QComboBox *selector : profileSelectors())
+    for (const QComboBox *selector : frmOption->PresetSelectors())
         indices.append(QString::number(selector->currentIndex()));
     return indices.join(QLatin1Char('|'));
 }
@@ -74,7 +67,7 @@ void TCustomProc::ApplyCustomProfile()
         const qint64 index = piece.isEmpty() ? 0 : StrToInt(piece);
         indices.append(index < 0 || index > std::numeric_limits<int>::max() ? -1 : static_cast<int>(index));
     }
-    const QList<QComboBox *> selectors = profileSelectors();
+    const QList<QComboBox *> selectors = frmOption->PresetSelectors();
     for (int i = 0; i < pieces.size(); ++i) {
         if (!pieces.at(i).isEmpty())
             ui::SetSelectorIndex(selectors.at(i), indices.at(i));

@@ -1,5 +1,6 @@
 #include "Code/UnitCustomProc.h"
 
+#include "Code/Errors.h"
 #include "Code/Globals.h"
 #include "Code/TextFormats.h"
 #include "Code/Unit_CommonLib.h"
@@ -66,9 +67,17 @@ void TCustomProc::SyncTrimBarToSelection()
     }
 }
 
-qint64 TCustomProc::GetCutSeconds(const QString &file)
+std::optional<qint64> TCustomProc::TrimSpanOf(const QString &file, bool tolerant) const
 {
     const TSourceGrid *list = FrmMainForm->dxTreeSourceFileInfo;
+    const auto read = [tolerant](const QString &text, qint64 &seconds) {
+        try {
+            ReadTimeSplitStrict(text, seconds);
+        } catch (const EConvertError &) {
+            if (!tolerant)
+                throw;
+        }
+    };
     qint64 start = 0;
     qint64 end = 0;
     bool matched = false;
@@ -76,10 +85,15 @@ qint64 TCustomProc::GetCutSeconds(const QString &file)
         if (list->Cell(row, colFileName).compare(file, Qt::CaseInsensitive) != 0)
             continue;
         matched = true;
-        ReadTimeSplitStrict(list->Cell(row, colStartTime), start);
-        ReadTimeSplitStrict(list->Cell(row, colEndTime), end);
+        read(list->Cell(row, colStartTime), start);
+        read(list->Cell(row, colEndTime), end);
     }
-    return matched ? end - start : 0;
+    return matched ? std::optional<qint64>(end - start) : std::nullopt;
+}
+
+qint64 TCustomProc::GetCutSeconds(const QString &file)
+{
+    return TrimSpanOf(file, false).value_or(0);
 }
 
 void TCustomProc::ValidateTrimTimes()

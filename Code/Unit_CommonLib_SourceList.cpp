@@ -1,6 +1,7 @@
 #include "Code/Unit_CommonLib.h"
 
 #include "Code/Errors.h"
+#include "Code/Func.h"
 #include "Code/Globals.h"
 #include "Code/ProgramFolder.h"
 #include "Code/TextFormats.h"
@@ -19,20 +20,6 @@ namespace {
 
 const QStringList acceptedExtensions{".3gp", ".3g2", ".avi", ".m4v", ".mp4", ".mpeg", ".mpg", ".asf",
                                      ".mov", ".wmv", ".vob", ".flv", ".swf", ".rm",   ".rmvb"};
-
-// From the last "." after the last folder separator, the dot included.
-QString extensionOf(const QString &fileName)
-{
-    qsizetype start = 0;
-    for (qsizetype i = fileName.size() - 1; i >= 0; --i) {
-        if (IsPathDelimiter(fileName.at(i))) {
-            start = i + 1;
-            break;
-        }
-    }
-    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
-    return dot >= start ? fileName.mid(dot) : QString();
-}
 
 // "*.mp4" matching MP4, Mp4, ... too: the desktop's file systems tell letter
 // case apart, the accepted extensions do not.
@@ -60,7 +47,7 @@ QString filterEntry(const QString &title, const QStringList &extensions)
 
 bool TCommonLib::IsAcceptedSourceFile(const QString &fileName)
 {
-    return acceptedExtensions.contains(extensionOf(fileName).toLower());
+    return acceptedExtensions.contains(TFileFunc::GetFileExtension(fileName).toLower());
 }
 
 QString TCommonLib::SourceFileFilter()

@@ -10,6 +10,7 @@
 #include "media/VideoWindow.h"
 #include "platform/Platform.h"
 #include "ui/Artwork.h"
+#include "ui/Named.h"
 #include "ui/PictureButton.h"
 #include "ui/Selectors.h"
 #include "ui/SourceGrid.h"
@@ -36,17 +37,10 @@ constexpr QSize designSize(690, 454);
 constexpr QSize minimumAfterResize(686, 519);
 constexpr int titleHeight = 28;
 
-template <typename T> T *named(T *widget, const char *name, const QString &accessibleName)
-{
-    widget->setObjectName(QLatin1String(name));
-    widget->setAccessibleName(accessibleName);
-    return widget;
-}
-
 PictureButton *button(QWidget *parent, const char *name, Glyph glyph, const QString &caption,
                       const QString &accessibleName, const QString &hint = QString())
 {
-    auto *b = named(new PictureButton(glyph, caption, parent), name, accessibleName);
+    auto *b = ui::Named(new PictureButton(glyph, caption, parent), name, accessibleName);
     if (!hint.isEmpty())
         b->setToolTip(hint);
     return b;
@@ -54,7 +48,7 @@ PictureButton *button(QWidget *parent, const char *name, Glyph glyph, const QStr
 
 QLabel *caption(QWidget *parent, const char *name, const QString &text)
 {
-    auto *label = named(new QLabel(text, parent), name, text);
+    auto *label = ui::Named(new QLabel(text, parent), name, text);
     label->setStyleSheet(QStringLiteral("color: white;"));
     return label;
 }
@@ -110,8 +104,8 @@ void TFrmMainForm::CreateTitleStrip()
 
 void TFrmMainForm::CreatePreview()
 {
-    DSVideoWindowEx1 = named(new TDSVideoWindowEx2(this), "DSVideoWindowEx1", tr("Video window"));
-    panLogo = named(new QLabel(DSVideoWindowEx1), "panLogo", tr("Logo"));
+    DSVideoWindowEx1 = ui::Named(new TDSVideoWindowEx2(this), "DSVideoWindowEx1", tr("Video window"));
+    panLogo = ui::Named(new QLabel(DSVideoWindowEx1), "panLogo", tr("Logo"));
     panLogo->setPixmap(ui::artwork::logo(QSize(257, 155)));
     panLogo->setScaledContents(true);
     FilterGraph = new TFilterGraph(this);
@@ -121,7 +115,7 @@ void TFrmMainForm::CreatePreview()
     dstrckbrMainform->setObjectName(QStringLiteral("dstrckbrMainform"));
     dstrckbrMainform->SetFilterGraph(FilterGraph);
 
-    pnlCurTime = named(new QLabel(QStringLiteral("00:00:00"), this), "pnlCurTime", tr("Elapsed time"));
+    pnlCurTime = ui::Named(new QLabel(QStringLiteral("00:00:00"), this), "pnlCurTime", tr("Elapsed time"));
     pnlCurTime->setAlignment(Qt::AlignCenter);
     QFont timeFont(QStringLiteral("Arial"));
     timeFont.setPixelSize(14);
@@ -142,7 +136,7 @@ void TFrmMainForm::CreatePreview()
     tmrPaintSP->setObjectName(QStringLiteral("tmrPaintSP"));
     tmrPaintSP->setInterval(10);
 
-    pbPlayState = named(new QProgressBar(this), "pbPlayState", tr("Play state"));
+    pbPlayState = ui::Named(new QProgressBar(this), "pbPlayState", tr("Play state"));
     pbPlayState->hide();
 }
 
@@ -157,15 +151,16 @@ void TFrmMainForm::CreateOutputSettings()
     btnOptions = button(this, "btnOptions", Glyph::Options, tr("Options"), tr("Options"), QStringLiteral("Ctrl + N"));
 
     lblOutputFolder = caption(this, "lblOutputFolder", QStringLiteral("Output Folder:"));
-    edtOutputFolder = named(new QLineEdit(DefaultOutputFolderText(), this), "edtOutputFolder", tr("Output folder"));
+    edtOutputFolder = ui::Named(new QLineEdit(DefaultOutputFolderText(), this), "edtOutputFolder", tr("Output folder"));
     edtOutputFolder->setReadOnly(true);
     lblOutputFolder->setBuddy(edtOutputFolder);
     RzBmpButton1 =
         button(this, "RzBmpButton1", Glyph::Folder, QString(), tr("Choose output folder"), QStringLiteral("Ctrl + N"));
 
-    chkShutdown = named(new QCheckBox(this), "chkShutdown", QStringLiteral("Shutdown computer when job is finished."));
+    chkShutdown =
+        ui::Named(new QCheckBox(this), "chkShutdown", QStringLiteral("Shutdown computer when job is finished."));
     chkShowOutputDirectory =
-        named(new QCheckBox(this), "chkShowOutputDirectory", QStringLiteral("Show output directory when done"));
+        ui::Named(new QCheckBox(this), "chkShowOutputDirectory", QStringLiteral("Show output directory when done"));
     chkShowOutputDirectory->setChecked(true);
     Label1 = caption(this, "Label1", QStringLiteral("Shutdown computer when job is finished."));
     Label2 = caption(this, "Label2", QStringLiteral("Show output directory when done"));
@@ -175,7 +170,7 @@ void TFrmMainForm::CreateOutputSettings()
 
 void TFrmMainForm::CreateSourceList()
 {
-    dxTreeSourceFileInfo = named(new TSourceGrid(this), "dxTreeSourceFileInfo", tr("Source files"));
+    dxTreeSourceFileInfo = ui::Named(new TSourceGrid(this), "dxTreeSourceFileInfo", tr("Source files"));
     btnOpenFile = button(this, "btnOpenFile", Glyph::Add, tr("Add"), tr("Add files"), QStringLiteral("Ctrl + O"));
     btnRemoveFile =
         button(this, "btnRemoveFile", Glyph::Remove, tr("Remove"), tr("Remove files"), QStringLiteral("Ctrl + R"));

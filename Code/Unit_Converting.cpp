@@ -8,6 +8,7 @@
 #include "Code/Unit_Convert.h"
 #include "ui/Artwork.h"
 #include "ui/ErrorBox.h"
+#include "ui/Named.h"
 #include "ui/PictureButton.h"
 #include "ui/Prompts.h"
 #include "ui/SourceGrid.h"
@@ -26,17 +27,12 @@
 namespace {
 QLabel *label(QWidget *parent, const char *name, const QString &text)
 {
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
-    l->setAccessibleName(text.isEmpty() ? QString::fromLatin1(name) : text);
-    return l;
+    return ui::Named(new QLabel(text, parent), name, text.isEmpty() ? QString::fromLatin1(name) : text);
 }
 
 QProgressBar *bar(QWidget *parent, const char *name, const QString &accessibleName)
 {
-    auto *b = new QProgressBar(parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAccessibleName(accessibleName);
+    auto *b = ui::Named(new QProgressBar(parent), name, accessibleName);
     b->setRange(0, 1);
     b->setValue(0);
     return b;
@@ -69,9 +65,7 @@ TfrmConverting::TfrmConverting(QWidget *parent) : QDialog(parent)
     lblCurprog = label(this, "lblCurprog", QStringLiteral("Current File:"));
     ProgressBar1 = bar(this, "ProgressBar1", tr("Current file"));
     lblPersent = label(this, "lblPersent", QStringLiteral("Current: 1, Total: ..."));
-    btnStop = new ui::PictureButton(ui::artwork::Glyph::Stop, tr("Stop"), this);
-    btnStop->setObjectName(QStringLiteral("btnStop"));
-    btnStop->setAccessibleName(tr("Stop"));
+    btnStop = ui::Named(new ui::PictureButton(ui::artwork::Glyph::Stop, tr("Stop"), this), "btnStop", tr("Stop"));
     statState = new QStatusBar(this);
     statState->setObjectName(QStringLiteral("statState"));
     statState->setSizeGripEnabled(false);

@@ -5,6 +5,7 @@
 #include "Code/Unit_CommonLib.h"
 #include "Code/Unit_Convert.h"
 #include "ui/ErrorBox.h"
+#include "ui/Named.h"
 #include "ui/Selectors.h"
 
 #include <QComboBox>
@@ -21,9 +22,7 @@
 namespace {
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
 {
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAccessibleName(QString(text).remove(QLatin1Char('&')));
+    auto *button = ui::Named(new QPushButton(text, parent), name, QString(text).remove(QLatin1Char('&')));
     button->setAutoDefault(false);
     return button;
 }
@@ -43,9 +42,7 @@ TfrmOption::TfrmOption(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Options"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
-    cbbCustomProfile = new QComboBox(this);
-    cbbCustomProfile->setObjectName(QStringLiteral("cbbCustomProfile"));
-    cbbCustomProfile->setAccessibleName(tr("Custom profile"));
+    cbbCustomProfile = ui::Named(new QComboBox(this), "cbbCustomProfile", tr("Custom profile"));
     cbbCustomProfile->setEditable(true);
     cbbCustomProfile->setInsertPolicy(QComboBox::NoInsert);
     cbbCustomProfile->setMinimumWidth(180);
@@ -117,6 +114,11 @@ void TfrmOption::showEvent(QShowEvent *event)
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
     ui::Guarded([this] { FormShow(); });
+}
+
+QList<QComboBox *> TfrmOption::PresetSelectors() const
+{
+    return {cbbVideoSize, cbbFramerate, cbbVideoBitrate, cbbAudioBitrate, cbbAudioChannels, cbbAudioSample};
 }
 
 QList<QComboBox *> TfrmOption::SnapshotSelectors() const

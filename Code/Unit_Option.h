@@ -38,6 +38,10 @@ public:
     void btnApplyClick();
     void btnCancelClick();
 
+    // The six selectors a preset or a custom profile sets, in their stored order:
+    // video size, frame rate, video bitrate, audio bitrate, channels, sample rate.
+    QList<QComboBox *> PresetSelectors() const;
+
     // Replaces the profile list from the file; keeps the typed text, clears the selection.
     void RefillProfileList();
 

@@ -37,14 +37,4 @@ QList<qint64> findProcessIds(const QString &exeName)
     return ids;
 }
 
-int terminateProcessesByName(const QString &exeName)
-{
-    int count = 0;
-    for (qint64 pid : findProcessIds(exeName)) {
-        if (current().terminateProcess(pid))
-            ++count;
-    }
-    return count;
-}
-
 } // namespace platform

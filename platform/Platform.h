@@ -50,8 +50,6 @@ std::unique_ptr<Platform> createSystemPlatform();
 bool sameExecutableName(const QString &a, const QString &b);
 // Ids of the running processes whose executable is called `exeName`, in walk order.
 QList<qint64> findProcessIds(const QString &exeName);
-// Terminates every running process called `exeName`; returns how many were told to end.
-int terminateProcessesByName(const QString &exeName);
 
 // Suffix of executable files on this platform ("" here, ".exe" on Windows).
 QString executableSuffix();

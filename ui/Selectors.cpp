@@ -1,5 +1,7 @@
 #include "ui/Selectors.h"
 
+#include "ui/Named.h"
+
 #include <QComboBox>
 
 namespace ui {
@@ -16,9 +18,7 @@ QString SelectorText(const QComboBox *selector, int index)
 
 QComboBox *MakeOptionSelector(QWidget *parent, const char *name, const QString &accessibleName)
 {
-    auto *selector = new QComboBox(parent);
-    selector->setObjectName(QLatin1String(name));
-    selector->setAccessibleName(accessibleName);
+    auto *selector = Named(new QComboBox(parent), name, accessibleName);
     selector->setEditable(false);
     return selector;
 }

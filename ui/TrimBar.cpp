@@ -1,6 +1,7 @@
 #include "ui/TrimBar.h"
 
 #include "ui/Artwork.h"
+#include "ui/Named.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -10,9 +11,7 @@ namespace {
 
 QWidget *area(QWidget *parent, const char *name, const QString &accessibleName, const QColor &colour)
 {
-    auto *widget = new QWidget(parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setAccessibleName(accessibleName);
+    auto *widget = ui::Named(new QWidget(parent), name, accessibleName);
     widget->setAutoFillBackground(true);
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, colour);
