@@ -9,25 +9,27 @@
 // Receives one chunk of the encoder's console output, on the runner's thread.
 using TEncoderOutputHandler = std::function<void(const QString &chunk)>;
 
-// Runs one encoder command line as a child process and hands its output to
-// `onOutput` until the child has ended. The first word of the command line is
-// the program's path, unquoted; when it holds blanks, the shortest run of words
-// that names an existing file is taken, as Windows does. The child runs in a
-// new session with the program folder as working directory, stdin a pipe that
-// gives end of file, and stdout and stderr sharing one pipe. While output waits
-// it is read at most every 500 ms, and when more than 1023 bytes wait only the
-// newest block is delivered, so the handler always sees the encoder's latest
-// status. Returns false, without calling the handler, when the program cannot
-// be started; true once it has ended, with its exit code in `exitCode` (128
-// plus the signal number when a signal ended it, -1 when the code was lost).
-// The handler must not throw.
-bool RunEncoderProcess(const QString &commandLine, const TEncoderOutputHandler &onOutput, int *exitCode = nullptr);
+// Runs one encoder as a child process and hands its output to `onOutput`
+// until the child has ended. `commandLine` is the whole command as it is
+// logged: `program` (the encoder's exact path, blanks and all, never searched
+// for) followed by the arguments, split by the Windows rules. The child runs
+// with the program folder as working directory. While output waits it is read
+// at most every 500 ms, and when more than 1023 bytes wait only the newest
+// block is delivered, so the handler always sees the encoder's latest status.
+// Returns false, without calling the handler, when the program cannot be
+// started (or the command line does not begin with it); true once it has
+// ended, with its exit code in `exitCode`. The handler must not throw.
+bool RunEncoderProcess(const QString &program, const QString &commandLine, const TEncoderOutputHandler &onOutput,
+                       int *exitCode = nullptr);
 
 // One encoder run on a thread of its own. It is created suspended and starts
-// only on Resume(); destroying it waits until the encoder has ended.
+// only on Resume(); destroying it waits until the encoder has ended. Each
+// chunk of output is announced by Output(), from the runner's thread.
 class TAdvanceSystem : public QThread {
+    Q_OBJECT
+
 public:
-    TAdvanceSystem(const QString &commandLine, TEncoderOutputHandler onOutput, QObject *parent = nullptr);
+    TAdvanceSystem(const QString &program, const QString &commandLine, QObject *parent = nullptr);
     ~TAdvanceSystem() override;
 
     void Resume();
@@ -36,8 +38,11 @@ public:
     bool EncoderStarted() const { return encoderStarted.load(); }
     int ExitCode() const { return exitCode.load(); }
 
-    QString CommandLine;
-    TEncoderOutputHandler OnOutput;
+    const QString Program;
+    const QString CommandLine;
+
+Q_SIGNALS:
+    void Output(const QString &chunk);
 
 protected:
     void run() override;

@@ -1,12 +1,13 @@
 #include "Code/Func.h"
 
-#include "Code/ProgramFolder.h"
+#include "Code/core/ProgramFolder.h"
 #include "platform/Platform.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
+#include <QSet>
 #include <QTime>
 
 QString TAppFunc::LogLine(const QString &message)
@@ -97,29 +98,19 @@ QStringList TFileFunc::ListFolderFiles(const QString &folder, const QString &ext
 
 QString TFileFunc::MakeUniqueFileName(const QString &path)
 {
-    OriginalBaseName = GetFileBaseName(path);
-    QString candidate = path;
-    for (;;) {
-        const QString folder = GetFileFolder(candidate);
-        QString base = GetFileBaseName(candidate);
-        const QString extension = GetFileExtension(candidate);
-        bool taken = false;
-        for (const QString &entry : ListFolderFiles(folder, QString())) {
-            if (GetFileBaseName(entry) == base) {
-                taken = true;
-                break;
-            }
-        }
-        if (!taken)
+    const QString folder = GetFileFolder(path);
+    const QString originalBase = GetFileBaseName(path);
+    const QString extension = GetFileExtension(path);
+    QSet<QString> taken;
+    for (const QString &entry : ListFolderFiles(folder, QString()))
+        taken.insert(GetFileBaseName(entry));
+    if (!taken.contains(originalBase))
+        return folder + originalBase + extension;
+    // base_1, then the number after the last "_" raised until the name is free.
+    for (qint64 number = 1;; ++number) {
+        const QString base = originalBase + QLatin1Char('_') + QString::number(number);
+        if (!taken.contains(base))
             return folder + base + extension;
-        if (base != OriginalBaseName) {
-            const qsizetype underscore = base.lastIndexOf(QLatin1Char('_'));
-            const qint64 next = base.mid(underscore + 1).toLongLong() + 1;
-            base = base.left(underscore + 1) + QString::number(next);
-        } else {
-            base += QStringLiteral("_1");
-        }
-        candidate = folder + base + extension;
     }
 }
 

@@ -40,9 +40,7 @@ public:
     static QStringList ListFolderFiles(const QString &folder, const QString &extension);
     // `path`, or the first of path_1, path_2, ... whose base name no entry of
     // its folder carries, whatever that entry's extension.
-    QString MakeUniqueFileName(const QString &path);
-
-    QString OriginalBaseName;
+    static QString MakeUniqueFileName(const QString &path);
 };
 
 // Pieces of `text` between separators, empty pieces left out.

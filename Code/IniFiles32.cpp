@@ -1,6 +1,6 @@
 #include "Code/IniFiles32.h"
 
-#include "Code/Errors.h"
+#include "Code/core/Errors.h"
 
 #include <QFile>
 #include <QFileInfo>

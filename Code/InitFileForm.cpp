@@ -3,7 +3,6 @@
 #include "Code/Globals.h"
 #include "Code/UnitCustomProc.h"
 #include "Code/Unit_CommonLib.h"
-#include "Code/Unit_Convert.h"
 #include "ui/Artwork.h"
 #include "ui/ErrorBox.h"
 
@@ -40,15 +39,17 @@ TFrmInitFileForm::TFrmInitFileForm(QWidget *parent) : QDialog(parent, Qt::Dialog
     connect(Timer2, &QTimer::timeout, this, &TFrmInitFileForm::Timer2Timer);
 }
 
-void TFrmInitFileForm::SetFileList(const QStringList &names)
+void TFrmInitFileForm::SetFileList(TSourceGrid *list, const QStringList &names, const QString &chosenFile)
 {
+    m_list = list;
     m_names = names;
+    m_chosenFile = chosenFile;
 }
 
 void TFrmInitFileForm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (QWidget *owner = FrmMainForm)
+    if (const QWidget *owner = NoticeOwner())
         move(owner->geometry().center() - rect().center());
     AnimationStep = 1;
     Timer1->start();
@@ -68,8 +69,13 @@ void TFrmInitFileForm::Timer2Timer()
     QCoreApplication::processEvents();
     Timer2->stop();
     // The box closes whatever happened; an error is still shown.
-    ui::Guarded([this] { CommonLib->AddSourceFiles(FrmMainForm->dxTreeSourceFileInfo, m_names); });
-    ui::Guarded([] { CustomProc->WriteInitDir(); });
+    ui::Guarded([this] {
+        if (!m_list)
+            return;
+        CommonLib->AddSourceFiles(m_list, m_names);
+        Q_EMIT FilesAdded();
+    });
+    ui::Guarded([this] { CustomProc->WriteInitDir(m_chosenFile); });
     accept();
 }
 

@@ -5,6 +5,7 @@
 
 class QLabel;
 class QTimer;
+class TSourceGrid;
 
 // The "Reading file information..." box: shown modally while the files
 // chosen in the open dialog are measured and added to the source list.
@@ -14,8 +15,9 @@ class TFrmInitFileForm : public QDialog {
 public:
     explicit TFrmInitFileForm(QWidget *parent = nullptr);
 
-    // The names the next showing adds.
-    void SetFileList(const QStringList &names);
+    // The names the next showing adds to `list`, and the file chosen first
+    // in the open dialog (its folder is stored for the next Add).
+    void SetFileList(TSourceGrid *list, const QStringList &names, const QString &chosenFile);
 
     QLabel *lblInfo = nullptr;
     QTimer *Timer1 = nullptr; // animation, 1000 ms
@@ -26,6 +28,10 @@ public:
     // Escape or a close request must not drop the add half way.
     void reject() override;
 
+Q_SIGNALS:
+    // The names were added without an error.
+    void FilesAdded();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void done(int result) override;
@@ -34,5 +40,7 @@ protected:
 private:
     void Timer1Timer();
     void Timer2Timer();
+    TSourceGrid *m_list = nullptr;
     QStringList m_names;
+    QString m_chosenFile;
 };

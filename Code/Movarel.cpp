@@ -1,3 +1,4 @@
+#include "Code/ApplicationWindows.h"
 #include "Code/Globals.h"
 #include "Code/Startup.h"
 #include "Code/Unit_Convert.h"
@@ -11,8 +12,7 @@ int main(int argc, char *argv[])
         qputenv("QT_MEDIA_BACKEND", "ffmpeg");
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Movarel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Movarel"));
+    SetApplicationNames();
 
     CreateApplicationWindows();
     FrmMainForm->ShowMainWindow();

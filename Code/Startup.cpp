@@ -2,15 +2,11 @@
 
 #include "Code/Func.h"
 #include "Code/Globals.h"
-#include "Code/InitFileForm.h"
 #include "Code/UnitCustomProc.h"
 #include "Code/Unit_CommonLib.h"
-#include "Code/Unit_Convert.h"
-#include "Code/Unit_Converting.h"
-#include "Code/Unit_Option.h"
 
 #include <QCoreApplication>
-#include <QLabel>
+#include <QGuiApplication>
 
 namespace {
 const QString homePageAddress = QStringLiteral("https://movarel.example.org/");
@@ -57,18 +53,15 @@ void RunStartupSequence()
     RecSoftInfo.SupportEmail = supportAddress;
     RecSoftInfo.VersionText = ReadVersionText(QCoreApplication::applicationFilePath());
     RecSoftInfo.ProgramFolder = CommonLib->ProgramFolder;
-
-    const QString caption = RecSoftInfo.ProductName + QLatin1Char(' ') + RecSoftInfo.VersionText;
-    if (FrmMainForm) {
-        FrmMainForm->setWindowTitle(caption);
-        FrmMainForm->lblTitle->setText(caption);
-    }
 }
 
-void CreateApplicationWindows()
+QString ApplicationCaption()
 {
-    createOnce(FrmMainForm);
-    createOnce(frmConverting);
-    createOnce(frmOption);
-    createOnce(FrmInitFileForm);
+    return RecSoftInfo.ProductName + QLatin1Char(' ') + RecSoftInfo.VersionText;
+}
+
+void SetApplicationNames()
+{
+    QGuiApplication::setApplicationName(QStringLiteral("Movarel"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("movarel"));
 }

@@ -2,14 +2,17 @@
 
 #include <QString>
 
-// Creates the global service objects in their order and fills RecSoftInfo;
-// sets the main window's caption. Runs once, from the splash.
+// Creates the global service objects in their order and fills RecSoftInfo.
+// Runs once, from the splash.
 void RunStartupSequence();
+// The main window's caption: product name and version text.
+QString ApplicationCaption();
+// Names the application for message box captions ("Movarel") and the
+// desktop's menu entry, without a display name: Qt would add that to every
+// window title, and the main window's title is its caption alone.
+void SetApplicationNames();
 
 // "1.4" for a program whose file version is 1.4.0.0; empty when there is none.
 QString ReadVersionText(const QString &programFileName);
 // The same rule over a version string.
 QString VersionTextOf(const QString &fileVersion);
-
-// Creates the four windows, hidden, in their order.
-void CreateApplicationWindows();

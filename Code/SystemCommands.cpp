@@ -1,7 +1,7 @@
 #include "Code/SystemCommands.h"
 
 #include "Code/Globals.h"
-#include "Code/ProgramFolder.h"
+#include "Code/core/ProgramFolder.h"
 #include "platform/Platform.h"
 #include "ui/AboutBox.h"
 

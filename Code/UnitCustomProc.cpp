@@ -3,20 +3,22 @@
 #include "Code/Func.h"
 #include "Code/Globals.h"
 #include "Code/IniFiles32.h"
-#include "Code/ProgramFolder.h"
 #include "Code/Unit_CommonLib.h"
-#include "Code/Unit_Convert.h"
+#include "Code/core/ProgramFolder.h"
 
-#include <QCheckBox>
 #include <QDir>
-#include <QLineEdit>
 
 namespace {
 const QString sectionName = QStringLiteral("USRInfo");
 
-QString flagText(const QCheckBox *box)
+QString flagText(bool checked)
 {
-    return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    return checked ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+bool flagOf(const TIniFile32 &ini, const QString &key)
+{
+    return ini.ReadString(sectionName, key, QStringLiteral("0")) == QLatin1String("1");
 }
 } // namespace
 
@@ -35,25 +37,20 @@ QString TCustomProc::UserSettingsFile() const
     return CommonLib->ConfigFile(QStringLiteral("UserSettings.ini"));
 }
 
-void TCustomProc::LoadUserSettings()
+void TCustomProc::LoadUserSettings(TUserSettings &settings)
 {
     const TIniFile32 ini(UserSettingsFile());
-    TFrmMainForm *form = FrmMainForm;
-    form->chkShowOutputDirectory->setChecked(
-        ini.ReadString(sectionName, QStringLiteral("SHWDDir"), QStringLiteral("0")) == QLatin1String("1"));
-    form->chkShutdown->setChecked(ini.ReadString(sectionName, QStringLiteral("SHUTDOWN"), QStringLiteral("0")) ==
-                                  QLatin1String("1"));
-    form->edtOutputFolder->setText(
-        ini.ReadString(sectionName, QStringLiteral("OutDir"), form->edtOutputFolder->text()));
+    settings.ShowOutputDirectory = flagOf(ini, QStringLiteral("SHWDDir"));
+    settings.Shutdown = flagOf(ini, QStringLiteral("SHUTDOWN"));
+    settings.OutputFolder = ini.ReadString(sectionName, QStringLiteral("OutDir"), settings.OutputFolder);
 }
 
-void TCustomProc::SaveUserSettings()
+void TCustomProc::SaveUserSettings(const TUserSettings &settings)
 {
     TIniFile32 ini(UserSettingsFile());
-    const TFrmMainForm *form = FrmMainForm;
-    ini.WriteString(sectionName, QStringLiteral("SHWDDir"), flagText(form->chkShowOutputDirectory));
-    ini.WriteString(sectionName, QStringLiteral("SHUTDOWN"), flagText(form->chkShutdown));
-    ini.WriteString(sectionName, QStringLiteral("OutDir"), form->edtOutputFolder->text());
+    ini.WriteString(sectionName, QStringLiteral("SHWDDir"), flagText(settings.ShowOutputDirectory));
+    ini.WriteString(sectionName, QStringLiteral("SHUTDOWN"), flagText(settings.Shutdown));
+    ini.WriteString(sectionName, QStringLiteral("OutDir"), settings.OutputFolder);
 }
 
 QString TCustomProc::ReadInitDir()
@@ -61,9 +58,9 @@ QString TCustomProc::ReadInitDir()
     return TIniFile32(UserSettingsFile()).ReadString(sectionName, QStringLiteral("InitDir"), DefaultInitDir());
 }
 
-void TCustomProc::WriteInitDir()
+void TCustomProc::WriteInitDir(const QString &chosenFile)
 {
-    const QString folder = TFileFunc::GetFileFolder(FrmMainForm->dlgOpenSourceFile.FileName);
+    const QString folder = TFileFunc::GetFileFolder(chosenFile);
     if (folder.isEmpty())
         return;
     TIniFile32(UserSettingsFile()).WriteString(sectionName, QStringLiteral("InitDir"), folder);

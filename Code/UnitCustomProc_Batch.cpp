@@ -1,43 +1,23 @@
 #include "Code/UnitCustomProc.h"
 
-#include "Code/AdvanceSystem.h"
-#include "Code/EncoderCommand.h"
-#include "Code/EncoderFailure.h"
-#include "Code/Errors.h"
 #include "Code/Func.h"
 #include "Code/Globals.h"
+#include "Code/OutputCheck.h"
 #include "Code/Unit_CommonLib.h"
-#include "Code/Unit_Convert.h"
-#include "Code/Unit_Converting.h"
-#include "Code/Waiting.h"
+#include "Code/core/EncoderCommand.h"
+#include "Code/core/EncoderFailure.h"
+#include "Code/core/Errors.h"
+#include "Code/core/ProgressText.h"
+#include "Code/core/Waiting.h"
 #include "platform/Platform.h"
 #include "ui/SourceGrid.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QLabel>
-#include <QPointer>
-#include <QProgressBar>
+#include <QScopeGuard>
 #include <QScopedValueRollback>
-#include <QStatusBar>
-#include <QThread>
 
 namespace {
-
-// However a batch ends, the progress window goes and the main window comes back.
-class BatchWindows {
-public:
-    ~BatchWindows()
-    {
-        frmConverting->hide();
-        FrmMainForm->setEnabled(true);
-    }
-};
-
-// The encoder's latest output, kept for the report of a failed row.
-constexpr qsizetype keptOutput = 4096;
 
 bool isChecked(const TSourceGrid *list, int row)
 {
@@ -49,84 +29,40 @@ bool encoderRunning()
     return SysFunc->GetProcessIdByName(VidcodaName()) != 0 || SysFunc->GetProcessIdByName(RmcodaName()) != 0;
 }
 
-} // namespace
-
-TCustomProc::~TCustomProc()
-{
-    delete CurrentRunner;
-}
-
-void TCustomProc::OnEncoderOutput(const QString &chunk)
-{
-    LastEncoderOutput = (LastEncoderOutput + chunk).right(keptOutput);
-    frmConverting->statPanel0->setText(chunk);
-    frmConverting->lblCurFileName->setText(CommonLib->ConvertParameter.InputFile);
-    frmConverting->actRefreshProgress->trigger();
-}
-
-namespace {
-
-void recordFailure(TCustomProc *proc, const QString &file, const QString &reason)
-{
-    proc->FailedRows.append({file, reason});
-    AppFunc->WriteLog(QStringLiteral("Conversion failed: ") + file + QStringLiteral(" -> ") + reason);
-    for (const QString &line : LastOutputLines(proc->LastEncoderOutput, 5))
-        AppFunc->WriteLog(QStringLiteral("  encoder: ") + line);
-}
-
 // A row counts as converted only when its encoder ran, ended well and left a
-// file with something in it.
-void checkResult(TCustomProc *proc, const QString &file, bool started, int exitCode)
+// file with something in it; otherwise the reason why not.
+QString failureReason(const QString &outputPath, const QString &encoderOutput, bool started, int exitCode)
 {
-    const QFileInfo output(proc->OutputPath);
+    const QFileInfo output(outputPath);
     QString reason;
     if (!started)
         reason = QStringLiteral("The encoder could not be started.");
     else if (exitCode != 0)
-        reason = FailureReasonFrom(proc->LastEncoderOutput);
+        reason = FailureReasonFrom(encoderOutput);
     else if (!output.exists() || output.size() == 0)
         reason = QStringLiteral("No output file was written.");
     else
-        return;
-    if (reason.isEmpty())
-        reason = QStringLiteral("The encoder ended with code %1.").arg(exitCode);
-    recordFailure(proc, file, reason);
-}
-
-void showFailures(const QList<QPair<QString, QString>> &failures)
-{
-    QStringList lines;
-    for (const auto &[file, reason] : failures)
-        lines.append(file + QStringLiteral("\n    ") + reason);
-    CommonLib->ShowNotice(QStringLiteral("These files could not be converted:\n\n") + lines.join(QLatin1Char('\n')),
-                          nkWarning);
+        return QString();
+    return reason.isEmpty() ? QStringLiteral("The encoder ended with code %1.").arg(exitCode) : reason;
 }
 
 } // namespace
 
-void TCustomProc::AbandonRunner()
-{
-    AppFunc->WriteLog(QStringLiteral("The encoder could not be stopped; the batch ends without it."));
-    TAdvanceSystem *runner = CurrentRunner;
-    CurrentRunner = nullptr;
-    QObject::connect(runner, &QThread::finished, runner, &QObject::deleteLater);
-    if (runner->isFinished())
-        runner->deleteLater();
-}
-
-void TCustomProc::StartBatchConversion(TSourceGrid *list)
+void TCustomProc::StartBatchConversion(TSourceGrid *list, const TConversionRequest &request)
 {
     // Stop gives the main window back while the batch winds down; a second
     // Convert then must not start a batch inside this one.
-    if (BatchRunning)
+    if (Batch.IsRunning())
         return;
-    const QScopedValueRollback<bool> running(BatchRunning, true);
-    ConvertedCount = 0;
-    CheckedCount = 0;
+    Batch.SetRunning(true);
+    int checked = 0;
     for (int row = 0; row < list->RowCount(); ++row)
-        CheckedCount += isChecked(list, row) ? 1 : 0;
-    FailedRows.clear();
-    const BatchWindows restoreWindows;
+        checked += isChecked(list, row) ? 1 : 0;
+    Batch.Begin(checked);
+    const auto ended = qScopeGuard([this] {
+        Batch.SetRunning(false);
+        Batch.Finish();
+    });
 
     if (list->RowCount() == 0) {
         CommonLib->ShowNotice(QStringLiteral("Please add media files you want to convert into the list."), nkWarning);
@@ -134,89 +70,99 @@ void TCustomProc::StartBatchConversion(TSourceGrid *list)
     }
     const auto stayAwake = platform::current().preventSleep(QStringLiteral("Converting videos"));
 
-    CurrentRow = 0;
-    while (CurrentRow <= list->RowCount() - 1) {
-        if (!isChecked(list, CurrentRow)) {
-            ++CurrentRow;
+    for (; !Batch.LoopEnded() && Batch.CurrentRow < list->RowCount(); ++Batch.CurrentRow) {
+        if (!isChecked(list, Batch.CurrentRow))
             continue;
-        }
-        const QString file = list->Cell(CurrentRow, colFileName);
-        ConvertRow(list, file);
-        ++ConvertedCount;
-        ++CurrentRow;
+        ConvertRow(list, request, list->Cell(Batch.CurrentRow, colFileName));
+        ++Batch.ConvertedCount;
     }
 
-    if (!StopRequested) {
-        if (FrmMainForm->chkShowOutputDirectory->isChecked())
+    if (!Batch.StopRequested) {
+        if (request.Settings.ShowOutputDirectory)
             CommonLib->ShowFolderInExplorer(CommonLib->ConvertParameter.OutputFolder);
-        if (FrmMainForm->chkShutdown->isChecked()) {
+        if (request.Settings.Shutdown) {
             CommonLib->ShutdownComputer();
             platform::current().endProcess(0);
-            StopRequested = false;
+            Batch.StopRequested = false;
             return;
         }
-        if (!FailedRows.isEmpty())
-            showFailures(FailedRows);
+        const QString report = Batch.Report();
+        if (!report.isEmpty()) {
+            // The notice stands alone, over a main window that works again.
+            Batch.Finish();
+            CommonLib->ShowNotice(report, nkWarning);
+        }
     }
-    StopRequested = false;
+    Batch.StopRequested = false;
 }
 
-void TCustomProc::ConvertRow(const TSourceGrid *list, const QString &file)
+void TCustomProc::ConvertRow(const TSourceGrid *list, const TConversionRequest &request, const QString &file)
 {
-    LastEncoderOutput.clear();
+    Batch.LastEncoderOutput.clear();
     try {
-        CommandLine = BuildEncoderCommand(file);
+        Batch.CommandLine = BuildEncoderCommand(list, request, file);
     } catch (const EMovarelError &error) {
-        recordFailure(this, file, error.text());
+        Batch.RecordFailure(file, error.text());
         return;
     }
-    AppFunc->WriteLog(QStringLiteral("parameter: ") + CommandLine);
+    AppFunc->WriteLog(QStringLiteral("parameter: ") + Batch.CommandLine);
 
-    RefreshCount = 0;
-    frmConverting->ProgressBar1->setValue(0);
-    frmConverting->show();
-    FrmMainForm->setEnabled(false);
-    WaitServicingEvents(PauseBeforeStartMs);
-    if (CurrentRow > list->RowCount())
+    Batch.RefreshCount = 0;
+    Q_EMIT Batch.RowStarting();
+    WaitServicingEvents(Batch.PauseBeforeStartMs);
+    if (Batch.LoopEnded())
         return; // stopped before this row's encoder started
     if (IsRealMediaSource(file) && !ScriptWritten) {
-        recordFailure(this, file, QStringLiteral("The script for RealMedia sources could not be written."));
+        Batch.RecordFailure(file, QStringLiteral("The script for RealMedia sources could not be written."));
         return;
     }
+    RunEncoder(file);
+}
 
-    // The runner's thread hands each chunk over to the window's thread.
-    QPointer<QObject> receiver(FrmMainForm);
-    CurrentRunner = new TAdvanceSystem(CommandLine, [receiver](const QString &chunk) {
-        if (receiver)
-            QMetaObject::invokeMethod(
-                receiver, [chunk] { CustomProc->OnEncoderOutput(chunk); }, Qt::QueuedConnection);
-    });
-    CurrentRunner->Resume();
-    WaitServicingEvents(PauseAfterStartMs);
+void TCustomProc::RunEncoder(const QString &file)
+{
+    Batch.StartRunner(CommonLib->ConvertParameter.EncoderPath, Batch.CommandLine);
+    WaitServicingEvents(Batch.PauseAfterStartMs);
     while (encoderRunning()) {
         // Stopping returns only once the encoders are gone or it gave up on
         // one; then nothing is left to wait for.
-        if (CurrentRow > list->RowCount()) {
-            AbandonRunner();
+        if (Batch.LoopEnded()) {
+            Batch.AbandonRunner();
             return;
         }
         WaitServicingEvents(100);
     }
 
-    // The runner ends soon after its encoder; wait without freezing the window.
-    while (!CurrentRunner->isFinished())
-        WaitServicingEvents(20);
-    const bool started = CurrentRunner->EncoderStarted();
-    const int exitCode = CurrentRunner->ExitCode();
-    delete CurrentRunner;
-    CurrentRunner = nullptr;
+    int exitCode = -1;
+    const bool started = Batch.FinishRunner(exitCode);
     QCoreApplication::processEvents(); // output still on its way
 
-    if (CurrentRow > list->RowCount()) {
-        // A stopped encoder leaves half a file; the name was free when the row began.
+    // An encoder that finished on its own while Stop was being confirmed
+    // left a complete file: only one that was cut off leaves half a file
+    // (the name was free when the row began).
+    const bool finishedWell = started && exitCode == 0;
+    if (Batch.LoopEnded() && !finishedWell) {
         if (!OutputPath.isEmpty())
             QFile::remove(OutputPath);
         return;
     }
-    checkResult(this, file, started, exitCode);
+    const QString reason = failureReason(OutputPath, Batch.LastEncoderOutput, started, exitCode);
+    if (!reason.isEmpty()) {
+        Batch.RecordFailure(file, reason);
+        return;
+    }
+    CheckOutput(file);
+}
+
+void TCustomProc::CheckOutput(const QString &file)
+{
+    const bool audioOnly = IsAudioOnlyCodec(CommonLib->ConvertParameter.CodecParam);
+    const TOutputVerdict verdict = CheckOutputFile(OutputPath, file, audioOnly, CurrentTrim);
+    if (verdict.Verdict == TOutputVerdict::Failed) {
+        // An output that does not read as what was asked is not kept.
+        QFile::remove(OutputPath);
+        Batch.RecordFailure(file, verdict.Reason);
+    } else if (verdict.Verdict == TOutputVerdict::Warning) {
+        Batch.RecordWarning(file, verdict.Reason);
+    }
 }

@@ -1,27 +1,16 @@
 #include "Code/UnitCustomProc.h"
 
-#include "Code/EncoderCommand.h"
-#include "Code/Errors.h"
 #include "Code/Func.h"
 #include "Code/Globals.h"
-#include "Code/ProgramFolder.h"
-#include "Code/TextFormats.h"
 #include "Code/Unit_CommonLib.h"
-#include "Code/Unit_Convert.h"
-#include "Code/Unit_Option.h"
+#include "Code/core/EncoderCommand.h"
+#include "Code/core/ProgramFolder.h"
 #include "ui/SourceGrid.h"
 
-#include <QComboBox>
 #include <QDir>
-#include <QLineEdit>
 #include <QSaveFile>
 
 namespace {
-
-bool sameFile(const QString &a, const QString &b)
-{
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
 
 // The script rmcoda reads, beside the program.
 QString scriptFile()
@@ -39,31 +28,47 @@ bool writeScript(const QString &sourceFile)
     return file.open(QIODevice::WriteOnly) && file.write(script) == script.size() && file.commit();
 }
 
+void setOptionFragments(TConvertParameterStruct &p, const TEncoderOptions &o)
+{
+    const TCommonLib &lib = *CommonLib;
+    p.CodecParam = lib.GetCodecParam(o.OutputType);
+    p.VideoBitrateParam = lib.GetVideoBitrateParam(o.VideoBitrate);
+    p.VideoSizeParam = lib.GetVideoSizeParam(o.VideoSize);
+    p.FrameRateParam = lib.GetFrameRateParam(o.FrameRate);
+    p.AspectParam = lib.GetAspectParam(o.Aspect);
+    p.AudioBitrateParam = lib.GetAudioBitrateParam(o.AudioBitrate);
+    p.VolumeParam = lib.GetVolumeParam(o.Volume);
+    p.AudioChannelsParam = lib.GetAudioChannelsParam(o.AudioChannels);
+    p.AudioSampleParam = lib.GetAudioSampleParam(o.AudioSample);
+    p.FormatParam = lib.GetFormatParam(o.OutputType);
+}
+
 } // namespace
 
-QString TCustomProc::GetTrimStart(const QString &sourceFile)
+QString TCustomProc::GetTrimStart(const TSourceGrid *list, const QString &sourceFile, const TOptionSelectors &options)
 {
-    const TSourceGrid *list = FrmMainForm->dxTreeSourceFileInfo;
     QString start;
     for (int row = 0; row < list->RowCount(); ++row) {
-        if (!sameFile(list->Cell(row, colFileName), sourceFile))
+        if (list->Cell(row, colFileName).compare(sourceFile, Qt::CaseInsensitive) != 0)
             continue;
         start = list->Cell(row, colStartTime);
-        ApplyCustomProfile();
+        // A custom profile chosen in the options window is what every
+        // converted row is encoded with, even after the quality selector
+        // moved on: reading the trim start is where it is put back.
+        ApplyCustomProfile(options);
     }
     return start;
 }
 
-QString TCustomProc::GetTrimDuration(const QString &sourceFile)
+QString TCustomProc::GetTrimDuration(const TSourceGrid *list, const QString &sourceFile)
 {
     // The list's own cells are always well formed; anything else keeps the value.
-    const std::optional<qint64> span = TrimSpanOf(sourceFile, true);
-    return span ? QString::number(*span) : QString();
+    return TrimLengthText(TrimSpanOf(list, sourceFile, true));
 }
 
-QString TCustomProc::PrepareOutputFolder()
+QString TCustomProc::PrepareOutputFolder(const QString &outputFolderText)
 {
-    QString folder = FrmMainForm->edtOutputFolder->text();
+    QString folder = ResolveInProgramFolder(outputFolderText);
     if (!folder.endsWith(PathSeparator()))
         folder += PathSeparator();
     if (QDir().mkpath(folder))
@@ -73,34 +78,23 @@ QString TCustomProc::PrepareOutputFolder()
     return folder;
 }
 
-QString TCustomProc::BuildEncoderCommand(const QString &sourceFile)
+QString TCustomProc::BuildEncoderCommand(const TSourceGrid *list, const TConversionRequest &request,
+                                         const QString &sourceFile)
 {
     TConvertParameterStruct &p = CommonLib->ConvertParameter;
-    const TfrmOption *options = frmOption;
-    const QComboBox *outputType = FrmMainForm->cbbOutputFiletype;
 
-    TrimStart = GetTrimStart(sourceFile);
-    TrimDuration = GetTrimDuration(sourceFile);
-    p.TrimParam = !TrimStart.isEmpty() && !TrimDuration.isEmpty()
-                      ? QStringLiteral(" -ss ") + TrimStart + QStringLiteral(" -t ") + TrimDuration
-                      : QString();
+    const QString start = GetTrimStart(list, sourceFile, request.Options);
+    CurrentTrim = TrimSpanOf(list, sourceFile, true);
+    if (CurrentTrim)
+        CurrentTrim->StartText = start;
+    p.TrimParam = TrimCommandOptions(CurrentTrim);
     p.InputFile = sourceFile;
 
-    const auto at = [](const QComboBox *selector) { return selector->currentIndex(); };
-    p.CodecParam = CommonLib->GetCodecParam(outputType, at(outputType));
-    p.VideoBitrateParam = CommonLib->GetVideoBitrateParam(options->cbbVideoBitrate, at(options->cbbVideoBitrate));
-    p.VideoSizeParam = CommonLib->GetVideoSizeParam(options->cbbVideoSize, at(options->cbbVideoSize));
-    p.FrameRateParam = CommonLib->GetFrameRateParam(options->cbbFramerate, at(options->cbbFramerate));
-    p.AspectParam = CommonLib->GetAspectParam(options->cbbAspectratio, at(options->cbbAspectratio));
-    p.AudioBitrateParam = CommonLib->GetAudioBitrateParam(options->cbbAudioBitrate, at(options->cbbAudioBitrate));
-    p.VolumeParam = CommonLib->GetVolumeParam(options->cbbAudioVolumeGain, at(options->cbbAudioVolumeGain));
-    p.AudioChannelsParam = CommonLib->GetAudioChannelsParam(options->cbbAudioChannels, at(options->cbbAudioChannels));
-    p.AudioSampleParam = CommonLib->GetAudioSampleParam(options->cbbAudioSample, at(options->cbbAudioSample));
-    p.FormatParam = CommonLib->GetFormatParam(outputType, at(outputType));
+    setOptionFragments(p, ReadEncoderOptions(request.OutputType, request.Options));
 
-    p.OutputFolder = PrepareOutputFolder();
+    p.OutputFolder = PrepareOutputFolder(request.Settings.OutputFolder);
     p.OutputBaseName = TFileFunc::GetFileBaseName(sourceFile);
-    p.OutputExtension = CommonLib->GetOutputExtension(outputType, at(outputType));
+    p.OutputExtension = CommonLib->GetOutputExtension(request.OutputType);
 
     // Rewritten for every row; only rmcoda reads it.
     ScriptWritten = writeScript(sourceFile);
@@ -114,6 +108,6 @@ QString TCustomProc::BuildEncoderCommand(const QString &sourceFile)
         p.EncoderPath = CommonLib->ProgramFolder + VidcodaName();
     }
 
-    OutputPath = FileFunc->MakeUniqueFileName(p.OutputFolder + p.OutputBaseName + p.OutputExtension);
+    OutputPath = TFileFunc::MakeUniqueFileName(p.OutputFolder + p.OutputBaseName + p.OutputExtension);
     return JoinEncoderCommand(p, OutputPath);
 }

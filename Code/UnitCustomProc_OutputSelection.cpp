@@ -1,11 +1,9 @@
 #include "Code/UnitCustomProc.h"
 
 #include "Code/Globals.h"
-#include "Code/TextFormats.h"
 #include "Code/Unit_CommonLib.h"
 #include "Code/Unit_ConfigInfo.h"
-#include "Code/Unit_Convert.h"
-#include "Code/Unit_Option.h"
+#include "Code/core/TextFormats.h"
 #include "ui/Selectors.h"
 
 #include <QComboBox>
@@ -73,37 +71,55 @@ void TCustomProc::FillVideoSizeSelector(QComboBox *selector)
     fillFrom(selector, GetVideoSizeList());
 }
 
-void TCustomProc::FillOptionSelectors()
+void TCustomProc::FillOptionSelectors(QComboBox *outputType, QComboBox *quality, const TOptionSelectors &options)
 {
-    FillOutputTypeSelector(FrmMainForm->cbbOutputFiletype);
-    FillQualitySelector(FrmMainForm->cbbProfile);
-    FillAspectRatioSelector(frmOption->cbbAspectratio);
-    FillVideoBitrateSelector(frmOption->cbbVideoBitrate);
-    FillAudioBitrateSelector(frmOption->cbbAudioBitrate);
-    FillAudioChannelsSelector(frmOption->cbbAudioChannels);
-    FillFrameRateSelector(frmOption->cbbFramerate);
-    FillAudioSampleSelector(frmOption->cbbAudioSample);
-    FillVolumeGainSelector(frmOption->cbbAudioVolumeGain);
-    FillVideoSizeSelector(frmOption->cbbVideoSize);
-    LoadUserSettings();
+    FillOutputTypeSelector(outputType);
+    FillQualitySelector(quality);
+    FillAspectRatioSelector(options.Aspect);
+    FillVideoBitrateSelector(options.VideoBitrate);
+    FillAudioBitrateSelector(options.AudioBitrate);
+    FillAudioChannelsSelector(options.AudioChannels);
+    FillFrameRateSelector(options.FrameRate);
+    FillAudioSampleSelector(options.AudioSample);
+    FillVolumeGainSelector(options.Volume);
+    FillVideoSizeSelector(options.VideoSize);
 }
 
-void TCustomProc::ApplyQualityPreset()
+void TCustomProc::ApplyQualityPreset(int outputType, int quality, const TOptionSelectors &options)
 {
-    const int quality = FrmMainForm->cbbProfile->currentIndex();
     QString preset = QLatin1String(EmptyPreset);
     if (quality >= 5) {
-        ui::SetSelectorIndex(frmOption->cbbCustomProfile, quality - 5);
-        ApplyCustomProfile();
+        ui::SetSelectorIndex(options.CustomProfile, quality - 5);
+        ApplyCustomProfile(options);
     } else {
-        const QStringList presets = GetPresetList(FrmMainForm->cbbOutputFiletype->currentIndex());
+        const QStringList presets = GetPresetList(outputType);
         if (quality >= 0 && quality < presets.size())
             preset = presets.at(quality);
     }
     const QStringList fields = SplitByChar(preset, QLatin1Char('|'));
-    const QList<QComboBox *> selectors = frmOption->PresetSelectors();
+    const QList<QComboBox *> selectors = options.PresetSelectors();
     for (int i = 0; i < fields.size() && i < selectors.size(); ++i) {
         if (fields.at(i) != QLatin1String("none"))
             ui::SetSelectorIndex(selectors.at(i), fields.at(i).toInt());
     }
+}
+
+QList<QComboBox *> TOptionSelectors::PresetSelectors() const
+{
+    return {VideoSize, FrameRate, VideoBitrate, AudioBitrate, AudioChannels, AudioSample};
+}
+
+TEncoderOptions ReadEncoderOptions(int outputType, const TOptionSelectors &options)
+{
+    TEncoderOptions o;
+    o.OutputType = outputType;
+    o.VideoSize = options.VideoSize->currentIndex();
+    o.VideoBitrate = options.VideoBitrate->currentIndex();
+    o.FrameRate = options.FrameRate->currentIndex();
+    o.Aspect = options.Aspect->currentIndex();
+    o.AudioBitrate = options.AudioBitrate->currentIndex();
+    o.Volume = options.Volume->currentIndex();
+    o.AudioChannels = options.AudioChannels->currentIndex();
+    o.AudioSample = options.AudioSample->currentIndex();
+    return o;
 }

@@ -3,7 +3,6 @@
 #include "Code/Func.h"
 #include "Code/Globals.h"
 #include "Code/Unit_CommonLib.h"
-#include "Code/Unit_Convert.h"
 #include "media/FilterGraph.h"
 
 #include <QCoreApplication>
@@ -15,35 +14,38 @@ const QString playing = QStringLiteral("Playing");
 const QString paused = QStringLiteral("Paused");
 const QString stopped = QStringLiteral("Stoped");
 
-TFilterGraph *graph()
+// Runs or pauses the loaded graph; an engine error leaves the logo showing.
+QString changePlayState(const TPreviewControls &preview, void (TFilterGraph::*command)(), bool playingAfter,
+                        const QString &word, bool &isPlaying)
 {
-    return FrmMainForm->FilterGraph;
-}
-
-void showLogo(bool shown)
-{
-    FrmMainForm->panLogo->setVisible(shown);
+    if (!preview.Graph->Active())
+        return stopped;
+    try {
+        (preview.Graph->*command)();
+        isPlaying = playingAfter;
+        preview.Logo->setVisible(false);
+        return word;
+    } catch (const EDirectShowException &) {
+        preview.Logo->setVisible(true);
+        return stopped;
+    }
 }
 } // namespace
 
-void TCommonLib::SeekPreview(TFilterGraph *graph, qint64 milliseconds)
+QString TCustomProc::StartPreview(const TPreviewControls &preview, const QString &file,
+                                  std::optional<qint64> startSeconds)
 {
-    if (graph->HasSeeking())
-        graph->SetCurrentPosition(milliseconds * TFilterGraph::HundredNsPerMs);
-}
-
-QString TCustomProc::StartPreview(const QString &file)
-{
+    TFilterGraph *graph = preview.Graph;
     try {
-        graph()->SetActive(false);
-        graph()->ClearGraph();
-        if (graph()->Active())
+        graph->SetActive(false);
+        graph->ClearGraph();
+        if (graph->Active())
             return stopped;
-        graph()->SetActive(true);
+        graph->SetActive(true);
         int code = 0;
         bool rendered = false;
         try {
-            code = graph()->RenderFile(file);
+            code = graph->RenderFile(file);
             CommonLib->PreviewFile = file;
             rendered = true;
         } catch (const EDirectShowException &) {
@@ -51,68 +53,50 @@ QString TCustomProc::StartPreview(const QString &file)
         }
         if (!rendered || code != 0) {
             AppFunc->WriteLog(QStringLiteral("Playing Video error."));
-            graph()->ClearGraph();
+            graph->ClearGraph();
             return stopped;
         }
         try {
-            PausePlayback();
-            ResumePlayback();
+            PausePlayback(preview);
+            ResumePlayback(preview);
             QThread::msleep(10);
             QCoreApplication::processEvents();
-            if (FrmMainForm->TrimBarReady)
-                TCommonLib::SeekPreview(graph(), FrmMainForm->TrimStartSeconds * 1000);
+            if (startSeconds)
+                TCommonLib::SeekPreview(graph, *startSeconds * 1000);
             IsPlaying = true;
-            showLogo(false);
+            preview.Logo->setVisible(false);
             return playing;
         } catch (const std::exception &) {
-            showLogo(true);
+            preview.Logo->setVisible(true);
         }
     } catch (const std::exception &) {
     }
     return stopped;
 }
 
-namespace {
-// Runs or pauses the loaded graph; an engine error leaves the logo showing.
-QString changePlayState(void (TFilterGraph::*command)(), bool playingAfter, const QString &word, bool &isPlaying)
+QString TCustomProc::ResumePlayback(const TPreviewControls &preview)
 {
-    if (!graph()->Active())
+    return changePlayState(preview, &TFilterGraph::Play, true, playing, IsPlaying);
+}
+
+QString TCustomProc::PausePlayback(const TPreviewControls &preview)
+{
+    return changePlayState(preview, &TFilterGraph::Pause, false, paused, IsPlaying);
+}
+
+QString TCustomProc::StopPlayback(const TPreviewControls &preview)
+{
+    if (!preview.Graph->Active())
         return stopped;
     try {
-        (graph()->*command)();
-        isPlaying = playingAfter;
-        showLogo(false);
-        return word;
-    } catch (const EDirectShowException &) {
-        showLogo(true);
-        return stopped;
-    }
-}
-} // namespace
-
-QString TCustomProc::ResumePlayback()
-{
-    return changePlayState(&TFilterGraph::Play, true, playing, IsPlaying);
-}
-
-QString TCustomProc::PausePlayback()
-{
-    return changePlayState(&TFilterGraph::Pause, false, paused, IsPlaying);
-}
-
-QString TCustomProc::StopPlayback()
-{
-    if (!graph()->Active())
-        return stopped;
-    try {
-        graph()->Stop();
-        graph()->SetActive(false);
-        graph()->ClearGraph();
+        preview.Graph->Stop();
+        preview.Graph->SetActive(false);
+        preview.Graph->ClearGraph();
         CommonLib->PreviewFile.clear();
-        FrmMainForm->pnlCurTime->setText(QStringLiteral("00:00:00"));
+        preview.Clock->setText(QStringLiteral("00:00:00"));
         IsPlaying = false;
     } catch (const EDirectShowException &) {
     }
-    showLogo(true);
+    preview.Logo->setVisible(true);
     return stopped;
 }

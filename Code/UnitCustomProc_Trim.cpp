@@ -1,51 +1,16 @@
 #include "Code/UnitCustomProc.h"
 
-#include "Code/Errors.h"
 #include "Code/Globals.h"
-#include "Code/TextFormats.h"
 #include "Code/Unit_CommonLib.h"
-#include "Code/Unit_Convert.h"
+#include "Code/core/Errors.h"
+#include "Code/core/TextFormats.h"
 #include "media/FilterGraph.h"
 #include "ui/SourceGrid.h"
 #include "ui/TrimBar.h"
 
-#include <cmath>
-
-namespace {
-
-constexpr int barWidth = 260;
-
-// Pixels of the bar that stand for the whole duration.
-int scale(const TTrimBar *bar)
+void TCustomProc::SyncTrimBarToSelection(TTrimBar *bar, const TSourceGrid *list, const TPreviewControls &preview)
 {
-    return bar->BarWidth() - 2 - 2 * TTrimBar::HandleWidth;
-}
-
-// Nearest whole number, halves to the even neighbour.
-qint64 nearest(double value)
-{
-    return static_cast<qint64>(std::nearbyint(value));
-}
-
-void layOut(TTrimBar *bar, qint64 start, qint64 end, qint64 duration)
-{
-    const int pixels = scale(bar);
-    const qint64 left = nearest(double(start) / double(duration) * pixels) + 1;
-    if (std::llabs(left - bar->LeftCutWidth()) > 1)
-        bar->SetLeftCutWidth(static_cast<int>(left));
-    const qint64 right = pixels - nearest(double(end) / double(duration) * pixels) + 1;
-    if (std::llabs(right - bar->RightCutWidth()) > 2)
-        bar->SetRightCutWidth(static_cast<int>(right));
-}
-
-} // namespace
-
-void TCustomProc::SyncTrimBarToSelection()
-{
-    TFrmMainForm *form = FrmMainForm;
-    TTrimBar *bar = form->Panel1;
-    const TSourceGrid *list = form->dxTreeSourceFileInfo;
-    bar->SetBarWidth(barWidth);
+    bar->SetBarWidth(TTrimBar::DesignWidth);
     // A cell that gives fewer than three parts keeps the previous row's value.
     qint64 duration = 0;
     qint64 start = 0;
@@ -53,23 +18,22 @@ void TCustomProc::SyncTrimBarToSelection()
     for (int row : list->SelectedRows()) {
         if (list->Cell(row, colFileName) == CommonLib->PreviewFile)
             continue;
-        StopPlayback();
+        StopPlayback(preview);
         ReadTimeSplitLenient(list->Cell(row, colDuration), duration);
         ReadTimeSplitLenient(list->Cell(row, colStartTime), start);
         ReadTimeSplitLenient(list->Cell(row, colEndTime), end);
-        form->TrimDurationSeconds = duration;
-        form->TrimBarReady = false;
+        bar->DurationSeconds = duration;
+        bar->Ready = false;
         // A row without a duration cannot be laid out (the list never holds one).
         if (duration <= 0)
             continue;
-        layOut(bar, start, end, duration);
-        form->TrimBarReady = true;
+        bar->ShowSpan(start, end, duration);
+        bar->Ready = true;
     }
 }
 
-std::optional<qint64> TCustomProc::TrimSpanOf(const QString &file, bool tolerant) const
+std::optional<TTrimSpan> TCustomProc::TrimSpanOf(const TSourceGrid *list, const QString &file, bool tolerant) const
 {
-    const TSourceGrid *list = FrmMainForm->dxTreeSourceFileInfo;
     const auto read = [tolerant](const QString &text, qint64 &seconds) {
         try {
             ReadTimeSplitStrict(text, seconds);
@@ -78,28 +42,27 @@ std::optional<qint64> TCustomProc::TrimSpanOf(const QString &file, bool tolerant
                 throw;
         }
     };
-    qint64 start = 0;
-    qint64 end = 0;
+    TTrimSpan span;
     bool matched = false;
     for (int row = 0; row < list->RowCount(); ++row) {
         if (list->Cell(row, colFileName).compare(file, Qt::CaseInsensitive) != 0)
             continue;
         matched = true;
-        read(list->Cell(row, colStartTime), start);
-        read(list->Cell(row, colEndTime), end);
+        span.StartText = list->Cell(row, colStartTime);
+        read(span.StartText, span.StartSeconds);
+        read(list->Cell(row, colEndTime), span.EndSeconds);
     }
-    return matched ? std::optional<qint64>(end - start) : std::nullopt;
+    return matched ? std::optional<TTrimSpan>(span) : std::nullopt;
 }
 
-qint64 TCustomProc::GetCutSeconds(const QString &file)
+qint64 TCustomProc::GetCutSeconds(const TSourceGrid *list, const QString &file)
 {
-    return TrimSpanOf(file, false).value_or(0);
+    const std::optional<TTrimSpan> span = TrimSpanOf(list, file, false);
+    return span ? span->Length() : 0;
 }
 
-void TCustomProc::ValidateTrimTimes()
+void TCustomProc::ValidateTrimTimes(TSourceGrid *list, const TTrimBar *bar, TFilterGraph *graph)
 {
-    TFrmMainForm *form = FrmMainForm;
-    TSourceGrid *list = form->dxTreeSourceFileInfo;
     const QString zero = QStringLiteral("00:00:00");
     for (int row : list->SelectedRows()) {
         const QString d = list->Cell(row, colDuration);
@@ -121,8 +84,8 @@ void TCustomProc::ValidateTrimTimes()
             list->SetCell(row, colStartTime, d.left(8));
         if (sSeconds >= eSeconds)
             list->SetCell(row, colEndTime, s.left(8));
-        if (form->TrimBarReady && form->FilterGraph->Active())
-            TCommonLib::SeekPreview(form->FilterGraph, ReadTimeFixed(list->Cell(row, colStartTime)) * 1000);
+        if (bar->Ready && graph->Active())
+            TCommonLib::SeekPreview(graph, ReadTimeFixed(list->Cell(row, colStartTime)) * 1000);
         if (eSeconds >= dSeconds)
             list->SetCell(row, colEndTime, d);
         list->SetCell(row, colCutTime, FormatDuration(qMin(eSeconds, dSeconds) - sSeconds));

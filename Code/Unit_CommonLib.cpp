@@ -1,19 +1,27 @@
 #include "Code/Unit_CommonLib.h"
 
-#include "Code/Globals.h"
-#include "Code/ProgramFolder.h"
-#include "Code/Unit_Convert.h"
+#include "Code/core/ProgramFolder.h"
 #include "ui/Prompts.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
 #include <QTemporaryDir>
+
+namespace {
+QPointer<QWidget> noticeOwner;
+} // namespace
 
 TCommonLib::TCommonLib() : ProgramFolder(::ProgramFolder()) {}
 
 QWidget *NoticeOwner()
 {
-    return FrmMainForm;
+    return noticeOwner;
+}
+
+void SetNoticeOwner(QWidget *owner)
+{
+    noticeOwner = owner;
 }
 
 bool TCommonLib::ShowNotice(const QString &message, int kind) const
@@ -57,7 +65,7 @@ bool canCreateFolderIn(const QString &folder)
 void createFolder(const QString &folder)
 {
     if (!folder.isEmpty())
-        QDir().mkpath(folder);
+        QDir().mkpath(ResolveInProgramFolder(folder));
 }
 
 } // namespace

@@ -1,15 +1,19 @@
 #pragma once
 
-#include "Code/EncoderCommand.h"
+#include "Code/core/EncoderCommand.h"
 
 #include <QString>
 #include <QStringList>
 
-class QComboBox;
 class QWidget;
 class TFilterGraph;
 class TSourceGrid;
-struct TOpenDialogState;
+
+// State of the open-file dialog that outlives one use of it.
+struct TOpenDialogState {
+    QString InitialDir;
+    QString FileName; // first file chosen in the last confirmed use
+};
 
 // Message box kinds of ShowNotice.
 enum TNoticeKind { nkError = 0, nkWarning = 1, nkQuestion = 2, nkInformation = 3 };
@@ -40,9 +44,10 @@ public:
     // empty when cancelled.
     QStringList PickSourceFiles(TOpenDialogState &dialog, bool removeDuplicates, const QString &initialFolder) const;
     static QStringList RemoveDuplicateNames(const QStringList &names);
-    // Measures and appends every new name with an accepted extension; warns
-    // about files it cannot measure. Throws EFOpenError when a measured file's
-    // length cannot be read (rows added before it stay).
+    // Measures and appends every new name with an accepted extension and
+    // selects the first row; warns about files it cannot measure. Throws
+    // EFOpenError when a measured file's length cannot be read (rows added
+    // before it stay). The caller lays the trim bar out afterwards.
     void AddSourceFiles(TSourceGrid *list, const QStringList &names);
     // Whole seconds of the file, 0 on any failure.
     static qint64 ProbeDuration(const QString &fileName, TFilterGraph *graph);
@@ -79,19 +84,19 @@ public:
     // The value of key `name` in section `name`, or empty.
     QString ReadConfigValue(const QString &fileName, const QString &name) const;
 
-    // --- Command-line fragments from the selectors (the caller passes the
-    // selector's current index); see Unit_ConfigInfo for the fallbacks.
-    QString GetVideoSizeParam(const QComboBox *selector, int index) const;
-    QString GetVideoBitrateParam(const QComboBox *selector, int index) const;
-    QString GetFrameRateParam(const QComboBox *selector, int index) const;
-    QString GetAspectParam(const QComboBox *selector, int index) const;
-    QString GetAudioBitrateParam(const QComboBox *selector, int index) const;
-    QString GetAudioSampleParam(const QComboBox *selector, int index) const;
-    QString GetAudioChannelsParam(const QComboBox *selector, int index) const;
-    QString GetVolumeParam(const QComboBox *selector, int index) const;
-    QString GetCodecParam(const QComboBox *outputType, int index) const;
-    QString GetFormatParam(const QComboBox *outputType, int index) const;
-    QString GetOutputExtension(const QComboBox *outputType, int index) const;
+    // --- Command-line fragments for the entry a selector filled from the
+    // catalogue shows at `index`; see Unit_ConfigInfo for the fallbacks.
+    QString GetVideoSizeParam(int index) const;
+    QString GetVideoBitrateParam(int index) const;
+    QString GetFrameRateParam(int index) const;
+    QString GetAspectParam(int index) const;
+    QString GetAudioBitrateParam(int index) const;
+    QString GetAudioSampleParam(int index) const;
+    QString GetAudioChannelsParam(int index) const;
+    QString GetVolumeParam(int index) const;
+    QString GetCodecParam(int outputType) const;
+    QString GetFormatParam(int outputType) const;
+    QString GetOutputExtension(int outputType) const;
 };
 
 // The folder picker: true with `folder` set when the user confirmed a folder.
@@ -100,3 +105,4 @@ bool BrowseForFolder(const QString &title, const QString &root, QString &folder)
 
 // The window that owns the program's boxes (the main window once it exists).
 QWidget *NoticeOwner();
+void SetNoticeOwner(QWidget *owner);

@@ -1,10 +1,9 @@
 #include "Code/Unit_CommonLib.h"
 
 #include "Code/IniFiles32.h"
-#include "Code/ProgramFolder.h"
 #include "Code/Unit_ConfigInfo.h"
+#include "Code/core/ProgramFolder.h"
 #include "platform/Platform.h"
-#include "ui/Selectors.h"
 
 #include <QCoreApplication>
 
@@ -31,58 +30,65 @@ QString TCommonLib::ReadConfigValue(const QString &fileName, const QString &name
     return TIniFile32(ConfigFile(fileName)).ReadString(name, name, QString());
 }
 
-QString TCommonLib::GetVideoSizeParam(const QComboBox *selector, int index) const
+namespace {
+// The entry a selector filled from `list` shows at `index`; empty outside it.
+QString entryOf(const QStringList &list, int index)
 {
-    return VideoSizeParam(ui::SelectorText(selector, index));
+    return index >= 0 && index < list.size() - 1 ? list.at(index) : QString();
+}
+} // namespace
+
+QString TCommonLib::GetVideoSizeParam(int index) const
+{
+    return VideoSizeParam(entryOf(GetVideoSizeList(), index));
 }
 
-QString TCommonLib::GetVideoBitrateParam(const QComboBox *selector, int index) const
+QString TCommonLib::GetVideoBitrateParam(int index) const
 {
-    return VideoBitrateParam(ui::SelectorText(selector, index));
+    return VideoBitrateParam(entryOf(GetVideoBitrateList(), index));
 }
 
-QString TCommonLib::GetFrameRateParam(const QComboBox *selector, int index) const
+QString TCommonLib::GetFrameRateParam(int index) const
 {
-    return FrameRateParam(ui::SelectorText(selector, index));
+    return FrameRateParam(entryOf(GetFrameRateList(), index));
 }
 
-QString TCommonLib::GetAspectParam(const QComboBox *selector, int index) const
+QString TCommonLib::GetAspectParam(int index) const
 {
-    return AspectParam(ui::SelectorText(selector, index));
+    return AspectParam(entryOf(GetAspectRatioList(), index));
 }
 
-QString TCommonLib::GetAudioBitrateParam(const QComboBox *selector, int index) const
+QString TCommonLib::GetAudioBitrateParam(int index) const
 {
-    return AudioBitrateParam(ui::SelectorText(selector, index));
+    return AudioBitrateParam(entryOf(GetAudioBitrateList(), index));
 }
 
-QString TCommonLib::GetAudioSampleParam(const QComboBox *selector, int index) const
+QString TCommonLib::GetAudioSampleParam(int index) const
 {
-    return AudioSampleParam(ui::SelectorText(selector, index));
+    return AudioSampleParam(entryOf(GetAudioSampleList(), index));
 }
 
-QString TCommonLib::GetAudioChannelsParam(const QComboBox *selector, int index) const
+QString TCommonLib::GetAudioChannelsParam(int index) const
 {
-    return AudioChannelsParam(ui::SelectorText(selector, index));
+    return AudioChannelsParam(entryOf(GetAudioChannelsList(), index));
 }
 
-QString TCommonLib::GetVolumeParam(const QComboBox *selector, int index) const
+QString TCommonLib::GetVolumeParam(int index) const
 {
-    return VolumeParam(ui::SelectorText(selector, index));
+    return VolumeParam(entryOf(GetVolumeGainList(), index));
 }
 
-// The output type's fragments come from the catalogue by index.
-QString TCommonLib::GetCodecParam(const QComboBox *, int index) const
+QString TCommonLib::GetCodecParam(int outputType) const
 {
-    return CodecParamOf(index);
+    return CodecParamOf(outputType);
 }
 
-QString TCommonLib::GetFormatParam(const QComboBox *, int index) const
+QString TCommonLib::GetFormatParam(int outputType) const
 {
-    return FormatParamOf(index);
+    return FormatParamOf(outputType);
 }
 
-QString TCommonLib::GetOutputExtension(const QComboBox *, int index) const
+QString TCommonLib::GetOutputExtension(int outputType) const
 {
-    return OutputExtensionOf(index);
+    return OutputExtensionOf(outputType);
 }

@@ -1,12 +1,10 @@
 #include "Code/Unit_CommonLib.h"
 
-#include "Code/Errors.h"
 #include "Code/Func.h"
 #include "Code/Globals.h"
-#include "Code/ProgramFolder.h"
-#include "Code/TextFormats.h"
-#include "Code/UnitCustomProc.h"
-#include "Code/Unit_Convert.h"
+#include "Code/core/Errors.h"
+#include "Code/core/ProgramFolder.h"
+#include "Code/core/TextFormats.h"
 #include "media/FilterGraph.h"
 #include "ui/Prompts.h"
 #include "ui/SourceGrid.h"
@@ -35,6 +33,8 @@ QString anyCasePattern(const QString &extension)
     return pattern;
 }
 
+// The entry reads as `title`; the dialog hides the trailing group of
+// patterns, which match any letter case.
 QString filterEntry(const QString &title, const QStringList &extensions)
 {
     QStringList patterns;
@@ -53,16 +53,16 @@ bool TCommonLib::IsAcceptedSourceFile(const QString &fileName)
 QString TCommonLib::SourceFileFilter()
 {
     const QStringList entries{
-        filterEntry(QStringLiteral("Supported Files"),
-                    {"3gp", "mp4", "m4v", "mpeg", "mpg", "avi", "asf", "mov", "wmv", "flv", "swf", "rm", "rmvb"}),
-        filterEntry(QStringLiteral("3GP Files"), {"3gp"}),
-        filterEntry(QStringLiteral("AVI Files"), {"avi"}),
-        filterEntry(QStringLiteral("ASF Files"), {"asf"}),
-        filterEntry(QStringLiteral("MOV Files"), {"mov"}),
-        filterEntry(QStringLiteral("WMV Files"), {"wmv"}),
-        filterEntry(QStringLiteral("MP4 File"), {"mp4", "m4v"}),
-        filterEntry(QStringLiteral("MPEG Files"), {"mpeg", "mpg"}),
-        filterEntry(QStringLiteral("RM Files"), {"rm", "rmvb"}),
+        filterEntry(QStringLiteral("Supported Files"), {"3gp", "3g2", "mp4", "m4v", "mpeg", "mpg", "avi", "asf", "mov",
+                                                        "wmv", "vob", "flv", "swf", "rm", "rmvb"}),
+        filterEntry(QStringLiteral("3GP Files (*.3gp)"), {"3gp"}),
+        filterEntry(QStringLiteral("AVI Files (*.avi)"), {"avi"}),
+        filterEntry(QStringLiteral("ASF Files (*.asf)"), {"asf"}),
+        filterEntry(QStringLiteral("MOV Files (*.mov)"), {"mov"}),
+        filterEntry(QStringLiteral("WMV Files (*.wmv)"), {"wmv"}),
+        filterEntry(QStringLiteral("MP4 File (*.mp4,*.m4v)"), {"mp4", "m4v"}),
+        filterEntry(QStringLiteral("MPEG Files (*.mpeg,*.mpg)"), {"mpeg", "mpg"}),
+        filterEntry(QStringLiteral("RM Files (*.rm,*.rmvb)"), {"rm", "rmvb"}),
     };
     return entries.join(QStringLiteral(";;"));
 }
@@ -129,10 +129,8 @@ void TCommonLib::AddSourceFiles(TSourceGrid *list, const QStringList &names)
         list->Model()->AppendRow(
             {QStringLiteral("True"), name, size, duration, QStringLiteral("00:00:00"), duration, duration});
     }
-    if (list->RowCount() > 0) {
+    if (list->RowCount() > 0)
         list->SelectRow(0);
-        CustomProc->SyncTrimBarToSelection();
-    }
 }
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include "Code/Func.h"
 #include "Code/Globals.h"
-#include "Code/ProgramFolder.h"
-#include "Code/Waiting.h"
+#include "Code/core/ProgramFolder.h"
+#include "Code/core/Waiting.h"
 #include "platform/Platform.h"
 
 #include <QDir>

@@ -1,10 +1,14 @@
 #include "Code/Unit_Convert.h"
 
-#include "Code/Errors.h"
 #include "Code/FlashForm.h"
 #include "Code/Globals.h"
+#include "Code/InitFileForm.h"
+#include "Code/Startup.h"
 #include "Code/UnitCustomProc.h"
 #include "Code/Unit_CommonLib.h"
+#include "Code/Unit_Converting.h"
+#include "Code/Unit_Option.h"
+#include "Code/core/Errors.h"
 #include "media/FilterGraph.h"
 #include "media/TrackBar.h"
 #include "media/VideoWindow.h"
@@ -58,6 +62,7 @@ QLabel *caption(QWidget *parent, const char *name, const QString &text)
 TFrmMainForm::TFrmMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("FrmMainForm"));
+    SetNoticeOwner(this);
     setWindowIcon(ui::artwork::applicationIcon());
     resize(designSize);
     if (const QScreen *screen = this->screen())
@@ -265,15 +270,84 @@ void TFrmMainForm::ShowSplash()
 void TFrmMainForm::FormShow()
 {
     ShowSplash();
-    CustomProc->FillOptionSelectors();
+    PrepareControls();
+}
+
+void TFrmMainForm::PrepareControls()
+{
+    // The splash has run the start-up sequence by now, so the product
+    // information is there; the window is not on the screen yet.
+    const QString caption = ApplicationCaption();
+    setWindowTitle(caption);
+    lblTitle->setText(caption);
+    CustomProc->FillOptionSelectors(cbbOutputFiletype, cbbProfile, frmOption->Selectors());
+    LoadUserSettings();
+    ConnectOtherWindows();
+    // Custom profiles chosen under Conversion Quality apply before the
+    // options window has ever been opened.
+    frmOption->RefillProfileList();
     setAcceptDrops(true);
-    CustomProc->ApplyQualityPreset();
+    cbbProfileChange();
+}
+
+void TFrmMainForm::ConnectOtherWindows()
+{
+    frmOption->SetQualitySelector(cbbProfile);
+    TConversionBatch *batch = &CustomProc->Batch;
+    connect(batch, &TConversionBatch::RowStarting, this, [this] {
+        frmConverting->ProgressBar1->setValue(0);
+        frmConverting->show();
+        setEnabled(false);
+    });
+    connect(batch, &TConversionBatch::Ended, this, [this] {
+        frmConverting->hide();
+        setEnabled(true);
+    });
+    connect(batch, &TConversionBatch::EncoderOutput, frmConverting, &TfrmConverting::ShowEncoderOutput);
+    connect(frmConverting, &TfrmConverting::BatchStopped, this, [this] { setEnabled(true); });
+    connect(FrmInitFileForm, &TFrmInitFileForm::FilesAdded, this, [this] {
+        if (dxTreeSourceFileInfo->RowCount() > 0)
+            SyncTrimBar();
+    });
+}
+
+TPreviewControls TFrmMainForm::Preview() const
+{
+    return {.Graph = FilterGraph, .Logo = panLogo, .Clock = pnlCurTime};
+}
+
+TConversionRequest TFrmMainForm::ConversionRequest() const
+{
+    return {.OutputType = cbbOutputFiletype->currentIndex(),
+            .Options = frmOption->Selectors(),
+            .Settings = ReadUserSettings()};
+}
+
+TUserSettings TFrmMainForm::ReadUserSettings() const
+{
+    return {.ShowOutputDirectory = chkShowOutputDirectory->isChecked(),
+            .Shutdown = chkShutdown->isChecked(),
+            .OutputFolder = edtOutputFolder->text()};
+}
+
+void TFrmMainForm::ApplyUserSettings(const TUserSettings &settings)
+{
+    chkShowOutputDirectory->setChecked(settings.ShowOutputDirectory);
+    chkShutdown->setChecked(settings.Shutdown);
+    edtOutputFolder->setText(settings.OutputFolder);
+}
+
+void TFrmMainForm::LoadUserSettings()
+{
+    TUserSettings settings = ReadUserSettings();
+    CustomProc->LoadUserSettings(settings);
+    ApplyUserSettings(settings);
 }
 
 void TFrmMainForm::SaveSettingsOrTell()
 {
     try {
-        CustomProc->SaveUserSettings();
+        CustomProc->SaveUserSettings(ReadUserSettings());
     } catch (const EMovarelError &error) {
         CommonLib->ShowNotice(tr("Your settings could not be saved.\n%1").arg(error.text()), nkWarning);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Code/Unit_CommonLib.h"
+
 #include <QPoint>
 #include <QPointer>
 #include <QWidget>
@@ -17,16 +19,13 @@ class TDSVideoWindowEx2;
 class TFilterGraph;
 class TSourceGrid;
 class TTrimBar;
+struct TConversionRequest;
+struct TPreviewControls;
+struct TUserSettings;
 
 namespace ui {
 class PictureButton;
 }
-
-// State of the open-file dialog that outlives one use of it.
-struct TOpenDialogState {
-    QString InitialDir;
-    QString FileName; // first file chosen in the last confirmed use
-};
 
 // The main window: preview, output settings, source list and commands. It is
 // frameless and painted by the program; its own labels form the title strip.
@@ -40,6 +39,10 @@ public:
     void ShowMainWindow();
 
     void FormShow();
+    // What FormShow does once the splash is gone: fills the selectors,
+    // applies the stored settings and the default preset, and connects the
+    // other windows.
+    void PrepareControls();
     void FormClose();
     // Sees every key pressed in the window before the focused control does;
     // never consumes it.
@@ -74,11 +77,10 @@ public:
     QWidget *Panel3 = nullptr;
     QTimer *tmrPaintSP = nullptr;
 
-    // Trim state shared by the player and the trim bar.
+    // Trim state shared by the player and the trim bar (the bar keeps the
+    // duration it is laid out for).
     qint64 TrimStartSeconds = 0;
-    qint64 TrimDurationSeconds = 0;
     QString StopMarkText;
-    bool TrimBarReady = false;
 
     // Output settings.
     QLabel *lblOutputFiletype = nullptr;
@@ -106,6 +108,14 @@ public:
     QTimer *tmrClearMemory = nullptr;
     TOpenDialogState dlgOpenSourceFile;
 
+    // The controls the services work on, read from this window.
+    TPreviewControls Preview() const;
+    TConversionRequest ConversionRequest() const;
+    TUserSettings ReadUserSettings() const;
+    void ApplyUserSettings(const TUserSettings &settings);
+    // Sets the two completion boxes and the output folder box from the settings file.
+    void LoadUserSettings();
+
     // Handlers.
     void btnConvertClick();
     void btnOptionsClick();
@@ -132,6 +142,8 @@ public:
     void dxTreeSourceFileInfoEdited(int row, int column);
     // Puts both trim handles back at their start.
     void ResetTrimHandles();
+    // Lays the trim bar out for the selected rows.
+    void SyncTrimBar();
 
     // Player.
     void btnPlayClick();
@@ -162,6 +174,7 @@ private:
     void ConnectSourceList();
     void ConnectPreview();
     void ConnectCommands();
+    void ConnectOtherWindows();
     void LayoutControls();
     void ShowSplash();
     void SaveSettingsOrTell();

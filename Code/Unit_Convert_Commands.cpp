@@ -140,8 +140,8 @@ void TFrmMainForm::lblTitleMouseMove(QMouseEvent *event)
 
 void TFrmMainForm::btnConvertClick()
 {
-    CustomProc->ConvertedCount = 0;
-    CustomProc->StartBatchConversion(dxTreeSourceFileInfo);
+    CustomProc->Batch.ConvertedCount = 0;
+    CustomProc->StartBatchConversion(dxTreeSourceFileInfo, ConversionRequest());
 }
 
 void TFrmMainForm::btnOptionsClick()
@@ -158,12 +158,13 @@ void TFrmMainForm::btnSelectOutputFolderClick()
 
 void TFrmMainForm::cbbOutputFiletypeChange()
 {
-    CustomProc->ApplyQualityPreset();
+    cbbProfileChange();
 }
 
 void TFrmMainForm::cbbProfileChange()
 {
-    CustomProc->ApplyQualityPreset();
+    CustomProc->ApplyQualityPreset(cbbOutputFiletype->currentIndex(), cbbProfile->currentIndex(),
+                                   frmOption->Selectors());
 }
 
 void TFrmMainForm::ActSysHelpExecute()

@@ -2,9 +2,9 @@
 #include "Code/Unit_Convert.h"
 
 #include "Code/Globals.h"
-#include "Code/TextFormats.h"
 #include "Code/UnitCustomProc.h"
 #include "Code/Unit_CommonLib.h"
+#include "Code/core/TextFormats.h"
 #include "media/FilterGraph.h"
 #include "media/TrackBar.h"
 #include "ui/ErrorBox.h"
@@ -19,13 +19,6 @@
 using ui::GuardedHandler;
 
 namespace {
-
-// Handle position to seconds: the bar's own percent arithmetic, truncating
-// toward zero (the far right gives 101 percent).
-qint64 secondsOfPercent(qint64 percent, qint64 duration)
-{
-    return percent * duration / 100;
-}
 
 int nudgeStep(Qt::KeyboardModifiers modifiers)
 {
@@ -63,22 +56,24 @@ void TFrmMainForm::btnPlayClick()
 {
     if (!CommonLib->PreviewFile.isEmpty()) {
         if (!CustomProc->IsPlaying)
-            CustomProc->ResumePlayback();
+            CustomProc->ResumePlayback(Preview());
         return;
     }
-    for (int row : dxTreeSourceFileInfo->SelectedRows())
-        CustomProc->StartPreview(dxTreeSourceFileInfo->Cell(row, colFileName));
+    for (int row : dxTreeSourceFileInfo->SelectedRows()) {
+        const std::optional<qint64> start = Panel1->Ready ? std::optional<qint64>(TrimStartSeconds) : std::nullopt;
+        CustomProc->StartPreview(Preview(), dxTreeSourceFileInfo->Cell(row, colFileName), start);
+    }
 }
 
 void TFrmMainForm::btnPauseClick()
 {
     if (!CommonLib->PreviewFile.isEmpty() && CustomProc->IsPlaying)
-        CustomProc->PausePlayback();
+        CustomProc->PausePlayback(Preview());
 }
 
 void TFrmMainForm::btnStopClick()
 {
-    CustomProc->StopPlayback();
+    CustomProc->StopPlayback(Preview());
 }
 
 void TFrmMainForm::dstrckbrMainformTimer(quint32 currentPos, quint32 stopPos)
@@ -87,27 +82,27 @@ void TFrmMainForm::dstrckbrMainformTimer(quint32 currentPos, quint32 stopPos)
     pnlCurTime->setText(FormatPosition(seconds / 3600, (seconds % 3600) / 60, seconds % 60));
     if (pnlCurTime->text() == StopMarkText) {
         TCommonLib::SeekPreview(FilterGraph, 0);
-        CustomProc->PausePlayback();
+        CustomProc->PausePlayback(Preview());
     }
     if (currentPos >= stopPos) {
         TCommonLib::SeekPreview(FilterGraph, 0);
-        CustomProc->StopPlayback();
+        CustomProc->StopPlayback(Preview());
     }
 }
 
 void TFrmMainForm::SetStartTimeAndPlay()
 {
     QCoreApplication::processEvents();
-    Panel1->SetBarWidth(260);
+    Panel1->SetBarWidth(TTrimBar::DesignWidth);
     if (Panel1->EndHandleLeft() - Panel1->StartHandleLeft() < 20)
         Panel1->SetLeftCutWidth(Panel1->LeftCutWidth() - 1);
-    const qint64 percent = (qint64(Panel1->StartHandleLeft() + TTrimBar::HandleWidth - 22) * 121) / Panel1->BarWidth();
-    TrimStartSeconds = secondsOfPercent(percent, TrimDurationSeconds);
+    TrimStartSeconds = Panel1->StartSeconds(Panel1->DurationSeconds);
     for (int row : dxTreeSourceFileInfo->SelectedRows()) {
         dxTreeSourceFileInfo->SetCell(row, colStartTime, FormatDuration(TrimStartSeconds));
         const QString file = dxTreeSourceFileInfo->Cell(row, colFileName);
-        dxTreeSourceFileInfo->SetCell(row, colCutTime, FormatDuration(CustomProc->GetCutSeconds(file)));
-        if (TrimBarReady && FilterGraph->Active()) {
+        dxTreeSourceFileInfo->SetCell(row, colCutTime,
+                                      FormatDuration(CustomProc->GetCutSeconds(dxTreeSourceFileInfo, file)));
+        if (Panel1->Ready && FilterGraph->Active()) {
             try {
                 TCommonLib::SeekPreview(FilterGraph, TrimStartSeconds * 1000);
             } catch (const std::exception &) {
@@ -121,18 +116,16 @@ void TFrmMainForm::SetStartTimeAndPlay()
 void TFrmMainForm::Splitter2Moved()
 {
     QCoreApplication::processEvents();
-    Panel1->SetBarWidth(260);
+    Panel1->SetBarWidth(TTrimBar::DesignWidth);
     if (Panel1->EndHandleLeft() - Panel1->StartHandleLeft() < 20)
         Panel1->SetRightCutWidth(Panel1->RightCutWidth() - 1);
-    const qint64 percent =
-        (qint64(Panel1->EndHandleLeft() + TTrimBar::HandleWidth - TTrimBar::HandleWidth - 22) * 121) /
-        Panel1->BarWidth();
-    const QString endText = FormatDuration(secondsOfPercent(percent, TrimDurationSeconds));
+    const QString endText = FormatDuration(Panel1->EndSeconds(Panel1->DurationSeconds));
     for (int row : dxTreeSourceFileInfo->SelectedRows()) {
         dxTreeSourceFileInfo->SetCell(row, colEndTime, endText);
         StopMarkText = endText;
         const QString file = dxTreeSourceFileInfo->Cell(row, colFileName);
-        dxTreeSourceFileInfo->SetCell(row, colCutTime, FormatDuration(CustomProc->GetCutSeconds(file)));
+        dxTreeSourceFileInfo->SetCell(row, colCutTime,
+                                      FormatDuration(CustomProc->GetCutSeconds(dxTreeSourceFileInfo, file)));
         dxTreeSourceFileInfo->viewport()->update();
     }
     Splitter2->update();

@@ -5,7 +5,6 @@
 #include "Code/Globals.h"
 #include "Code/InitFileForm.h"
 #include "Code/UnitCustomProc.h"
-#include "Code/Unit_CommonLib.h"
 #include "ui/ErrorBox.h"
 #include "ui/PictureButton.h"
 #include "ui/SourceGrid.h"
@@ -51,9 +50,16 @@ void TFrmMainForm::btnOpenFileClick()
 {
     const QString folder = CustomProc->ReadInitDir();
     const QStringList names = CommonLib->PickSourceFiles(dlgOpenSourceFile, true, folder);
-    FrmInitFileForm->SetFileList(names);
+    FrmInitFileForm->SetFileList(dxTreeSourceFileInfo, names, dlgOpenSourceFile.FileName);
     FrmInitFileForm->exec();
-    CustomProc->WriteInitDir();
+    // The add box stores the folder already; storing it again here keeps it
+    // even when the box's add stopped on an error before it got there.
+    CustomProc->WriteInitDir(dlgOpenSourceFile.FileName);
+}
+
+void TFrmMainForm::SyncTrimBar()
+{
+    CustomProc->SyncTrimBarToSelection(Panel1, dxTreeSourceFileInfo, Preview());
 }
 
 void TFrmMainForm::ResetTrimHandles()
@@ -67,14 +73,14 @@ void TFrmMainForm::btnRemoveFileClick()
     CommonLib->RemoveSelectedRows(dxTreeSourceFileInfo);
     if (dxTreeSourceFileInfo->RowCount() == 0)
         ResetTrimHandles();
-    CustomProc->StopPlayback();
-    CustomProc->SyncTrimBarToSelection();
+    CustomProc->StopPlayback(Preview());
+    SyncTrimBar();
 }
 
 void TFrmMainForm::btnClearFileClick()
 {
     CommonLib->ClearSourceList(dxTreeSourceFileInfo);
-    CustomProc->StopPlayback();
+    CustomProc->StopPlayback(Preview());
     ResetTrimHandles();
 }
 
@@ -105,6 +111,8 @@ void TFrmMainForm::WMDropFiles(const QStringList &names)
             files.append(name);
     }
     CommonLib->AddSourceFiles(dxTreeSourceFileInfo, files);
+    if (dxTreeSourceFileInfo->RowCount() > 0)
+        SyncTrimBar();
 }
 
 void TFrmMainForm::dxTreeSourceFileInfoEndDrag()
@@ -114,26 +122,26 @@ void TFrmMainForm::dxTreeSourceFileInfoEndDrag()
 
 void TFrmMainForm::dxTreeSourceFileInfoKeyDown(int key, Qt::KeyboardModifiers)
 {
-    CustomProc->SyncTrimBarToSelection();
+    SyncTrimBar();
     if (key != Qt::Key_Delete)
         return;
     CommonLib->RemoveSelectedRows(dxTreeSourceFileInfo);
-    CustomProc->StopPlayback();
+    CustomProc->StopPlayback(Preview());
     if (dxTreeSourceFileInfo->RowCount() == 0)
         ResetTrimHandles();
 }
 
 void TFrmMainForm::dxTreeSourceFileInfoKeyUp()
 {
-    CustomProc->SyncTrimBarToSelection();
+    SyncTrimBar();
 }
 
 void TFrmMainForm::actDxTreeListOnClickExecute()
 {
-    CustomProc->SyncTrimBarToSelection();
+    SyncTrimBar();
 }
 
 void TFrmMainForm::dxTreeSourceFileInfoEdited(int, int)
 {
-    CustomProc->ValidateTrimTimes();
+    CustomProc->ValidateTrimTimes(dxTreeSourceFileInfo, Panel1, FilterGraph);
 }

@@ -1,17 +1,15 @@
 #include "Code/Unit_Converting.h"
 
 #include "Code/Globals.h"
-#include "Code/ProgressText.h"
-#include "Code/TextFormats.h"
 #include "Code/UnitCustomProc.h"
 #include "Code/Unit_CommonLib.h"
-#include "Code/Unit_Convert.h"
+#include "Code/core/ProgressText.h"
+#include "Code/core/TextFormats.h"
 #include "ui/Artwork.h"
 #include "ui/ErrorBox.h"
 #include "ui/Named.h"
 #include "ui/PictureButton.h"
 #include "ui/Prompts.h"
-#include "ui/SourceGrid.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -109,8 +107,8 @@ void TfrmConverting::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    if (FrmMainForm)
-        move(FrmMainForm->geometry().center() - rect().center());
+    if (const QWidget *owner = NoticeOwner())
+        move(owner->geometry().center() - rect().center());
     FormShow();
 }
 
@@ -118,7 +116,7 @@ void TfrmConverting::FormShow()
 {
     TickState = 0;
     lblCurFileName->setText(CommonLib->ConvertParameter.InputFile);
-    lblPersent->setText(QStringLiteral("Current: 1, Total: ") + QString::number(CustomProc->CheckedCount));
+    lblPersent->setText(QStringLiteral("Current: 1, Total: ") + QString::number(CustomProc->Batch.CheckedCount));
     ProgressBar1->setRange(0, 1);
     ProgressBar1->setValue(0);
     pbTotal->setRange(0, 1);
@@ -141,23 +139,30 @@ void TfrmConverting::SetCurrentBar(int maximum, qint64 position)
         ProgressBar1->setValue(static_cast<int>(qBound(qint64(0), position, qint64(maximum))));
 }
 
+void TfrmConverting::ShowEncoderOutput(const QString &chunk)
+{
+    statPanel0->setText(chunk);
+    lblCurFileName->setText(CommonLib->ConvertParameter.InputFile);
+    actRefreshProgress->trigger();
+}
+
 void TfrmConverting::actRefreshProgressExecute()
 {
-    TCustomProc *proc = CustomProc;
-    if (++proc->RefreshCount <= 1)
+    TConversionBatch &batch = CustomProc->Batch;
+    if (++batch.RefreshCount <= 1)
         return;
 
-    pbTotal->setMaximum(proc->CheckedCount * 100);
-    const int batchValue = ProgressBar1->value() * 100 / (ProgressBar1->maximum() + 1) + proc->ConvertedCount * 100;
+    pbTotal->setMaximum(batch.CheckedCount * 100);
+    const int batchValue = ProgressBar1->value() * 100 / (ProgressBar1->maximum() + 1) + batch.ConvertedCount * 100;
     pbTotal->setValue(qMin(batchValue, pbTotal->maximum()));
     lblPersent->setText(
-        QStringLiteral("Current: %1 , Total: %2.").arg(proc->ConvertedCount + 1).arg(proc->CheckedCount));
+        QStringLiteral("Current: %1 , Total: %2.").arg(batch.ConvertedCount + 1).arg(batch.CheckedCount));
 
-    // A cut length that is negative or not a number gives an empty bar.
-    bool isNumber = false;
-    const qint64 length = proc->TrimDuration.toLongLong(&isNumber);
-    const int maximum =
-        isNumber && length > 0 ? static_cast<int>(qMin<qint64>(length, std::numeric_limits<int>::max())) : 0;
+    // A cut length that is negative, or missing because no row held the file,
+    // gives an empty bar.
+    const std::optional<TTrimSpan> &trim = CustomProc->CurrentTrim;
+    const qint64 length = trim ? trim->Length() : 0;
+    const int maximum = length > 0 ? static_cast<int>(qMin<qint64>(length, std::numeric_limits<int>::max())) : 0;
     SetCurrentBar(maximum, -1);
 
     const QString text = statPanel0->text();
@@ -172,8 +177,8 @@ void TfrmConverting::actRefreshProgressExecute()
 void TfrmConverting::EndBatchNow()
 {
     hide();
-    FrmMainForm->setEnabled(true);
-    CustomProc->CurrentRow = FrmMainForm->dxTreeSourceFileInfo->RowCount() + 10;
+    Q_EMIT BatchStopped();
+    CustomProc->Batch.EndLoop();
     CommonLib->KillEncoders(CommonLib->ConvertParameter.EncoderPath);
 }
 
@@ -181,7 +186,7 @@ void TfrmConverting::btnStop1Click()
 {
     if (!userConfirms(this, QStringLiteral("Are you sure you want to stop the work ? ")))
         return;
-    CustomProc->StopRequested = true;
+    CustomProc->Batch.StopRequested = true;
     EndBatchNow();
     ProgressBar1->setValue(0);
     pbTotal->setMaximum(0);

@@ -41,6 +41,12 @@ public:
     void btnStop1Click();
     // The user closes the window; false when they chose to go on.
     bool FormClose();
+    // One chunk of the running encoder's output.
+    void ShowEncoderOutput(const QString &chunk);
+
+Q_SIGNALS:
+    // The user ended the batch: the main window may be used again at once.
+    void BatchStopped();
 
 protected:
     void showEvent(QShowEvent *event) override;

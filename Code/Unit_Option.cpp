@@ -3,7 +3,6 @@
 #include "Code/Globals.h"
 #include "Code/UnitCustomProc.h"
 #include "Code/Unit_CommonLib.h"
-#include "Code/Unit_Convert.h"
 #include "ui/ErrorBox.h"
 #include "ui/Named.h"
 #include "ui/Selectors.h"
@@ -116,9 +115,22 @@ void TfrmOption::showEvent(QShowEvent *event)
     ui::Guarded([this] { FormShow(); });
 }
 
-QList<QComboBox *> TfrmOption::PresetSelectors() const
+TOptionSelectors TfrmOption::Selectors() const
 {
-    return {cbbVideoSize, cbbFramerate, cbbVideoBitrate, cbbAudioBitrate, cbbAudioChannels, cbbAudioSample};
+    return {.VideoSize = cbbVideoSize,
+            .VideoBitrate = cbbVideoBitrate,
+            .FrameRate = cbbFramerate,
+            .Aspect = cbbAspectratio,
+            .AudioBitrate = cbbAudioBitrate,
+            .Volume = cbbAudioVolumeGain,
+            .AudioChannels = cbbAudioChannels,
+            .AudioSample = cbbAudioSample,
+            .CustomProfile = cbbCustomProfile};
+}
+
+void TfrmOption::SetQualitySelector(QComboBox *quality)
+{
+    m_quality = quality;
 }
 
 QList<QComboBox *> TfrmOption::SnapshotSelectors() const
@@ -146,7 +158,7 @@ void TfrmOption::FormShow()
 {
     RefillProfileList();
     if (cbbCustomProfile->currentText().isEmpty()) {
-        const int quality = FrmMainForm->cbbProfile->currentIndex();
+        const int quality = m_quality ? m_quality->currentIndex() : -1;
         ui::SetSelectorIndex(cbbCustomProfile, quality - 5);
     }
     m_snapshot.clear();
@@ -156,24 +168,24 @@ void TfrmOption::FormShow()
 
 void TfrmOption::cbbCustomProfileChange()
 {
-    CustomProc->ApplyCustomProfile();
+    CustomProc->ApplyCustomProfile(Selectors());
 }
 
 void TfrmOption::btnAddClick()
 {
-    CustomProc->AddCustomProfile();
+    CustomProc->AddCustomProfile(this, Selectors());
     RefillAndSelectLast();
 }
 
 void TfrmOption::btnSaveClick()
 {
-    CustomProc->SaveCustomProfile();
+    CustomProc->SaveCustomProfile(Selectors());
     RefillAndSelectLast();
 }
 
 void TfrmOption::btnDelClick()
 {
-    CustomProc->DeleteCustomProfile();
+    CustomProc->DeleteCustomProfile(cbbCustomProfile);
     RefillAndSelectLast();
     if (cbbCustomProfile->count() == 0)
         cbbCustomProfile->setEditText(QString());
@@ -181,8 +193,10 @@ void TfrmOption::btnDelClick()
 
 void TfrmOption::btnApplyClick()
 {
-    FrmMainForm->cbbProfile->clear();
-    CustomProc->FillQualitySelector(FrmMainForm->cbbProfile);
+    if (m_quality) {
+        m_quality->clear();
+        CustomProc->FillQualitySelector(m_quality);
+    }
     hide();
 }
 

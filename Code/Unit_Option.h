@@ -5,6 +5,7 @@
 class QComboBox;
 class QGroupBox;
 class QPushButton;
+struct TOptionSelectors;
 
 // The options window: the eight encoder option selectors and the custom
 // profiles. Created once, hidden; closing only hides it.
@@ -38,9 +39,10 @@ public:
     void btnApplyClick();
     void btnCancelClick();
 
-    // The six selectors a preset or a custom profile sets, in their stored order:
-    // video size, frame rate, video bitrate, audio bitrate, channels, sample rate.
-    QList<QComboBox *> PresetSelectors() const;
+    // The option selectors and the custom profile selector, for the services.
+    TOptionSelectors Selectors() const;
+    // The main window's quality selector, which lists the custom profiles too.
+    void SetQualitySelector(QComboBox *quality);
 
     // Replaces the profile list from the file; keeps the typed text, clears the selection.
     void RefillProfileList();
@@ -54,4 +56,5 @@ private:
     void RefillAndSelectLast();
     QList<QComboBox *> SnapshotSelectors() const;
     QList<int> m_snapshot;
+    QComboBox *m_quality = nullptr;
 };

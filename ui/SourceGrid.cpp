@@ -22,6 +22,9 @@ TSourceGrid::TSourceGrid(QWidget *parent) : QTreeView(parent), m_model(new TSour
     setItemsExpandable(false);
     setUniformRowHeights(true); // keeps long lists cheap to lay out
     setAllColumnsShowFocus(true);
+    // Rows of one folder differ at the end of their paths: keep the file's own
+    // name in sight (the full path is the cell's tooltip).
+    setTextElideMode(Qt::ElideMiddle);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::SelectedClicked |
@@ -62,11 +65,6 @@ QList<int> TSourceGrid::SelectedRows() const
         rows.append(index.row());
     std::sort(rows.begin(), rows.end());
     return rows;
-}
-
-bool TSourceGrid::IsRowSelected(int row) const
-{
-    return selectionModel()->isRowSelected(row, QModelIndex());
 }
 
 void TSourceGrid::SelectRow(int row, bool add)

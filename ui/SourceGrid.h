@@ -21,7 +21,6 @@ public:
 
     // Selected rows in list order.
     QList<int> SelectedRows() const;
-    bool IsRowSelected(int row) const;
     void SelectRow(int row, bool add = true);
     // The focused row, or -1.
     int FocusedRow() const;

@@ -44,7 +44,6 @@ public:
     void SetCell(int row, int column, const QString &text);
     void AppendRow(const TSourceRow &row);
     void AppendRows(const QList<TSourceRow> &rows);
-    void RemoveRow(int row) { RemoveRows(row, 1); }
     // `count` rows from `row` on; nothing unless all of them exist.
     void RemoveRows(int row, int count);
     void Clear();

@@ -7,6 +7,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <cmath>
+#include <cstdlib>
+
 namespace {
 
 QWidget *area(QWidget *parent, const char *name, const QString &accessibleName, const QColor &colour)
@@ -36,6 +39,33 @@ QPixmap handlePicture(bool start)
     return picture;
 }
 
+// Black stands for the handle's background.
+QImage withBlackTransparent(const QPixmap &picture)
+{
+    QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if ((line[x] & 0xFFFFFF) == 0)
+                line[x] = 0;
+        }
+    }
+    return image;
+}
+
+// Nearest whole number, halves to the even neighbour.
+qint64 nearest(double value)
+{
+    return static_cast<qint64>(std::nearbyint(value));
+}
+
+// A handle position in percent of the bar, truncated toward zero; the far
+// right gives 101 percent.
+qint64 percentAt(qint64 pixel, int barWidth)
+{
+    return pixel * 121 / barWidth;
+}
+
 } // namespace
 
 TTrimBar::TTrimBar(QWidget *parent) : QFrame(parent)
@@ -57,7 +87,9 @@ TTrimBar::TTrimBar(QWidget *parent) : QFrame(parent)
         child->installEventFilter(this);
     imgL = handlePicture(true);
     imgR = handlePicture(false);
-    resize(260, BarHeight);
+    m_startPicture = withBlackTransparent(imgL);
+    m_endPicture = withBlackTransparent(imgR);
+    resize(DesignWidth, BarHeight);
 }
 
 void TTrimBar::SetBarWidth(int width)
@@ -84,8 +116,34 @@ void TTrimBar::resizeEvent(QResizeEvent *event)
     Relayout();
 }
 
+void TTrimBar::ShowSpan(qint64 start, qint64 end, qint64 duration)
+{
+    // Pixels of the bar that stand for the whole duration.
+    const int pixels = BarWidth() - 2 - 2 * HandleWidth;
+    const qint64 left = nearest(double(start) / double(duration) * pixels) + 1;
+    if (std::llabs(left - LeftCutWidth()) > 1)
+        SetLeftCutWidth(static_cast<int>(left));
+    const qint64 right = pixels - nearest(double(end) / double(duration) * pixels) + 1;
+    if (std::llabs(right - RightCutWidth()) > 2)
+        SetRightCutWidth(static_cast<int>(right));
+}
+
+qint64 TTrimBar::StartSeconds(qint64 duration) const
+{
+    return percentAt(StartHandleLeft() + HandleWidth - 22, BarWidth()) * duration / 100;
+}
+
+qint64 TTrimBar::EndSeconds(qint64 duration) const
+{
+    // The handle's width is added and taken away again: the end handle is
+    // measured at its left edge, like the start handle at its right one minus
+    // the same 22 pixels, and stored trims were made with this arithmetic.
+    return percentAt(EndHandleLeft() + HandleWidth - HandleWidth - 22, BarWidth()) * duration / 100;
+}
+
 void TTrimBar::Relayout()
 {
+    m_handlesChanged = true;
     const int w = width();
     Panel2->setGeometry(0, 0, m_leftCut, BarHeight);
     Splitter1->setGeometry(m_leftCut, 0, HandleWidth, BarHeight);
@@ -117,23 +175,18 @@ bool TTrimBar::DragEndHandleTo(int left)
 
 void TTrimBar::RepaintHandles()
 {
+    if (!m_handlesChanged)
+        return;
+    m_handlesChanged = false;
     Splitter1->update();
     Splitter2->update();
 }
 
-void TTrimBar::PaintHandle(QWidget *handle, const QPixmap &picture)
+void TTrimBar::PaintHandle(QWidget *handle, const QImage &picture)
 {
     QPainter painter(handle);
     painter.fillRect(handle->rect(), palette().color(QPalette::Window));
-    QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < image.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            if ((line[x] & 0xFFFFFF) == 0)
-                line[x] = 0; // black shows the handle's background
-        }
-    }
-    painter.drawImage(handle->rect(), image);
+    painter.drawImage(handle->rect(), picture);
 }
 
 bool TTrimBar::eventFilter(QObject *watched, QEvent *event)
@@ -142,7 +195,7 @@ bool TTrimBar::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::Paint:
         if (handle == Splitter1 || handle == Splitter2) {
-            PaintHandle(handle, handle == Splitter1 ? imgL : imgR);
+            PaintHandle(handle, handle == Splitter1 ? m_startPicture : m_endPicture);
             return true;
         }
         break;

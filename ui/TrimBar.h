@@ -13,6 +13,8 @@ class TTrimBar : public QFrame {
 public:
     static constexpr int HandleWidth = 19;
     static constexpr int BarHeight = 19;
+    // The width the bar's arithmetic is laid out for.
+    static constexpr int DesignWidth = 260;
 
     explicit TTrimBar(QWidget *parent = nullptr);
 
@@ -23,6 +25,17 @@ public:
     QWidget *Panel3 = nullptr;    // right cut area
     QPixmap imgL;                 // start handle picture, 17 x 19, black is transparent
     QPixmap imgR;                 // end handle picture
+
+    // The selected row's duration the handles stand for, and whether the bar
+    // is laid out for it.
+    qint64 DurationSeconds = 0;
+    bool Ready = false;
+
+    // Places the handles for a part from `start` to `end` of `duration` seconds.
+    void ShowSpan(qint64 start, qint64 end, qint64 duration);
+    // The seconds of `duration` the start and the end handle stand at.
+    qint64 StartSeconds(qint64 duration) const;
+    qint64 EndSeconds(qint64 duration) const;
 
     int BarWidth() const { return width(); }
     void SetBarWidth(int width);
@@ -37,6 +50,8 @@ public:
     // area at least one pixel wide; true when the handle moved.
     bool DragStartHandleTo(int left);
     bool DragEndHandleTo(int left);
+    // Repaints the handles when something about them changed since their last
+    // paint; otherwise does nothing.
     void RepaintHandles();
 
 Q_SIGNALS:
@@ -51,7 +66,10 @@ protected:
 
 private:
     void Relayout();
-    void PaintHandle(QWidget *handle, const QPixmap &picture);
+    void PaintHandle(QWidget *handle, const QImage &picture);
+    QImage m_startPicture; // imgL with its black made transparent, made once
+    QImage m_endPicture;
+    bool m_handlesChanged = true;
     QWidget *m_dragging = nullptr;
     int m_grabOffset = 0;
     int m_leftCut = 1;

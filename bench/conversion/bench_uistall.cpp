@@ -8,7 +8,7 @@
 //
 // Exit code 0 when the longest stall is at most 50 ms and the row converted.
 
-#include "Code/TextFormats.h"
+#include "Code/core/TextFormats.h"
 #include "Code/Unit_Converting.h"
 #include "support/MediaFixtures.h"
 #include "support/ProgramFixture.h"
@@ -203,8 +203,8 @@ int main(int argc, char **argv)
     FrmMainForm->edtOutputFolder->setText(outputs.path());
     FrmMainForm->chkShowOutputDirectory->setChecked(false);
     FrmMainForm->chkShutdown->setChecked(false);
-    CustomProc->PauseBeforeStartMs = 2000;
-    CustomProc->PauseAfterStartMs = 3000;
+    CustomProc->Batch.PauseBeforeStartMs = 2000;
+    CustomProc->Batch.PauseAfterStartMs = 3000;
     FrmMainForm->show();
     if (!QTest::qWaitForWindowExposed(FrmMainForm)) {
         std::fprintf(stderr, "the main window did not appear\n");
@@ -215,7 +215,7 @@ int main(int argc, char **argv)
     runBatch(meter);
 
     const QFileInfo output(CustomProc->OutputPath);
-    const bool converted = output.exists() && output.size() > 0 && CustomProc->FailedRows.isEmpty();
+    const bool converted = output.exists() && output.size() > 0 && CustomProc->Batch.FailedRows.isEmpty();
     const QList<Stall> worst = meter.worst(5);
     const double longest = worst.isEmpty() ? 0.0 : worst.first().lateMs;
     std::printf("batch of one %lld s %dx%d clip: %.1f s, %d timer ticks, output %s\n",

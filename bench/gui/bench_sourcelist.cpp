@@ -8,7 +8,7 @@
 //
 // Usage: bench_sourcelist [rows, default 10000]
 
-#include "Code/TextFormats.h"
+#include "Code/core/TextFormats.h"
 #include "Code/Unit_CommonLib.h"
 #include "ui/SourceGrid.h"
 

@@ -2,11 +2,11 @@
 // and the outputs are checked with ffprobe. End actions go to the fake platform.
 #include "../support/MediaFixtures.h"
 #include "../support/ProgramFixture.h"
-#include "Code/EncoderCommand.h"
 #include "Code/Unit_CommonLib.h"
 #include "Code/Unit_ConfigInfo.h"
 #include "Code/Unit_Converting.h"
 #include "Code/Unit_Option.h"
+#include "Code/core/EncoderCommand.h"
 #include "ui/PictureButton.h"
 #include "ui/Selectors.h"
 #include "ui/SourceGrid.h"
@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -24,7 +25,7 @@ void choose(int outputType, int quality = 2)
 {
     ui::SetSelectorIndex(FrmMainForm->cbbOutputFiletype, outputType);
     ui::SetSelectorIndex(FrmMainForm->cbbProfile, quality);
-    CustomProc->ApplyQualityPreset();
+    FrmMainForm->cbbProfileChange();
 }
 
 TSourceGrid *list()
@@ -79,7 +80,7 @@ class TestBatch : public QObject {
     {
         auto *poll = new QTimer(this);
         connect(poll, &QTimer::timeout, this, [this, poll, row, useStopButton] {
-            if (CustomProc->CurrentRow != row || !CustomProc->CurrentRunner || !encoderRunning())
+            if (CustomProc->Batch.CurrentRow != row || !CustomProc->Batch.HasRunner() || !encoderRunning())
                 return;
             poll->stop();
             poll->deleteLater();
@@ -119,13 +120,14 @@ private Q_SLOTS:
         FrmMainForm->chkShutdown->setChecked(false);
         frmOption->cbbCustomProfile->clear();
         choose(0);
-        CustomProc->PauseBeforeStartMs = 100;
-        CustomProc->PauseAfterStartMs = 300;
+        CustomProc->Batch.PauseBeforeStartMs = 100;
+        CustomProc->Batch.PauseAfterStartMs = 300;
         m_program->platform->openedUrls.clear();
         m_program->platform->powerOffs = 0;
         m_program->platform->endedWith.clear();
         m_program->prompts->messages.clear();
         m_program->prompts->answers.clear();
+        m_program->prompts->whileShown = nullptr;
     }
 
     void cleanup()
@@ -133,7 +135,7 @@ private Q_SLOTS:
         QVERIFY(FrmMainForm->isEnabled());
         QVERIFY(!frmConverting->isVisible());
         QCOMPARE(m_program->platform->awakeHeld, 0);
-        QVERIFY(!CustomProc->CurrentRunner);
+        QVERIFY(!CustomProc->Batch.HasRunner());
     }
 
     void emptyListWarns()
@@ -157,8 +159,8 @@ private Q_SLOTS:
         const int takenBefore = m_program->platform->awakeTaken;
         FrmMainForm->btnConvert->click();
 
-        QCOMPARE(CustomProc->CheckedCount, 3);
-        QCOMPARE(CustomProc->ConvertedCount, 3);
+        QCOMPARE(CustomProc->Batch.CheckedCount, 3);
+        QCOMPARE(CustomProc->Batch.ConvertedCount, 3);
         QCOMPARE(outputFiles(), (QStringList{"five.mp4", "one.mp4", "three.mp4"}));
         for (const QString &name : outputFiles()) {
             const fixtures::ProbeFacts facts = fixtures::probe(outputs() + name);
@@ -166,7 +168,7 @@ private Q_SLOTS:
             QCOMPARE(facts.audioCodec, QStringLiteral("aac"));
             QVERIFY2(qAbs(facts.duration - 2.0) < 0.3, qPrintable(name));
         }
-        QVERIFY(CustomProc->FailedRows.isEmpty());
+        QVERIFY(CustomProc->Batch.FailedRows.isEmpty());
         QVERIFY(m_program->prompts->messages.isEmpty());
         QCOMPARE(m_program->platform->openedUrls, QList<QUrl>{QUrl::fromLocalFile(outputs())});
         QCOMPARE(m_program->platform->awakeTaken, takenBefore + 1);
@@ -216,7 +218,7 @@ private Q_SLOTS:
         QCOMPARE(facts.audioCodec, audio);
         QCOMPARE(facts.sampleRate, sampleRate);
         QCOMPARE(facts.channels, channels);
-        QVERIFY(CustomProc->FailedRows.isEmpty());
+        QVERIFY(CustomProc->Batch.FailedRows.isEmpty());
     }
 
     void trimmedRow()
@@ -239,11 +241,11 @@ private Q_SLOTS:
         FrmMainForm->btnConvert->click();
 
         QCOMPARE(m_program->prompts->texts(), QStringList{"Are you sure you want to stop the work ? "});
-        QCOMPARE(CustomProc->ConvertedCount, 2);
-        QVERIFY(!CustomProc->StopRequested);
+        QCOMPARE(CustomProc->Batch.ConvertedCount, 2);
+        QVERIFY(!CustomProc->Batch.StopRequested);
         QVERIFY(m_program->platform->openedUrls.isEmpty());     // no end actions
         QCOMPARE(outputFiles(), QStringList{"short clip.mp4"}); // the stopped row left nothing half-written
-        QVERIFY(CustomProc->FailedRows.isEmpty());
+        QVERIFY(CustomProc->Batch.FailedRows.isEmpty());
 
         // A later batch performs its end actions again.
         list()->Model()->Clear();
@@ -261,7 +263,7 @@ private Q_SLOTS:
         FrmMainForm->btnConvert->click();
 
         QCOMPARE(m_program->prompts->texts(), QStringList{"Are you sure to stop processing ?"});
-        QCOMPARE(CustomProc->ConvertedCount, 1);
+        QCOMPARE(CustomProc->Batch.ConvertedCount, 1);
         QCOMPARE(m_program->platform->openedUrls, QList<QUrl>{QUrl::fromLocalFile(outputs())});
         QCOMPARE(m_program->platform->powerOffs, 1);
         QCOMPARE(m_program->platform->endedWith, QList<int>{0});
@@ -273,7 +275,7 @@ private Q_SLOTS:
         addRow(m_shortClip, false, "00:00:02");
         FrmMainForm->chkShutdown->setChecked(true);
         FrmMainForm->btnConvert->click();
-        QCOMPARE(CustomProc->CheckedCount, 0);
+        QCOMPARE(CustomProc->Batch.CheckedCount, 0);
         QVERIFY(outputFiles().isEmpty());
         QCOMPARE(m_program->platform->openedUrls.size(), 1);
         QCOMPARE(m_program->platform->powerOffs, 1);
@@ -291,10 +293,10 @@ private Q_SLOTS:
         addRow(broken, true, "00:00:02");
         FrmMainForm->btnConvert->click();
 
-        QCOMPARE(CustomProc->ConvertedCount, 2);
-        QCOMPARE(CustomProc->FailedRows.size(), 1);
-        QCOMPARE(CustomProc->FailedRows.first().first, broken);
-        QVERIFY(!CustomProc->FailedRows.first().second.isEmpty());
+        QCOMPARE(CustomProc->Batch.ConvertedCount, 2);
+        QCOMPARE(CustomProc->Batch.FailedRows.size(), 1);
+        QCOMPARE(CustomProc->Batch.FailedRows.first().first, broken);
+        QVERIFY(!CustomProc->Batch.FailedRows.first().second.isEmpty());
         QCOMPARE(m_program->prompts->messages.size(), 1);
         QCOMPARE(m_program->prompts->messages.first().icon, QMessageBox::Warning);
         QVERIFY(m_program->prompts->texts().first().contains(broken));
@@ -307,7 +309,7 @@ private Q_SLOTS:
         addRow(m_sources.filePath("missing.avi"), true, "00:00:02");
         FrmMainForm->chkShutdown->setChecked(true);
         FrmMainForm->btnConvert->click();
-        QCOMPARE(CustomProc->FailedRows.size(), 1);
+        QCOMPARE(CustomProc->Batch.FailedRows.size(), 1);
         QVERIFY(m_program->prompts->messages.isEmpty());
         QCOMPARE(m_program->platform->powerOffs, 1);
     }
@@ -324,15 +326,96 @@ private Q_SLOTS:
         FrmMainForm->btnConvert->click();
         QVERIFY(QDir(m_program->folder.path()).rmdir("VideoFile.avs"));
 
-        QCOMPARE(CustomProc->FailedRows.size(), 1);
-        QCOMPARE(CustomProc->FailedRows.first().first, rm);
+        QCOMPARE(CustomProc->Batch.FailedRows.size(), 1);
+        QCOMPARE(CustomProc->Batch.FailedRows.first().first, rm);
         QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
+    }
+
+    // The encoder finishes while Stop is still being confirmed: its complete
+    // output stays.
+    void stopConfirmedAfterEncoderFinished()
+    {
+        addRow(m_shortClip, true, "00:00:02");
+        m_program->prompts->whileShown = [] {
+            QElapsedTimer waited;
+            waited.start();
+            while (encoderRunning() && waited.elapsed() < 30000)
+                QThread::msleep(20);
+        };
+        stopWhileRowRuns(0, true);
+        FrmMainForm->btnConvert->click();
+
+        QCOMPARE(m_program->prompts->texts(), QStringList{"Are you sure you want to stop the work ? "});
+        QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
+        QVERIFY(qAbs(fixtures::probe(outputs() + "short clip.mp4").duration - 2.0) < 0.3);
+    }
+
+    // A source that holds less than its row says (its header claimed more):
+    // the output is kept and the end notice says where the source ends, once
+    // the progress window is gone and the main window works again.
+    void shortSourceIsKeptWithWarning()
+    {
+        addRow(m_shortClip, true, "00:00:06");
+        addRow(m_sources.filePath("missing.avi"), true, "00:00:02");
+        bool progressShown = true;
+        bool mainEnabled = false;
+        m_program->prompts->whileShown = [&] {
+            progressShown = frmConverting->isVisible();
+            mainEnabled = FrmMainForm->isEnabled();
+        };
+        FrmMainForm->btnConvert->click();
+
+        QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
+        QCOMPARE(CustomProc->Batch.WarnedRows.size(), 1);
+        QCOMPARE(CustomProc->Batch.WarnedRows.first().first, m_shortClip);
+        QVERIFY2(CustomProc->Batch.WarnedRows.first().second.contains("the source ends at 00:00:02"),
+                 qPrintable(CustomProc->Batch.WarnedRows.first().second));
+        QCOMPARE(CustomProc->Batch.FailedRows.size(), 1);
+        QCOMPARE(m_program->prompts->messages.size(), 1);
+        const QString notice = m_program->prompts->texts().first();
+        QVERIFY(notice.startsWith("These files could not be converted:\n\n" + m_sources.filePath("missing.avi")));
+        QVERIFY(notice.contains("These files were converted, with a warning:\n\n" + m_shortClip));
+        QVERIFY(!progressShown);
+        QVERIFY(mainEnabled);
+    }
+
+    // An encoder that says it succeeded but leaves something that is not media.
+    void unreadableOutputFails()
+    {
+        const QString fake = m_program->path(VidcodaName());
+        QFile::remove(fake);
+        {
+            QFile script(fake);
+            QVERIFY(script.open(QIODevice::WriteOnly));
+            script.write("#!/bin/sh\nfor last; do :; done\nprintf 'not a video' > \"$last\"\nexit 0\n");
+        }
+        QVERIFY(QFile::setPermissions(fake, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        addRow(m_shortClip, true, "00:00:02");
+        FrmMainForm->btnConvert->click();
+        copyEncoder(VIDCODA_PATH, VidcodaName());
+
+        QCOMPARE(CustomProc->Batch.FailedRows.size(), 1);
+        QCOMPARE(CustomProc->Batch.FailedRows.first().second,
+                 QStringLiteral("The output file cannot be read as media."));
+        QVERIFY(outputFiles().isEmpty());
+    }
+
+    // A relative output folder lies in the program folder, where the encoder runs.
+    void relativeOutputFolder()
+    {
+        FrmMainForm->edtOutputFolder->setText("relout");
+        addRow(m_shortClip, true, "00:00:02");
+        FrmMainForm->btnConvert->click();
+        QVERIFY(CustomProc->Batch.FailedRows.isEmpty());
+        QVERIFY(QFileInfo::exists(m_program->path("relout/short clip.mp4")));
+        QCOMPARE(m_program->platform->openedUrls, QList<QUrl>{QUrl::fromLocalFile(m_program->path("relout/"))});
+        QDir(m_program->path("relout")).removeRecursively();
     }
 
     void realPauses()
     {
-        CustomProc->PauseBeforeStartMs = 2000;
-        CustomProc->PauseAfterStartMs = 3000;
+        CustomProc->Batch.PauseBeforeStartMs = 2000;
+        CustomProc->Batch.PauseAfterStartMs = 3000;
         addRow(m_shortClip, true, "00:00:02");
         QElapsedTimer clock;
         clock.start();

@@ -1,7 +1,7 @@
 #include "../support/ProgramFixture.h"
-#include "Code/TextFormats.h"
 #include "Code/Unit_CommonLib.h"
 #include "Code/Unit_Option.h"
+#include "Code/core/TextFormats.h"
 #include "ui/Selectors.h"
 #include "ui/SourceGrid.h"
 
@@ -20,7 +20,7 @@ void choose(int outputType, int quality)
 {
     ui::SetSelectorIndex(FrmMainForm->cbbOutputFiletype, outputType);
     ui::SetSelectorIndex(FrmMainForm->cbbProfile, quality);
-    CustomProc->ApplyQualityPreset();
+    FrmMainForm->cbbProfileChange();
 }
 } // namespace
 
@@ -52,13 +52,14 @@ private Q_SLOTS:
     {
         choose(1, 2);
         addRow("/videos/holiday.avi", "00:00:10", "00:01:45");
-        const QString command = CustomProc->BuildEncoderCommand("/videos/holiday.avi");
+        const QString command = CustomProc->BuildEncoderCommand(
+            FrmMainForm->dxTreeSourceFileInfo, FrmMainForm->ConversionRequest(), "/videos/holiday.avi");
         QCOMPARE(command, m_prefix +
                               "vidcoda -y -i \"/videos/holiday.avi\" -vcodec mpeg4 -acodec aac -b 128 -s 320x240"
                               " -r 15 -aspect 4:3 -ab 128 -vol 200 -ac 1 -ar 22050 -f mov -ss 00:00:10 -t 95 \"" +
                               out("holiday.mov") + "\"");
-        QCOMPARE(CustomProc->TrimStart, QStringLiteral("00:00:10"));
-        QCOMPARE(CustomProc->TrimDuration, QStringLiteral("95"));
+        QCOMPARE(CustomProc->CurrentTrim->StartText, QStringLiteral("00:00:10"));
+        QCOMPARE(TrimLengthText(CustomProc->CurrentTrim), QStringLiteral("95"));
         const TConvertParameterStruct &p = CommonLib->ConvertParameter;
         QCOMPARE(p.OutputFolder, m_out.path() + '/');
         QCOMPARE(p.OutputBaseName, QStringLiteral("holiday"));
@@ -87,7 +88,8 @@ private Q_SLOTS:
         choose(type, 2);
         ui::SetSelectorIndex(frmOption->cbbAspectratio, 1); // video-only option: absent from audio layouts
         addRow("/videos/clip.mpg", "00:00:00", "00:01:35");
-        const QString command = CustomProc->BuildEncoderCommand("/videos/clip.mpg");
+        const QString command = CustomProc->BuildEncoderCommand(FrmMainForm->dxTreeSourceFileInfo,
+                                                                FrmMainForm->ConversionRequest(), "/videos/clip.mpg");
         QString expected = m_prefix + "vidcoda -y -i \"/videos/clip.mpg\"" + options.arg(out("clip"));
         expected.replace("-aspect 4:3", "-aspect 16:9");
         QCOMPARE(command, expected);
@@ -115,22 +117,32 @@ private Q_SLOTS:
         QFETCH(QString, end);
         QFETCH(QString, trim);
         addRow("/videos/t.avi", start, end, "02:00:00");
-        QVERIFY(CustomProc->BuildEncoderCommand("/videos/t.avi").contains(trim));
+        QVERIFY(CustomProc
+                    ->BuildEncoderCommand(FrmMainForm->dxTreeSourceFileInfo, FrmMainForm->ConversionRequest(),
+                                          "/videos/t.avi")
+                    .contains(trim));
     }
 
     void fileNotListedGetsNoTrim()
     {
-        const QString command = CustomProc->BuildEncoderCommand("/videos/absent.avi");
+        const QString command = CustomProc->BuildEncoderCommand(FrmMainForm->dxTreeSourceFileInfo,
+                                                                FrmMainForm->ConversionRequest(), "/videos/absent.avi");
         QVERIFY(!command.contains(" -ss ") && !command.contains(" -t "));
-        QVERIFY(CustomProc->TrimStart.isEmpty() && CustomProc->TrimDuration.isEmpty());
+        QVERIFY(!CustomProc->CurrentTrim);
     }
 
     void laterRowOfSameFileDecides()
     {
         addRow("/videos/Same.avi", "00:00:05", "00:00:10");
         addRow("/videos/same.avi", "00:01:00", "00:02:30");
-        QVERIFY(CustomProc->BuildEncoderCommand("/videos/Same.avi").contains(" -ss 00:01:00 -t 90 "));
-        QVERIFY(CustomProc->BuildEncoderCommand("/videos/same.avi").contains(" -ss 00:01:00 -t 90 "));
+        QVERIFY(CustomProc
+                    ->BuildEncoderCommand(FrmMainForm->dxTreeSourceFileInfo, FrmMainForm->ConversionRequest(),
+                                          "/videos/Same.avi")
+                    .contains(" -ss 00:01:00 -t 90 "));
+        QVERIFY(CustomProc
+                    ->BuildEncoderCommand(FrmMainForm->dxTreeSourceFileInfo, FrmMainForm->ConversionRequest(),
+                                          "/videos/same.avi")
+                    .contains(" -ss 00:01:00 -t 90 "));
     }
 
     void encoderChoiceAndScript_data()
@@ -148,7 +160,8 @@ private Q_SLOTS:
         QFETCH(bool, realMedia);
         QFile::remove(m_prefix + "VideoFile.avs");
         addRow(file, "00:00:00", "00:00:30");
-        const QString command = CustomProc->BuildEncoderCommand(file);
+        const QString command =
+            CustomProc->BuildEncoderCommand(FrmMainForm->dxTreeSourceFileInfo, FrmMainForm->ConversionRequest(), file);
         const QString script = m_prefix + "VideoFile.avs";
         QCOMPARE(command.startsWith(m_prefix + (realMedia ? "rmcoda -y -i \"" + script : "vidcoda -y -i \"" + file)),
                  true);
@@ -162,7 +175,8 @@ private Q_SLOTS:
         QFile::remove(m_prefix + "VideoFile.avs");
         QVERIFY(QDir(m_prefix).mkdir("VideoFile.avs")); // a folder stands where the file would go
         addRow("/videos/talk.rm", "00:00:00", "00:00:30");
-        CustomProc->BuildEncoderCommand("/videos/talk.rm");
+        CustomProc->BuildEncoderCommand(FrmMainForm->dxTreeSourceFileInfo, FrmMainForm->ConversionRequest(),
+                                        "/videos/talk.rm");
         QVERIFY(!CustomProc->ScriptWritten);
         QVERIFY(m_program->read("log.txt").contains("Script error."));
         QVERIFY(QDir(m_prefix).rmdir("VideoFile.avs"));
@@ -172,14 +186,14 @@ private Q_SLOTS:
     {
         QFile::remove(m_prefix + "log.txt");
         FrmMainForm->edtOutputFolder->setText(m_out.path() + "/new/deeper/");
-        QCOMPARE(CustomProc->PrepareOutputFolder(), m_out.path() + "/new/deeper/");
+        QCOMPARE(CustomProc->PrepareOutputFolder(FrmMainForm->edtOutputFolder->text()), m_out.path() + "/new/deeper/");
         FrmMainForm->edtOutputFolder->setText(m_out.path() + "/new/other");
-        QCOMPARE(CustomProc->PrepareOutputFolder(), m_out.path() + "/new/other/");
+        QCOMPARE(CustomProc->PrepareOutputFolder(FrmMainForm->edtOutputFolder->text()), m_out.path() + "/new/other/");
         QVERIFY(QFileInfo(m_out.path() + "/new/other").isDir());
         const QByteArray log = m_program->read("log.txt");
         QVERIFY(log.contains("|Output directory " + m_out.path().toUtf8() + "/new/deeper/\r\n"));
         FrmMainForm->edtOutputFolder->setText("/proc/no/such/place");
-        CustomProc->PrepareOutputFolder();
+        CustomProc->PrepareOutputFolder(FrmMainForm->edtOutputFolder->text());
         QVERIFY(m_program->read("log.txt").contains("|Output directory error. ->/proc/no/such/place/\r\n"));
     }
 
@@ -187,9 +201,15 @@ private Q_SLOTS:
     {
         addRow("/videos/holiday.avi", "00:00:00", "00:00:30");
         QFile(out("holiday.avi")).open(QIODevice::WriteOnly); // the source itself lies there
-        QVERIFY(CustomProc->BuildEncoderCommand("/videos/holiday.avi").endsWith("\"" + out("holiday_1.mp4") + "\""));
+        QVERIFY(CustomProc
+                    ->BuildEncoderCommand(FrmMainForm->dxTreeSourceFileInfo, FrmMainForm->ConversionRequest(),
+                                          "/videos/holiday.avi")
+                    .endsWith("\"" + out("holiday_1.mp4") + "\""));
         QFile(out("holiday_1.txt")).open(QIODevice::WriteOnly);
-        QVERIFY(CustomProc->BuildEncoderCommand("/videos/holiday.avi").endsWith("\"" + out("holiday_2.mp4") + "\""));
+        QVERIFY(CustomProc
+                    ->BuildEncoderCommand(FrmMainForm->dxTreeSourceFileInfo, FrmMainForm->ConversionRequest(),
+                                          "/videos/holiday.avi")
+                    .endsWith("\"" + out("holiday_2.mp4") + "\""));
         QCOMPARE(CustomProc->OutputPath, out("holiday_2.mp4"));
     }
 
@@ -200,7 +220,9 @@ private Q_SLOTS:
         frmOption->cbbCustomProfile->setCurrentIndex(0);
         choose(0, 4); // a built-in quality chosen after the profile
         addRow("/videos/p.avi", "00:00:00", "00:00:30");
-        QVERIFY(CustomProc->BuildEncoderCommand("/videos/p.avi")
+        QVERIFY(CustomProc
+                    ->BuildEncoderCommand(FrmMainForm->dxTreeSourceFileInfo, FrmMainForm->ConversionRequest(),
+                                          "/videos/p.avi")
                     .contains(" -b 40 -s 320x240 -r 14.985 -aspect 4:3 -ab 16 "
                               "-vol 200 -ac 1 -ar 22050 "));
     }

@@ -1,4 +1,4 @@
-#include "Code/CommandLine.h"
+#include "Code/core/WindowsCommandLine.h"
 
 #include <QTest>
 

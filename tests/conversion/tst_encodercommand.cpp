@@ -1,6 +1,6 @@
-#include "Code/CommandLine.h"
-#include "Code/EncoderCommand.h"
-#include "Code/EncoderFailure.h"
+#include "Code/core/EncoderCommand.h"
+#include "Code/core/EncoderFailure.h"
+#include "Code/core/WindowsCommandLine.h"
 
 #include <QTest>
 

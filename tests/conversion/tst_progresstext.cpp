@@ -1,4 +1,4 @@
-#include "Code/ProgressText.h"
+#include "Code/core/ProgressText.h"
 
 #include <QTest>
 

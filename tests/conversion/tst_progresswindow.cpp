@@ -56,10 +56,10 @@ void enterMidBatch()
         list->Model()->AppendRow({QStringLiteral("True"), QString::fromLatin1(name), QStringLiteral("1 KB"),
                                   QStringLiteral("00:01:00"), QStringLiteral("00:00:00"), QStringLiteral("00:01:00"),
                                   QStringLiteral("00:01:00")});
-    CustomProc->CheckedCount = 3;
-    CustomProc->ConvertedCount = 1;
-    CustomProc->CurrentRow = 1;
-    CustomProc->StopRequested = false;
+    CustomProc->Batch.Begin(3);
+    CustomProc->Batch.ConvertedCount = 1;
+    CustomProc->Batch.CurrentRow = 1;
+    CustomProc->Batch.StopRequested = false;
     CommonLib->ConvertParameter.EncoderPath = CommonLib->ProgramFolder + QStringLiteral("vidcoda");
     frmConverting->show();
     FrmMainForm->setEnabled(false);
@@ -133,7 +133,7 @@ private Q_SLOTS:
 
     void showingStartsFresh()
     {
-        CustomProc->CheckedCount = 4;
+        CustomProc->Batch.CheckedCount = 4;
         CommonLib->ConvertParameter.InputFile = QStringLiteral("/home/ann/My Clips/holiday.avi");
         set(currentBar(), {60, 30});
         set(batchBar(), {400, 149});
@@ -251,17 +251,19 @@ private Q_SLOTS:
         QFETCH(QString, chunk);
         CommonLib->ConvertParameter.CodecParam = codec;
         CommonLib->ConvertParameter.InputFile = QStringLiteral("/clips/two.avi");
-        CustomProc->CheckedCount = checked;
-        CustomProc->ConvertedCount = converted;
-        CustomProc->TrimDuration = trimDuration;
-        CustomProc->RefreshCount = refreshesBefore;
+        CustomProc->Batch.CheckedCount = checked;
+        CustomProc->Batch.ConvertedCount = converted;
+        bool isNumber = false;
+        const qint64 length = trimDuration.toLongLong(&isNumber);
+        CustomProc->CurrentTrim = isNumber ? std::optional<TTrimSpan>(TTrimSpan{"00:00:00", 0, length}) : std::nullopt;
+        CustomProc->Batch.RefreshCount = refreshesBefore;
         set(currentBar(), barBefore);
         set(batchBar(), {1, 0});
         frmConverting->lblPersent->setText(untouched);
 
-        CustomProc->OnEncoderOutput(chunk);
+        CustomProc->Batch.OnEncoderOutput(chunk);
 
-        QCOMPARE(CustomProc->RefreshCount, refreshesBefore + 1);
+        QCOMPARE(CustomProc->Batch.RefreshCount, refreshesBefore + 1);
         QCOMPARE(frmConverting->lblCurFileName->text(), QStringLiteral("/clips/two.avi"));
         QCOMPARE(frmConverting->statPanel0->text(), chunk);
         QTEST(read(batchBar()), "batchAfter");
@@ -304,8 +306,9 @@ private Q_SLOTS:
         QTEST(m_program->prompts->messages.first().text, "question");
         QCOMPARE(frmConverting->isVisible(), !ends);
         QCOMPARE(FrmMainForm->isEnabled(), ends);
-        QCOMPARE(CustomProc->CurrentRow, ends ? 3 + 10 : 1);
-        QTEST(CustomProc->StopRequested, "stopRequested");
+        QCOMPARE(CustomProc->Batch.LoopEnded(), ends);
+        QCOMPARE(CustomProc->Batch.CurrentRow, 1);
+        QTEST(CustomProc->Batch.StopRequested, "stopRequested");
         // Ending the batch ends its encoders: each of the two searches logs its empty result.
         QCOMPARE(logged(QStringLiteral("Get Process id error.")), ends ? 2 : 0);
         QCOMPARE(read(currentBar()), (resetsDisplay ? Bar{60, 0} : Bar{60, 30}));

@@ -1,6 +1,6 @@
 #include "Code/AdvanceSystem.h"
-#include "Code/CommandLine.h"
-#include "Code/ProgramFolder.h"
+#include "Code/core/ProgramFolder.h"
+#include "Code/core/WindowsCommandLine.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,13 +33,32 @@ struct RunResult {
     QStringList chunks;
 };
 
-RunResult runCommand(const QString &commandLine)
+RunResult runCommand(const QString &commandLine, const QString &program = childProgram)
 {
     RunResult result;
     result.started = RunEncoderProcess(
-        commandLine, [&result](const QString &chunk) { result.chunks.append(chunk); }, &result.exitCode);
+        program, commandLine, [&result](const QString &chunk) { result.chunks.append(chunk); }, &result.exitCode);
     return result;
 }
+
+// Collects a runner's output as it announces it, from its own thread.
+struct OutputLog {
+    QMutex guard;
+    QStringList chunks;
+    bool onRunnerThread = false;
+
+    void take(const QString &chunk)
+    {
+        const QMutexLocker locker(&guard);
+        chunks.append(chunk);
+        onRunnerThread = QThread::currentThread() != QCoreApplication::instance()->thread();
+    }
+    QStringList taken()
+    {
+        const QMutexLocker locker(&guard);
+        return chunks;
+    }
+};
 
 int openDescriptorCount()
 {
@@ -116,19 +135,29 @@ private Q_SLOTS:
 
     void programThatCannotStart_data()
     {
+        QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("commandLine");
         QTest::addColumn<QString>("placeAt");
         QTest::addColumn<QFile::Permissions>("permissions");
         const QFile::Permissions none;
-        QTest::newRow("missing") << "%1/no such dir/vidcoda -y -i \"in.avi\"" << QString() << none;
-        QTest::newRow("empty command line") << "" << QString() << none;
-        QTest::newRow("folder") << "%1/folder -y"
+        QTest::newRow("missing") << "%1/no such dir/vidcoda"
+                                 << "%1/no such dir/vidcoda -y -i \"in.avi\"" << QString() << none;
+        QTest::newRow("empty command line") << ""
+                                            << "" << QString() << none;
+        QTest::newRow("folder") << "%1/folder"
+                                << "%1/folder -y"
                                 << "%1/folder/file" << QFile::Permissions(QFile::ReadOwner);
-        QTest::newRow("not executable") << "%1/vidcoda -y"
+        QTest::newRow("not executable") << "%1/vidcoda"
+                                        << "%1/vidcoda -y"
                                         << "%1/vidcoda" << QFile::Permissions(QFile::ReadOwner);
+        QTest::newRow("command line of another program")
+            << "%1/vidcoda"
+            << "%1/other -y"
+            << "%1/vidcoda" << QFile::Permissions(QFile::ReadOwner | QFile::ExeOwner);
     }
     void programThatCannotStart()
     {
+        QFETCH(QString, program);
         QFETCH(QString, commandLine);
         QFETCH(QString, placeAt);
         QFETCH(QFile::Permissions, permissions);
@@ -140,24 +169,32 @@ private Q_SLOTS:
             QVERIFY(QFile::setPermissions(path, permissions));
         }
         const int descriptorsBefore = openDescriptorCount();
-        const RunResult result = runCommand(commandLine.contains("%1") ? commandLine.arg(dir.path()) : commandLine);
+        const auto inDir = [&dir](const QString &text) { return text.contains("%1") ? text.arg(dir.path()) : text; };
+        const RunResult result = runCommand(inDir(commandLine), inDir(program));
         QVERIFY(!result.started);
         QCOMPARE(result.chunks, QStringList{});
         QCOMPARE(openDescriptorCount(), descriptorsBefore);
     }
 
-    // An unquoted program path with blanks is found the way Windows finds it;
-    // a folder named like the first word is passed over.
-    void programPathWithBlanks()
+    // The encoder's path stands unquoted in the command line, blanks and all.
+    // It is run by that exact path: a program planted at a shorter piece of
+    // it ("/x/My" for "/x/My Apps/...") never runs.
+    void programPathWithBlanksRunsExactly()
     {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        QVERIFY(QDir(dir.path()).mkpath("My"));
+        const QString planted = dir.filePath("My");
+        QVERIFY(placeChild(planted));
         const QString program = dir.filePath("My Apps/the dist/vidcoda");
         QVERIFY(placeChild(program));
-        const RunResult result = runCommand(program + " args \"in put.avi\" -f mov");
+        const RunResult result = runCommand(program + " args \"in put.avi\" -f mov", program);
         QVERIFY(result.started);
         QCOMPARE(result.chunks.join(QString()), "3\x1fin put.avi\x1f-f\x1fmov");
+
+        QVERIFY(QFile::remove(program));
+        const RunResult missing = runCommand(program + " args", program);
+        QVERIFY(!missing.started);
+        QCOMPARE(missing.chunks, QStringList{});
     }
 
     void workingDirectoryIsProgramFolder()
@@ -236,51 +273,46 @@ private Q_SLOTS:
 
     void runnerStartsOnlyOnResume()
     {
-        QMutex guard;
-        QStringList chunks;
-        bool onRunnerThread = false;
-        TAdvanceSystem runner(childCommand({"text:ran", "flush", "exit:4"}), [&](const QString &chunk) {
-            const QMutexLocker locker(&guard);
-            chunks.append(chunk);
-            onRunnerThread = QThread::currentThread() != QCoreApplication::instance()->thread();
-        });
+        OutputLog log;
+        TAdvanceSystem runner(childProgram, childCommand({"text:ran", "flush", "exit:4"}));
+        connect(
+            &runner, &TAdvanceSystem::Output, &runner, [&log](const QString &chunk) { log.take(chunk); },
+            Qt::DirectConnection);
         QTest::qWait(300);
         QVERIFY(!runner.isRunning());
-        {
-            const QMutexLocker locker(&guard);
-            QCOMPARE(chunks, QStringList{});
-        }
+        QCOMPARE(log.taken(), QStringList{});
         runner.Resume();
         QVERIFY(runner.wait(10000));
-        QCOMPARE(chunks, QStringList{"ran"});
-        QVERIFY(onRunnerThread);
+        QCOMPARE(log.taken(), QStringList{"ran"});
+        QVERIFY(log.onRunnerThread);
         QVERIFY(runner.EncoderStarted());
         QCOMPARE(runner.ExitCode(), 4);
     }
 
     void destroyingRunnerWaitsForEncoder()
     {
-        QMutex guard;
-        QStringList chunks;
-        auto runner = std::make_unique<TAdvanceSystem>(childCommand({"sleep:700", "text:done", "flush"}),
-                                                       [&](const QString &chunk) {
-                                                           const QMutexLocker locker(&guard);
-                                                           chunks.append(chunk);
-                                                       });
+        OutputLog log;
+        auto runner = std::make_unique<TAdvanceSystem>(childProgram, childCommand({"sleep:700", "text:done", "flush"}));
+        connect(
+            runner.get(), &TAdvanceSystem::Output, runner.get(), [&log](const QString &chunk) { log.take(chunk); },
+            Qt::DirectConnection);
         runner->Resume();
         runner.reset();
-        QCOMPARE(chunks, QStringList{"done"});
+        QCOMPARE(log.taken(), QStringList{"done"});
     }
 
     void runnerReportsProgramNotStarted()
     {
-        bool called = false;
-        TAdvanceSystem runner("/nonexistent/vidcoda -y", [&called](const QString &) { called = true; });
+        OutputLog log;
+        TAdvanceSystem runner("/nonexistent/vidcoda", "/nonexistent/vidcoda -y");
+        connect(
+            &runner, &TAdvanceSystem::Output, &runner, [&log](const QString &chunk) { log.take(chunk); },
+            Qt::DirectConnection);
         runner.Resume();
         QVERIFY(runner.wait(10000));
         QVERIFY(!runner.EncoderStarted());
         QCOMPARE(runner.ExitCode(), -1);
-        QVERIFY(!called);
+        QCOMPARE(log.taken(), QStringList{});
     }
 };
 

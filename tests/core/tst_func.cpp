@@ -1,5 +1,5 @@
 #include "Code/Func.h"
-#include "Code/ProgramFolder.h"
+#include "Code/core/ProgramFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -154,9 +154,7 @@ private Q_SLOTS:
             touch(folder + name);
         for (const QString &name : folders)
             QVERIFY(QDir().mkdir(folder + name));
-        TFileFunc files_;
-        QCOMPARE(files_.MakeUniqueFileName(folder + wanted), folder + result);
-        QCOMPARE(files_.OriginalBaseName, TFileFunc::GetFileBaseName(wanted));
+        QCOMPARE(TFileFunc::MakeUniqueFileName(folder + wanted), folder + result);
     }
 
     void splitText_data()

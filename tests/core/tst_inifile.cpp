@@ -1,4 +1,4 @@
-#include "Code/Errors.h"
+#include "Code/core/Errors.h"
 #include "Code/IniFiles32.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "Code/Errors.h"
-#include "Code/TextFormats.h"
+#include "Code/core/Errors.h"
+#include "Code/core/TextFormats.h"
 
 #include <QTest>
 

@@ -5,10 +5,10 @@
 // state the player and the trim bar share.
 
 #include "Code/Globals.h"
-#include "Code/TextFormats.h"
 #include "Code/UnitCustomProc.h"
 #include "Code/Unit_CommonLib.h"
 #include "Code/Unit_Convert.h"
+#include "Code/core/TextFormats.h"
 #include "media/FilterGraph.h"
 #include "ui/SourceGrid.h"
 #include "ui/TrimBar.h"
@@ -68,15 +68,15 @@ inline QStringList row(int row)
 // Empty list, nothing loaded, trim state as at start-up, handles at 1 pixel.
 inline void resetAll()
 {
-    CustomProc->StopPlayback();
+    CustomProc->StopPlayback(FrmMainForm->Preview());
     FrmMainForm->FilterGraph->SetActive(false);
     CommonLib->PreviewFile.clear();
     CustomProc->IsPlaying = false;
     CommonLib->ClearSourceList(grid());
     FrmMainForm->TrimStartSeconds = 0;
-    FrmMainForm->TrimDurationSeconds = 0;
+    FrmMainForm->Panel1->DurationSeconds = 0;
     FrmMainForm->StopMarkText.clear();
-    FrmMainForm->TrimBarReady = false;
+    FrmMainForm->Panel1->Ready = false;
     FrmMainForm->Panel1->SetBarWidth(260);
     FrmMainForm->Panel1->SetLeftCutWidth(1);
     FrmMainForm->Panel1->SetRightCutWidth(1);

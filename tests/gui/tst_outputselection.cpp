@@ -155,6 +155,16 @@ private Q_SLOTS:
         QCOMPARE(profiles(), QByteArray("<missing>"));
     }
 
+    // A counter file at the top of the range proposes its last number again.
+    void addCounterAtItsLimit()
+    {
+        m_program->write("Config/UserProfileCount.ini", "[count]\r\ncount=2147483647\r\n");
+        frmOption->btnAdd->click(); // cancelled
+        QCOMPARE(m_program->prompts->textProposals.last(), QStringLiteral("UserProfileInfo2147483647"));
+        QVERIFY(m_program->read("Config/UserProfileCount.ini").contains("count=2147483647"));
+        QFile::remove(m_program->path("Config/UserProfileCount.ini"));
+    }
+
     void addStoresIndicesAfterPreset()
     {
         m_program->prompts->textAnswers.enqueue("Phone");
@@ -246,7 +256,7 @@ private Q_SLOTS:
         frmOption->btnAdd->click();
         QCOMPARE(profiles(), QByteArray("\r\n[]\r\n"));
         QCOMPARE(frmOption->cbbCustomProfile->count(), 1);
-        CustomProc->ApplyCustomProfile(); // sets nothing
+        CustomProc->ApplyCustomProfile(frmOption->Selectors()); // sets nothing
         QCOMPARE(shown(frmOption->cbbFramerate), QStringLiteral("15"));
     }
 

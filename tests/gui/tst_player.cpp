@@ -6,7 +6,7 @@
 
 #include "../support/MediaFixtures.h"
 #include "../support/ProgramFixture.h"
-#include "Code/TextFormats.h"
+#include "Code/core/TextFormats.h"
 #include "SourceRows.h"
 #include "media/PlayerBackend.h"
 #include "media/TrackBar.h"
@@ -115,7 +115,7 @@ class TestPlayer : public QObject {
             rows::append(file, FormatDuration(qint64(fixtures::probe(file).duration)));
         rows::grid()->SetFocusedRow(0);
         rows::selectOnly({0});
-        CustomProc->SyncTrimBarToSelection();
+        FrmMainForm->SyncTrimBar();
     }
 
     QByteArray log() const { return m_program->read("log.txt"); }
@@ -155,7 +155,7 @@ private Q_SLOTS:
         verifyUnloaded();
         QCOMPARE(FrmMainForm->TrimStartSeconds, qint64(0));
         QCOMPARE(FrmMainForm->StopMarkText, QString());
-        QVERIFY(!FrmMainForm->TrimBarReady);
+        QVERIFY(!FrmMainForm->Panel1->Ready);
         QCOMPARE(FrmMainForm->dstrckbrMainform->TimerInterval(), 1000);
     }
 
@@ -191,18 +191,18 @@ private Q_SLOTS:
 
     void stateWords()
     {
-        QCOMPARE(CustomProc->PausePlayback(), QStringLiteral("Stoped")); // nothing loaded
-        QCOMPARE(CustomProc->ResumePlayback(), QStringLiteral("Stoped"));
+        QCOMPARE(CustomProc->PausePlayback(FrmMainForm->Preview()), QStringLiteral("Stoped")); // nothing loaded
+        QCOMPARE(CustomProc->ResumePlayback(FrmMainForm->Preview()), QStringLiteral("Stoped"));
         FrmMainForm->pnlCurTime->setText("00:00:07");
-        QCOMPARE(CustomProc->StopPlayback(), QStringLiteral("Stoped"));
+        QCOMPARE(CustomProc->StopPlayback(FrmMainForm->Preview()), QStringLiteral("Stoped"));
         QCOMPARE(timePanel(), QStringLiteral("00:00:07")); // inactive: nothing happens at all
         FrmMainForm->pnlCurTime->setText("00:00:00");
 
-        QCOMPARE(CustomProc->StartPreview(m_other), QStringLiteral("Playing"));
+        QCOMPARE(CustomProc->StartPreview(FrmMainForm->Preview(), m_other, std::nullopt), QStringLiteral("Playing"));
         verifyPlaying(m_other);
-        QCOMPARE(CustomProc->PausePlayback(), QStringLiteral("Paused"));
-        QCOMPARE(CustomProc->ResumePlayback(), QStringLiteral("Playing"));
-        QCOMPARE(CustomProc->StopPlayback(), QStringLiteral("Stoped"));
+        QCOMPARE(CustomProc->PausePlayback(FrmMainForm->Preview()), QStringLiteral("Paused"));
+        QCOMPARE(CustomProc->ResumePlayback(FrmMainForm->Preview()), QStringLiteral("Playing"));
+        QCOMPARE(CustomProc->StopPlayback(FrmMainForm->Preview()), QStringLiteral("Stoped"));
         verifyUnloaded();
     }
 
@@ -288,7 +288,7 @@ private Q_SLOTS:
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->Model()->index(1, 1)).center());
         QCOMPARE(grid->SelectedRows(), QList<int>{1});
         verifyUnloaded();
-        QCOMPARE(FrmMainForm->TrimDurationSeconds, qint64(6));
+        QCOMPARE(FrmMainForm->Panel1->DurationSeconds, qint64(6));
     }
 
     void removingRowsStopsThePreview_data()
@@ -338,7 +338,7 @@ private Q_SLOTS:
 
         // Another file starts at the same time.
         rows::selectOnly({1});
-        CustomProc->SyncTrimBarToSelection();
+        FrmMainForm->SyncTrimBar();
         verifyUnloaded();
         click(FrmMainForm->btnPlay);
         verifyPlaying(m_other);
@@ -407,7 +407,7 @@ private Q_SLOTS:
         rows::append(file, "100:00:01");
         rows::selectOnly({0});
         FrmMainForm->TrimStartSeconds = 359998; // as the start handle would leave it
-        FrmMainForm->TrimBarReady = true;
+        FrmMainForm->Panel1->Ready = true;
         click(FrmMainForm->btnPlay);
         QCOMPARE(CommonLib->PreviewFile, file);
         QVERIFY(CustomProc->IsPlaying);

@@ -6,15 +6,18 @@
 #include "../support/MediaFixtures.h"
 #include "../support/ProgramFixture.h"
 #include "Code/InitFileForm.h"
-#include "Code/TextFormats.h"
+#include "Code/core/TextFormats.h"
 #include "SourceRows.h"
 #include "ui/PictureButton.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -224,8 +227,8 @@ private Q_SLOTS:
         QCOMPARE(rows::row(0), (QStringList{"True", path, size, "00:00:02", "00:00:00", "00:00:02", "00:00:02"}));
         // The first row is selected and the trim bar laid out for it.
         QCOMPARE(rows::grid()->SelectedRows(), QList<int>{0});
-        QCOMPARE(FrmMainForm->TrimDurationSeconds, qint64(2));
-        QVERIFY(FrmMainForm->TrimBarReady);
+        QCOMPARE(FrmMainForm->Panel1->DurationSeconds, qint64(2));
+        QVERIFY(FrmMainForm->Panel1->Ready);
     }
 
     void rowsKeepTheOrderOfTheDialog()
@@ -447,7 +450,7 @@ private Q_SLOTS:
         QCOMPARE(rows::grid()->RowCount(), cancelled ? 1 : 2);
         // Even after Cancel the first row is selected and the trim bar follows it.
         QCOMPARE(rows::grid()->SelectedRows(), QList<int>{0});
-        QVERIFY(FrmMainForm->TrimBarReady);
+        QVERIFY(FrmMainForm->Panel1->Ready);
         QCOMPARE(m_program->prompts->texts(), QStringList());
     }
 
@@ -470,7 +473,7 @@ private Q_SLOTS:
         box->Timer1->setInterval(20);
         QTimer::singleShot(0, box, [box] { box->Timer2->stop(); });
         QTimer::singleShot(5000, box, [box] { box->accept(); }); // in case the animation never runs
-        box->SetFileList({});
+        box->SetFileList(nullptr, {}, {});
         box->exec();
         disconnect(record);
         box->Timer1->setInterval(1000);
@@ -516,6 +519,59 @@ private Q_SLOTS:
         QVERIFY(watch.hiddenAt - watch.shownAt >= 280);
         QCOMPARE(rows::column(colFileName), QStringList{m_clip[".mp4"]});
         QVERIFY(!FrmInitFileForm->isVisible());
+    }
+
+    // The open dialog shows each entry's own patterns, and its first entry
+    // takes every accepted file in any letter case.
+    void dialogFiltersReadAsDescribedAndTakeEveryAcceptedFile()
+    {
+        addThroughDialog({});
+        const QString filter = m_program->prompts->openFilters.last();
+        QFileDialog dialog(nullptr, "Open", QString(), filter);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setOption(QFileDialog::HideNameFilterDetails);
+        auto *types = dialog.findChild<QComboBox *>("fileTypeCombo");
+        QVERIFY(types);
+        QStringList shown;
+        for (int i = 0; i < types->count(); ++i)
+            shown.append(types->itemText(i));
+        QCOMPARE(shown, (QStringList{"Supported Files", "3GP Files (*.3gp)", "AVI Files (*.avi)", "ASF Files (*.asf)",
+                                     "MOV Files (*.mov)", "WMV Files (*.wmv)", "MP4 File (*.mp4,*.m4v)",
+                                     "MPEG Files (*.mpeg,*.mpg)", "RM Files (*.rm,*.rmvb)"}));
+
+        const QString supported = filter.section(";;", 0, 0);
+        const QString patterns = supported.mid(supported.lastIndexOf('(') + 1).chopped(1);
+        const auto taken = [&patterns](const QString &name) {
+            for (const QString &pattern : patterns.split(' ')) {
+                if (QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern)).match(name).hasMatch())
+                    return true;
+            }
+            return false;
+        };
+        for (const QString &extension : fixtures::acceptedExtensions()) {
+            QVERIFY2(taken("clip" + extension), qPrintable(extension));
+            QVERIFY2(taken("CLIP" + extension.toUpper()), qPrintable(extension));
+        }
+        QVERIFY(!taken("clip.mkv"));
+    }
+
+    // In a list of files from one folder each row still shows its own name;
+    // the whole path is the cell's tooltip and stays its text.
+    void longPathsKeepTheFileNameInSight()
+    {
+        const QString path = "/home/someone/videos/holidays in the mountains 2026/day three/ft_final_cut.mp4";
+        rows::append(path, "00:01:00");
+        TSourceGrid *grid = rows::grid();
+        grid->resize(700, grid->height());
+        const QModelIndex cell = grid->Model()->index(grid->RowCount() - 1, colFileName);
+        QCOMPARE(cell.data(Qt::ToolTipRole).toString(), path);
+        QCOMPARE(grid->Cell(cell.row(), colFileName), path);
+        const int width = grid->columnWidth(colFileName);
+        const QString shown = grid->fontMetrics().elidedText(path, grid->textElideMode(), width - 8);
+        QVERIFY2(shown.length() < path.length(), qPrintable(shown));
+        QVERIFY2(shown.endsWith("ft_final_cut.mp4"), qPrintable(shown));
+        QVERIFY2(shown.startsWith("/home"), qPrintable(shown));
+        FrmMainForm->resize(FrmMainForm->size() + QSize(1, 0)); // back to the window's own layout
     }
 
     void initDirFollowsTheDialog()
@@ -659,7 +715,7 @@ private Q_SLOTS:
         QTest::mouseClick(FrmMainForm->btnRemoveFile, Qt::LeftButton);
         QCOMPARE(rows::column(colFileName), QStringList{"/a.mp4"});
         QCOMPARE(rows::grid()->SelectedRows(), QList<int>{0});
-        QCOMPARE(FrmMainForm->TrimDurationSeconds, qint64(200));
+        QCOMPARE(FrmMainForm->Panel1->DurationSeconds, qint64(200));
         QCOMPARE(FrmMainForm->Panel1->LeftCutWidth(), 56);
         QCOMPARE(FrmMainForm->Panel1->RightCutWidth(), 56);
 
@@ -676,7 +732,7 @@ private Q_SLOTS:
         rows::append("/a.mp4", "00:03:20", "00:00:50", "00:02:30");
         rows::append("/b.mp4", "00:01:40");
         rows::selectOnly({0});
-        CustomProc->SyncTrimBarToSelection();
+        FrmMainForm->SyncTrimBar();
         QCOMPARE(FrmMainForm->Panel1->LeftCutWidth(), 56);
         QTest::mouseClick(FrmMainForm->btnClearFile, Qt::LeftButton);
         QCOMPARE(rows::grid()->RowCount(), 0);
@@ -737,22 +793,22 @@ private Q_SLOTS:
         grid->setFocus();
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->Model()->index(1, 1)).center());
         QCOMPARE(grid->SelectedRows(), QList<int>{1});
-        QCOMPARE(FrmMainForm->TrimDurationSeconds, qint64(200));
+        QCOMPARE(FrmMainForm->Panel1->DurationSeconds, qint64(200));
         QCOMPARE(FrmMainForm->Panel1->LeftCutWidth(), 56);
         QCOMPARE(FrmMainForm->Panel1->RightCutWidth(), 56);
 
         // Key down sees the old selection, key up the new one.
         QTest::keyPress(grid, Qt::Key_Down);
-        QCOMPARE(FrmMainForm->TrimDurationSeconds, qint64(200));
+        QCOMPARE(FrmMainForm->Panel1->DurationSeconds, qint64(200));
         QTest::keyRelease(grid, Qt::Key_Down);
         QCOMPARE(grid->SelectedRows(), QList<int>{2});
-        QCOMPARE(FrmMainForm->TrimDurationSeconds, qint64(220));
+        QCOMPARE(FrmMainForm->Panel1->DurationSeconds, qint64(220));
         QCOMPARE(FrmMainForm->Panel1->LeftCutWidth(), 56);
         QCOMPARE(FrmMainForm->Panel1->RightCutWidth(), 56);
 
         QTest::keyClick(grid, Qt::Key_Home);
         QCOMPARE(grid->SelectedRows(), QList<int>{0});
-        QCOMPARE(FrmMainForm->TrimDurationSeconds, qint64(100));
+        QCOMPARE(FrmMainForm->Panel1->DurationSeconds, qint64(100));
         QCOMPARE(FrmMainForm->Panel1->LeftCutWidth(), 1);
         QCOMPARE(FrmMainForm->Panel1->RightCutWidth(), 1);
     }

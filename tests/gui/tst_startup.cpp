@@ -1,14 +1,16 @@
 #include "../support/FakePlatform.h"
 #include "../support/ScriptedPrompts.h"
+#include "Code/ApplicationWindows.h"
 #include "Code/FlashForm.h"
 #include "Code/Globals.h"
-#include "Code/ProgramFolder.h"
 #include "Code/Startup.h"
 #include "Code/UnitCustomProc.h"
 #include "Code/Unit_CommonLib.h"
 #include "Code/Unit_Convert.h"
 #include "Code/Unit_Converting.h"
+#include "Code/core/ProgramFolder.h"
 
+#include "ui/Prompts.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -17,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
+
 #include <QTest>
 #include <QTimer>
 
@@ -44,7 +47,7 @@ class TestStartup : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        QApplication::setApplicationName("Movarel");
+        SetApplicationNames();
         OverrideProgramFolder(m_folder.path());
         QVERIFY(QDir(m_folder.path()).mkdir("Config"));
         m_platform = FakePlatform::install();
@@ -81,8 +84,15 @@ private Q_SLOTS:
         QVERIFY(!splash.tmrStart->isActive() && !splash.tmrTick->isActive());
     }
 
+    // Boxes are captioned with the name; the main window's title is its
+    // caption alone, so no display name may be set (Qt would append it to
+    // every window's title).
     void captionCarriesVersion()
     {
+        QCOMPARE(ui::applicationTitle(), QStringLiteral("Movarel"));
+        QCoreApplication::setApplicationName("Renamed");
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Renamed"));
+        SetApplicationNames();
         QCOMPARE(FrmMainForm->windowTitle(), QStringLiteral("Movarel 1.4"));
         QCOMPARE(FrmMainForm->lblTitle->text(), QStringLiteral("Movarel 1.4"));
         QCOMPARE(RecSoftInfo.VersionText, QStringLiteral("1.4"));
@@ -121,7 +131,7 @@ private Q_SLOTS:
         FrmMainForm->chkShowOutputDirectory->setChecked(true);
         FrmMainForm->chkShutdown->setChecked(true);
         FrmMainForm->edtOutputFolder->setText("/kept/as/is");
-        CustomProc->LoadUserSettings();
+        FrmMainForm->LoadUserSettings();
         QVERIFY(!FrmMainForm->chkShowOutputDirectory->isChecked());
         QVERIFY(!FrmMainForm->chkShutdown->isChecked());
         QCOMPARE(FrmMainForm->edtOutputFolder->text(), QStringLiteral("/kept/as/is"));
@@ -133,10 +143,10 @@ private Q_SLOTS:
     {
         QFile::remove(settingsFile());
         FrmMainForm->dlgOpenSourceFile.FileName.clear();
-        CustomProc->WriteInitDir();
+        CustomProc->WriteInitDir(FrmMainForm->dlgOpenSourceFile.FileName);
         QVERIFY(!QFile::exists(settingsFile()));
         FrmMainForm->dlgOpenSourceFile.FileName = "/media/Film Ordner/clip ü.mp4";
-        CustomProc->WriteInitDir();
+        CustomProc->WriteInitDir(FrmMainForm->dlgOpenSourceFile.FileName);
         QCOMPARE(CustomProc->ReadInitDir(), QStringLiteral("/media/Film Ordner/"));
     }
 
@@ -156,7 +166,7 @@ private Q_SLOTS:
         // Loaded back on the next start.
         FrmMainForm->chkShowOutputDirectory->setChecked(false);
         FrmMainForm->edtOutputFolder->setText("x");
-        CustomProc->LoadUserSettings();
+        FrmMainForm->LoadUserSettings();
         QVERIFY(FrmMainForm->chkShowOutputDirectory->isChecked());
         QCOMPARE(FrmMainForm->edtOutputFolder->text(), QStringLiteral("/home/user/Movarel Output Folder"));
     }

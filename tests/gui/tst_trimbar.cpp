@@ -3,8 +3,8 @@
 // handles writing every selected row, and the cut length of a file.
 
 #include "../support/ProgramFixture.h"
-#include "Code/Errors.h"
-#include "Code/TextFormats.h"
+#include "Code/core/Errors.h"
+#include "Code/core/TextFormats.h"
 #include "SourceRows.h"
 
 #include <QApplication>
@@ -50,7 +50,7 @@ class TestTrimBar : public QObject {
     {
         rows::append("/work.mp4", "00:03:20", "00:00:50", "00:02:30");
         rows::selectOnly({0});
-        CustomProc->SyncTrimBarToSelection();
+        FrmMainForm->SyncTrimBar();
         QCOMPARE(bar()->LeftCutWidth(), 56);
         QCOMPARE(bar()->RightCutWidth(), 56);
     }
@@ -98,10 +98,17 @@ private Q_SLOTS:
             QCOMPARE(QColor(shot.pixel(0, 0)), QColor(61, 65, 77));  // black corner of the picture
             QVERIFY(QColor(shot.pixel(9, 3)) != QColor(61, 65, 77)); // the grip
         }
-        // The paint timer keeps drawing both handles.
+        // The paint timer draws a handle again once it moved, and leaves
+        // it alone while nothing changes.
         PaintCounter counter;
         FrmMainForm->Splitter2->installEventFilter(&counter);
-        QTRY_VERIFY(counter.paints >= 3);
+        QTest::qWait(100);
+        counter.paints = 0;
+        QTest::qWait(200);
+        QCOMPARE(counter.paints, 0);
+        bar()->SetRightCutWidth(bar()->RightCutWidth() + 1);
+        QTRY_VERIFY(counter.paints >= 1);
+        bar()->SetRightCutWidth(bar()->RightCutWidth() - 1);
         FrmMainForm->Splitter2->removeEventFilter(&counter);
     }
 
@@ -151,7 +158,7 @@ private Q_SLOTS:
         bar()->SetBarWidth(300); // the layout works on a bar of 260
         bar()->SetLeftCutWidth(leftBefore);
         bar()->SetRightCutWidth(rightBefore);
-        CustomProc->SyncTrimBarToSelection();
+        FrmMainForm->SyncTrimBar();
         QCOMPARE(bar()->width(), 260);
         QCOMPARE(bar()->LeftCutWidth(), left);
         QCOMPARE(bar()->RightCutWidth(), right);
@@ -159,8 +166,8 @@ private Q_SLOTS:
         QCOMPARE(FrmMainForm->Splitter2->x(), 260 - right - 19);
         qint64 seconds = 0;
         QVERIFY(ReadTimeSplitStrict(duration, seconds));
-        QCOMPARE(FrmMainForm->TrimDurationSeconds, seconds);
-        QVERIFY(FrmMainForm->TrimBarReady);
+        QCOMPARE(FrmMainForm->Panel1->DurationSeconds, seconds);
+        QVERIFY(FrmMainForm->Panel1->Ready);
     }
 
     void layoutFollowsTheLastSelectedRowAndSkipsTheLoadedFile()
@@ -169,22 +176,22 @@ private Q_SLOTS:
         rows::append("/b.mp4", "00:03:40");
         rows::append("/c.mp4", "00:01:40", "00:00:50", "00:01:40");
         rows::selectOnly({0, 2});
-        CustomProc->SyncTrimBarToSelection();
-        QCOMPARE(FrmMainForm->TrimDurationSeconds, qint64(100));
+        FrmMainForm->SyncTrimBar();
+        QCOMPARE(FrmMainForm->Panel1->DurationSeconds, qint64(100));
         QCOMPARE(bar()->LeftCutWidth(), 111);
         QCOMPARE(bar()->RightCutWidth(), 1);
 
         // The row of the file in the player keeps its handles.
         CommonLib->PreviewFile = "/c.mp4";
         rows::selectOnly({0, 2});
-        CustomProc->SyncTrimBarToSelection();
-        QCOMPARE(FrmMainForm->TrimDurationSeconds, qint64(200));
+        FrmMainForm->SyncTrimBar();
+        QCOMPARE(FrmMainForm->Panel1->DurationSeconds, qint64(200));
         QCOMPARE(bar()->LeftCutWidth(), 56);
         rows::selectOnly({2});
         bar()->SetLeftCutWidth(30);
-        CustomProc->SyncTrimBarToSelection();
+        FrmMainForm->SyncTrimBar();
         QCOMPARE(bar()->LeftCutWidth(), 30);
-        QCOMPARE(FrmMainForm->TrimDurationSeconds, qint64(200));
+        QCOMPARE(FrmMainForm->Panel1->DurationSeconds, qint64(200));
         CommonLib->PreviewFile.clear();
     }
 
@@ -193,8 +200,8 @@ private Q_SLOTS:
         workedRow();
         rows::append("/zero.mp4", "00:00:00");
         rows::selectOnly({1});
-        CustomProc->SyncTrimBarToSelection();
-        QVERIFY(!FrmMainForm->TrimBarReady);
+        FrmMainForm->SyncTrimBar();
+        QVERIFY(!FrmMainForm->Panel1->Ready);
         QCOMPARE(bar()->LeftCutWidth(), 56);
         QCOMPARE(bar()->RightCutWidth(), 56);
     }
@@ -370,7 +377,8 @@ private Q_SLOTS:
         QCOMPARE(bar()->RightCutWidth(), rightAfter);
         QCOMPARE(rows::grid()->Cell(0, colStartTime), start);
         QCOMPARE(rows::grid()->Cell(0, colEndTime), end);
-        QCOMPARE(rows::grid()->Cell(0, colCutTime), FormatDuration(CustomProc->GetCutSeconds("/work.mp4")));
+        QCOMPARE(rows::grid()->Cell(0, colCutTime),
+                 FormatDuration(CustomProc->GetCutSeconds(FrmMainForm->dxTreeSourceFileInfo, "/work.mp4")));
     }
 
     // A double click is two presses: two nudges, as two single clicks.
@@ -393,7 +401,7 @@ private Q_SLOTS:
         rows::append("/b.mp4", "00:03:20", "00:00:00", "00:01:40");
         rows::append("/c.mp4", "00:03:20", "00:00:00", "00:03:20");
         rows::selectOnly({0, 1});
-        CustomProc->SyncTrimBarToSelection();
+        FrmMainForm->SyncTrimBar();
         QWidget *start = FrmMainForm->Splitter1;
         QTest::mousePress(start, Qt::LeftButton, {}, QPoint(5, 9));
         QTest::mouseMove(start, pointerFor(start, 100, 5));
@@ -452,14 +460,15 @@ private Q_SLOTS:
             const QStringList cells = entry.split('|');
             rows::append(cells[0], "00:09:00", cells[1], cells[2]);
         }
-        QCOMPARE(CustomProc->GetCutSeconds(file), seconds);
+        QCOMPARE(CustomProc->GetCutSeconds(FrmMainForm->dxTreeSourceFileInfo, file), seconds);
     }
 
     void cutSecondsRefuseCellsThatAreNotNumbers()
     {
         rows::append("/a.mp4", "00:09:00", "00:0x:10", "00:01:00");
-        QVERIFY_THROWS_EXCEPTION(EConvertError, CustomProc->GetCutSeconds("/a.mp4"));
-        QCOMPARE(CustomProc->GetCutSeconds("/b.mp4"), qint64(0)); // other files are not read
+        QVERIFY_THROWS_EXCEPTION(EConvertError, CustomProc->GetCutSeconds(FrmMainForm->dxTreeSourceFileInfo, "/a.mp4"));
+        QCOMPARE(CustomProc->GetCutSeconds(FrmMainForm->dxTreeSourceFileInfo, "/b.mp4"),
+                 qint64(0)); // other files are not read
     }
 };
 

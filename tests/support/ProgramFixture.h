@@ -4,11 +4,12 @@
 // two-second wait: windows, service objects, filled selectors, default preset.
 // The program folder is a temporary one with an empty Config/ folder.
 
+#include "Code/ApplicationWindows.h"
 #include "Code/Globals.h"
-#include "Code/ProgramFolder.h"
 #include "Code/Startup.h"
 #include "Code/UnitCustomProc.h"
 #include "Code/Unit_Convert.h"
+#include "Code/core/ProgramFolder.h"
 #include "FakePlatform.h"
 #include "ScriptedPrompts.h"
 
@@ -30,8 +31,7 @@ public:
         prompts = ScriptedPrompts::install();
         CreateApplicationWindows();
         RunStartupSequence();
-        CustomProc->FillOptionSelectors();
-        CustomProc->ApplyQualityPreset();
+        FrmMainForm->PrepareControls();
     }
 
     QString path(const QString &relative) const { return folder.filePath(relative); }

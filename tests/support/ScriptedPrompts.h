@@ -5,6 +5,8 @@
 #include <QList>
 #include <QQueue>
 
+#include <functional>
+
 // Answers the program's boxes and dialogs from a script prepared by the test
 // and records every box it was asked to show.
 class ScriptedPrompts final : public ui::Prompts {
@@ -23,12 +25,16 @@ public:
     QStringList textProposals; // the text each prompt started with
     QStringList openFolders;
     QStringList openFilters;
+    // Runs while a box is up, before it is answered.
+    std::function<void()> whileShown;
 
     QMessageBox::StandardButton message(QWidget *, QMessageBox::Icon icon, const QString &text,
                                         QMessageBox::StandardButtons,
                                         QMessageBox::StandardButton defaultButton) override
     {
         messages.append({icon, text});
+        if (whileShown)
+            whileShown();
         return answers.isEmpty() ? defaultButton : answers.dequeue();
     }
     QStringList openFiles(QWidget *, const QString &, const QString &folder, const QString &filter) override

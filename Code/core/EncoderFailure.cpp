@@ -1,4 +1,4 @@
-#include "Code/EncoderFailure.h"
+#include "Code/core/EncoderFailure.h"
 
 #include <QRegularExpression>
 

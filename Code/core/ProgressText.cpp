@@ -1,7 +1,7 @@
-#include "Code/ProgressText.h"
+#include "Code/core/ProgressText.h"
 
-#include "Code/Errors.h"
-#include "Code/TextFormats.h"
+#include "Code/core/Errors.h"
+#include "Code/core/TextFormats.h"
 
 #include <QStringList>
 

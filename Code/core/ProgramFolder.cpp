@@ -1,6 +1,7 @@
-#include "Code/ProgramFolder.h"
+#include "Code/core/ProgramFolder.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 namespace {
 QString &overrideSlot()
@@ -41,4 +42,11 @@ bool IsPathDelimiter(QChar c)
 #else
     return c == QLatin1Char('/');
 #endif
+}
+
+QString ResolveInProgramFolder(const QString &folder)
+{
+    if (folder.isEmpty() || !QDir::isRelativePath(folder))
+        return folder;
+    return ProgramFolder() + folder;
 }

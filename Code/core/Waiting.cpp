@@ -1,4 +1,4 @@
-#include "Code/Waiting.h"
+#include "Code/core/Waiting.h"
 
 #include <QEventLoop>
 #include <QTimer>

@@ -10,6 +10,10 @@ QString ProgramFolder();
 // text returns to the real folder.
 void OverrideProgramFolder(const QString &folder);
 
+// A folder the user gave: a relative one lies inside the program folder, the
+// encoders' working folder, so that every part of the program means the same.
+QString ResolveInProgramFolder(const QString &folder);
+
 // The platform's path separator: "/" here, "\" on Windows.
 QChar PathSeparator();
 // True for the characters that end a folder part of a path on this platform.

@@ -1,8 +1,8 @@
-#include "Code/EncoderCommand.h"
+#include "Code/core/EncoderCommand.h"
 
-#include "Code/CommandLine.h"
 #include "Code/Func.h"
-#include "Code/ProgressText.h"
+#include "Code/core/ProgressText.h"
+#include "Code/core/WindowsCommandLine.h"
 #include "platform/Platform.h"
 
 QString JoinEncoderCommand(const TConvertParameterStruct &p, const QString &outputPath)

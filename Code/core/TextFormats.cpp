@@ -1,6 +1,6 @@
-#include "Code/TextFormats.h"
+#include "Code/core/TextFormats.h"
 
-#include "Code/Errors.h"
+#include "Code/core/Errors.h"
 
 #include <QRegularExpression>
 
