@@ -7,10 +7,11 @@ MOVAREL_DIST="${MOVAREL_DIST:-$MOVAREL_ROOT/dist}"
 
 MOVAREL_PACKAGES=(
   cmake g++ ninja-build pkg-config
-  qt6-base-dev qt6-multimedia-dev libqt6opengl6-dev
+  qt6-base-dev qt6-multimedia-dev libqt6opengl6-dev qt6-svg-dev
   libavformat-dev libavcodec-dev libavutil-dev
   ffmpeg
   xvfb xauth
+  desktop-file-utils appstream
 )
 
 as_root() {

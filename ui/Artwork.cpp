@@ -127,12 +127,22 @@ QIcon applicationIcon()
     QPixmap pixmap(64, 64);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
+    paintApplicationIcon(painter, QRectF(0, 0, 64, 64));
+    return QIcon(pixmap);
+}
+
+void paintApplicationIcon(QPainter &painter, const QRectF &rect)
+{
+    // Designed on a 64-unit square.
+    painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(rect.topLeft());
+    painter.scale(rect.width() / 64, rect.height() / 64);
     painter.setBrush(accent());
     painter.setPen(Qt::NoPen);
     painter.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
     drawGlyph(painter, Glyph::Play, QRectF(14, 14, 36, 36), Qt::white);
-    return QIcon(pixmap);
+    painter.restore();
 }
 
 QPixmap logo(const QSize &size)
