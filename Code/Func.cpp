@@ -1,5 +1,6 @@
 #include "Code/Func.h"
 
+#include "Code/core/DataFolders.h"
 #include "Code/core/ProgramFolder.h"
 #include "platform/Platform.h"
 
@@ -23,7 +24,7 @@ QString TAppFunc::LogLine(const QString &message)
 
 bool TAppFunc::WriteLog(const QString &message) const
 {
-    QFile file(ProgramFolder() + QStringLiteral("log.txt"));
+    QFile file(StateFolder() + QStringLiteral("log.txt"));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return false;
     const QByteArray line = LogLine(message).toUtf8() + "\r\n";

@@ -3,6 +3,7 @@
 #include "Code/Func.h"
 #include "Code/Globals.h"
 #include "Code/Unit_CommonLib.h"
+#include "Code/core/DataFolders.h"
 #include "Code/core/EncoderCommand.h"
 #include "Code/core/ProgramFolder.h"
 #include "ui/SourceGrid.h"
@@ -15,7 +16,7 @@ namespace {
 // The script rmcoda reads, beside the program.
 QString scriptFile()
 {
-    return CommonLib->ProgramFolder + QStringLiteral("VideoFile.avs");
+    return StateFolder() + QStringLiteral("VideoFile.avs");
 }
 
 // Writes the script; false when it cannot be written.

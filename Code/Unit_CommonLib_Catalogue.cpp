@@ -2,7 +2,7 @@
 
 #include "Code/IniFiles32.h"
 #include "Code/Unit_ConfigInfo.h"
-#include "Code/core/ProgramFolder.h"
+#include "Code/core/DataFolders.h"
 #include "platform/Platform.h"
 
 #include <QCoreApplication>
@@ -15,7 +15,7 @@ void TCommonLib::TrimWorkingSet()
 
 QString TCommonLib::ConfigFile(const QString &name) const
 {
-    return ProgramFolder + QStringLiteral("Config") + PathSeparator() + name;
+    return ConfigFolder() + name;
 }
 
 QStringList TCommonLib::ReadConfigSections(const QString &fileName) const

@@ -20,6 +20,7 @@ private Q_SLOTS:
     void logLines()
     {
         QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Config"))); // the portable layout
         OverrideProgramFolder(dir.path());
         TAppFunc app;
         QVERIFY(app.WriteLog(QStringLiteral("first")));
@@ -43,8 +44,11 @@ private Q_SLOTS:
 
     void unwritableLogIsDroppedQuietly()
     {
+        const QByteArray userState = qgetenv("XDG_STATE_HOME");
         OverrideProgramFolder(QStringLiteral("/proc/no-such-folder"));
+        qputenv("XDG_STATE_HOME", "/proc/no-such-folder");
         QVERIFY(!TAppFunc().WriteLog(QStringLiteral("lost")));
+        qputenv("XDG_STATE_HOME", userState);
         OverrideProgramFolder(QString());
     }
 

@@ -329,14 +329,14 @@ private Q_SLOTS:
 
     void failedStoreIsReported()
     {
-        QVERIFY(QDir(m_program->path("Config")).removeRecursively());
+        m_program->blockConfig();
         m_program->prompts->textAnswers.enqueue("Lost");
         const qsizetype promptsBefore = m_program->prompts->textLabels.size();
         frmOption->btnAdd->click();
         QCOMPARE(m_program->prompts->messages.size(), 1);
         QCOMPARE(m_program->prompts->messages.first().icon, QMessageBox::Critical);
         QCOMPARE(m_program->prompts->textLabels.size(), promptsBefore); // the counter write failed first: no prompt
-        QVERIFY(QDir(m_program->folder.path()).mkdir("Config"));
+        m_program->unblockConfig();
     }
 };
 

@@ -2,6 +2,7 @@
 #include "../support/ScriptedPrompts.h"
 #include "Code/ApplicationWindows.h"
 #include "Code/FlashForm.h"
+#include "Code/Func.h"
 #include "Code/Globals.h"
 #include "Code/Startup.h"
 #include "Code/UnitCustomProc.h"
@@ -27,6 +28,7 @@ class TestStartup : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_folder;
+    QTemporaryDir m_home; // the user's own folders
     FakePlatform *m_platform = nullptr;
     ScriptedPrompts *m_prompts = nullptr;
     qint64 m_showMs = 0;
@@ -48,6 +50,8 @@ private Q_SLOTS:
     void initTestCase()
     {
         SetApplicationNames();
+        qputenv("XDG_CONFIG_HOME", m_home.filePath("config").toUtf8());
+        qputenv("XDG_STATE_HOME", m_home.filePath("state").toUtf8());
         OverrideProgramFolder(m_folder.path());
         QVERIFY(QDir(m_folder.path()).mkdir("Config"));
         m_platform = FakePlatform::install();
@@ -171,14 +175,52 @@ private Q_SLOTS:
         QCOMPARE(FrmMainForm->edtOutputFolder->text(), QStringLiteral("/home/user/Movarel Output Folder"));
     }
 
+    // An installed program's folder cannot be written: its settings, log and
+    // script live in the user's folders, with the same bytes, and nothing asks.
+    void withoutWritableConfigTheUsersFoldersHoldTheData()
+    {
+        QVERIFY(QDir(m_folder.filePath("Config")).removeRecursively());
+        m_platform->endedWith.clear();
+        m_prompts->messages.clear();
+        FrmMainForm->chkShowOutputDirectory->setChecked(true);
+        FrmMainForm->chkShutdown->setChecked(false);
+        FrmMainForm->edtOutputFolder->setText("/home/user/out");
+        FrmMainForm->dlgOpenSourceFile.FileName = "/media/clips/a.mp4";
+        CustomProc->WriteInitDir(FrmMainForm->dlgOpenSourceFile.FileName);
+        FrmMainForm->show();
+        FrmMainForm->close();
+
+        QVERIFY(m_prompts->messages.isEmpty());
+        QCOMPARE(m_platform->endedWith, QList<int>{0});
+        QFile user(m_home.filePath("config/Movarel/UserSettings.ini"));
+        QVERIFY(user.open(QIODevice::ReadOnly));
+        QCOMPARE(user.readAll(), QByteArray("\r\n[USRInfo]\r\nInitDir=/media/clips/\r\nSHWDDir=1\r\nSHUTDOWN=0\r\n"
+                                            "OutDir=/home/user/out\r\n"));
+        QCOMPARE(CustomProc->ReadInitDir(), QStringLiteral("/media/clips/"));
+        QVERIFY(AppFunc->WriteLog("kept by the user"));
+        QFile log(m_home.filePath("state/Movarel/log.txt"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(log.readAll().contains("|kept by the user\r\n"));
+        QFile besideProgram(m_folder.filePath("log.txt"));
+        QVERIFY(!besideProgram.open(QIODevice::ReadOnly) || !besideProgram.readAll().contains("kept by the user"));
+        QVERIFY(!QDir(m_folder.filePath("Config")).exists());
+        QVERIFY(QDir(m_folder.path()).mkdir("Config"));
+    }
+
     void closeTellsWhenSettingsCannotBeSaved()
     {
         QFile::remove(settingsFile());
         QVERIFY(QDir(m_folder.filePath("Config")).removeRecursively());
+        // The user's folder cannot be made either: a file stands in its way.
+        const QByteArray userConfig = qgetenv("XDG_CONFIG_HOME");
+        const QString blocker = m_home.filePath("blocked");
+        QFile(blocker).open(QIODevice::WriteOnly);
+        qputenv("XDG_CONFIG_HOME", blocker.toUtf8());
         m_platform->endedWith.clear();
         m_prompts->messages.clear();
         FrmMainForm->show();
         FrmMainForm->close();
+        qputenv("XDG_CONFIG_HOME", userConfig);
         QCOMPARE(m_prompts->messages.size(), 1);
         QCOMPARE(m_prompts->messages.first().icon, QMessageBox::Warning);
         QCOMPARE(m_platform->endedWith, QList<int>{0});

@@ -20,11 +20,14 @@
 class ProgramFixture {
 public:
     QTemporaryDir folder;
+    QTemporaryDir userFolders; // stands for the user's ~/.config and ~/.local/state
     FakePlatform *platform = nullptr;
     ScriptedPrompts *prompts = nullptr;
 
     ProgramFixture()
     {
+        qputenv("XDG_CONFIG_HOME", userFolders.filePath(QStringLiteral("config")).toUtf8());
+        qputenv("XDG_STATE_HOME", userFolders.filePath(QStringLiteral("state")).toUtf8());
         OverrideProgramFolder(folder.path());
         QDir(folder.path()).mkdir(QStringLiteral("Config"));
         platform = FakePlatform::install();
@@ -32,6 +35,21 @@ public:
         CreateApplicationWindows();
         RunStartupSequence();
         FrmMainForm->PrepareControls();
+    }
+
+    // Neither Config/ nor the user's folder can take a file: a file stands
+    // where the user's folder would be made.
+    void blockConfig() const
+    {
+        QDir(path(QStringLiteral("Config"))).removeRecursively();
+        const QString blocker = userFolders.filePath(QStringLiteral("blocked"));
+        QFile(blocker).open(QIODevice::WriteOnly);
+        qputenv("XDG_CONFIG_HOME", blocker.toUtf8());
+    }
+    void unblockConfig() const
+    {
+        qputenv("XDG_CONFIG_HOME", userFolders.filePath(QStringLiteral("config")).toUtf8());
+        QDir(folder.path()).mkdir(QStringLiteral("Config"));
     }
 
     QString path(const QString &relative) const { return folder.filePath(relative); }
