@@ -134,9 +134,6 @@ QString framesText(const bench::PlaybackSample &sample)
 
 int main(int argc, char **argv)
 {
-    // The engine Movarel's start-up picks.
-    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
-        qputenv("QT_MEDIA_BACKEND", "ffmpeg");
     QApplication app(argc, argv);
     const QString folder =
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::temp().filePath(QStringLiteral("movarel-bench-preview"));
