@@ -5,6 +5,7 @@
 // blanks the window, and the position timer ticks only while running.
 
 #include "MediaTestFiles.h"
+#include "PreviewFixture.h"
 #include "media/FilterGraph.h"
 #include "media/TrackBar.h"
 #include "media/VideoFrameSource.h"
@@ -69,8 +70,9 @@ private:
     QString m_clip;  // 6 s, picture and sound
     QString m_other; // 3 s, another container
     QString m_sound; // 3 s, sound only
-    std::unique_ptr<TDSVideoWindowEx2> m_window;
-    std::unique_ptr<TFilterGraph> m_graph;
+    mediatest::Preview m_preview;
+    std::unique_ptr<TDSVideoWindowEx2> &m_window = m_preview.window;
+    std::unique_ptr<TFilterGraph> &m_graph = m_preview.graph;
 };
 
 void TestPlayback::initTestCase()
@@ -88,18 +90,12 @@ void TestPlayback::initTestCase()
 
 void TestPlayback::init()
 {
-    m_window = std::make_unique<TDSVideoWindowEx2>();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    m_graph = std::make_unique<TFilterGraph>();
-    m_graph->SetVideoWindow(m_window.get());
-    m_graph->SetActive(true);
+    QVERIFY(m_preview.open());
 }
 
 void TestPlayback::cleanup()
 {
-    m_graph.reset();
-    m_window.reset();
+    m_preview.close();
 }
 
 void TestPlayback::playShowsFramesInTheWindow()
@@ -111,8 +107,8 @@ void TestPlayback::playShowsFramesInTheWindow()
     QTRY_VERIFY_WITH_TIMEOUT(m_window->hasFrame(), 5000);
 
     // 320 x 240 letterboxed into 257 x 155: the picture is drawn at 206 x 155
-    // and spans x 25..230.
-    QCOMPARE(m_window->frameSource()->currentPicture().size(), QSize(206, 155));
+    // (at the latest once mpv has told the video's size) and spans x 25..230.
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->frameSource()->currentPicture().size(), QSize(206, 155), 1000);
     const QImage shot = m_window->grab().toImage();
     QVERIFY(litShare(shot, QRect(30, 5, 190, 145)) > 0.5);
     QCOMPARE(litShare(shot, QRect(0, 0, 20, 155)), 0.0);

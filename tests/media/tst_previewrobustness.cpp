@@ -5,6 +5,7 @@
 // cannot play ends cleanly, and the next file plays.
 
 #include "MediaTestFiles.h"
+#include "PreviewFixture.h"
 #include "media/FilterGraph.h"
 #include "media/VideoWindow.h"
 
@@ -62,8 +63,9 @@ private:
 
     QTemporaryDir m_dir;
     QString m_good;
-    std::unique_ptr<TDSVideoWindowEx2> m_window;
-    std::unique_ptr<TFilterGraph> m_graph;
+    mediatest::Preview m_preview;
+    std::unique_ptr<TDSVideoWindowEx2> &m_window = m_preview.window;
+    std::unique_ptr<TFilterGraph> &m_graph = m_preview.graph;
 };
 
 void TestPreviewRobustness::initTestCase()
@@ -71,18 +73,12 @@ void TestPreviewRobustness::initTestCase()
     QVERIFY(m_dir.isValid());
     m_good = fixtures::makeClip(m_dir.path(), "good.mp4");
     QVERIFY(!m_good.isEmpty());
-    m_window = std::make_unique<TDSVideoWindowEx2>();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    m_graph = std::make_unique<TFilterGraph>();
-    m_graph->SetVideoWindow(m_window.get());
-    m_graph->SetActive(true);
+    QVERIFY(m_preview.open());
 }
 
 void TestPreviewRobustness::cleanupTestCase()
 {
-    m_graph.reset();
-    m_window.reset();
+    m_preview.close();
 }
 
 void TestPreviewRobustness::everyFilePreviewsOrEndsCleanly_data()
