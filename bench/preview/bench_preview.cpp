@@ -18,6 +18,7 @@
 #include "PlaybackSample.h"
 #include "PreviewClips.h"
 #include "ProcessCpu.h"
+#include "media/FilterGraph.h"
 #include "media/MediaProbe.h"
 #include "media/VideoWindow.h"
 #include "support/ProgramFixture.h"
@@ -26,6 +27,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <algorithm>
@@ -76,17 +78,14 @@ void selectRow(int row)
     CustomProc->SyncTrimBarToSelection();
 }
 
-// The main window's player on one listed clip, as a click on Play starts it.
-bench::PlaybackSample measurePreview(int row, int fps, int spanMs)
+// Lets playback settle, then counts the process's CPU and the video window's
+// paints over the span.
+bench::PlaybackSample measurePlaying(QWidget *video, int fps, int spanMs)
 {
-    selectRow(row);
-    FrmMainForm->btnPlay->click();
+    bench::runEventsFor(warmUpMs);
     bench::PlaybackSample sample;
     sample.sourceFps = fps;
-    if (CommonLib->PreviewFile.isEmpty())
-        return sample; // not played: no figures
-    bench::runEventsFor(warmUpMs);
-    PaintCounter paints(FrmMainForm->DSVideoWindowEx1);
+    PaintCounter paints(video);
     const double cpuBefore = bench::processCpuSeconds();
     QElapsedTimer clock;
     clock.start();
@@ -95,8 +94,37 @@ bench::PlaybackSample measurePreview(int row, int fps, int spanMs)
     sample.wallSeconds = double(clock.nsecsElapsed()) / 1e9;
     sample.framesShown = paints.count();
     sample.framesDropped = std::max(0, sample.framesInSource() - sample.framesShown);
+    return sample;
+}
+
+// The main window's player on one listed clip, as a click on Play starts it.
+bench::PlaybackSample measurePreview(int row, int fps, int spanMs)
+{
+    selectRow(row);
+    FrmMainForm->btnPlay->click();
+    if (CommonLib->PreviewFile.isEmpty())
+        return {}; // not played: no figures
+    const bench::PlaybackSample sample = measurePlaying(FrmMainForm->DSVideoWindowEx1, fps, spanMs);
     FrmMainForm->btnStop->click();
     return sample;
+}
+
+// The same span for the engine alone: a graph and a shown video window of the
+// main window's size, the main window hidden meanwhile.
+bench::PlaybackSample measureEngine(const bench::PreviewClip &clip, const QSize &window, int spanMs)
+{
+    FrmMainForm->hide();
+    const auto showAgain = qScopeGuard([] { FrmMainForm->show(); });
+    TDSVideoWindowEx2 video;
+    video.resize(window);
+    video.show();
+    TFilterGraph graph;
+    graph.SetVideoWindow(&video);
+    graph.SetActive(true);
+    if (!QTest::qWaitForWindowExposed(&video) || graph.RenderFile(clip.path) != 0)
+        return {};
+    graph.Play();
+    return measurePlaying(&video, clip.fps, spanMs);
 }
 
 bench::PlaybackSample measureFfplay(const bench::PreviewClip &clip, const QSize &window, int spanMs)
@@ -160,14 +188,16 @@ int main(int argc, char **argv)
     std::printf("idle main window, %d files listed: %.2f %% of a core\n\n", int(clips.size()), idle);
     bool met = idle <= idleGoalPercent;
 
-    std::printf("%-24s %10s %10s %6s   %-24s %s\n", "clip", "Movarel", "ffplay", "ratio", "Movarel frames",
-                "ffplay frames");
+    std::printf("%-24s %10s %10s %6s   %-24s %-18s %s\n", "clip", "Movarel", "ffplay", "ratio", "Movarel frames",
+                "ffplay frames", "engine alone");
     for (qsizetype i = 0; i < clips.size(); ++i) {
         const bench::PlaybackSample ours = measurePreview(int(i), clips.at(i).fps, spanMs);
         const bench::PlaybackSample theirs = measureFfplay(clips.at(i), window, spanMs);
+        const bench::PlaybackSample engine = measureEngine(clips.at(i), window, spanMs);
         const double ratio = theirs.cpuPercent() > 0.0 ? ours.cpuPercent() / theirs.cpuPercent() : 0.0;
-        std::printf("%-24s %8.1f %% %8.1f %% %6.2f   %-24s %s\n", qPrintable(clips.at(i).label), ours.cpuPercent(),
-                    theirs.cpuPercent(), ratio, qPrintable(framesText(ours)), qPrintable(framesText(theirs)));
+        std::printf("%-24s %8.1f %% %8.1f %% %6.2f   %-24s %-18s %.1f %%, %s\n", qPrintable(clips.at(i).label),
+                    ours.cpuPercent(), theirs.cpuPercent(), ratio, qPrintable(framesText(ours)),
+                    qPrintable(framesText(theirs)), engine.cpuPercent(), qPrintable(framesText(engine)));
         std::fflush(stdout);
         met = met && ours.wallSeconds > 0.0 && ratio <= cpuRatioGoal;
         if (clips.at(i).size.height() >= 1080)
