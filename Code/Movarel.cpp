@@ -7,10 +7,6 @@
 
 int main(int argc, char *argv[])
 {
-    // Preview playback uses Qt Multimedia's FFmpeg backend unless the user chose another.
-    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
-        qputenv("QT_MEDIA_BACKEND", "ffmpeg");
-
     QApplication app(argc, argv);
     SetApplicationNames();
 

@@ -1,6 +1,5 @@
 #include "media/FilterGraph.h"
 
-#include "media/ClockBackend.h"
 #include "media/PlayerBackend.h"
 #include "media/VideoWindow.h"
 
@@ -36,7 +35,7 @@ void TFilterGraph::unbindWindow()
         return;
     unload();
     disconnect(m_window, nullptr, this, nullptr);
-    // The player feeds the window's sink: it goes with the window.
+    // The player draws into the window: it goes with the window.
     delete m_playerBackend;
     m_playerBackend = nullptr;
     m_window = nullptr;
@@ -75,7 +74,7 @@ int TFilterGraph::RenderFile(const QString &fileName)
     unload();
     const ProbeResult probe = ProbeMediaFile(fileName);
     if (m_window) {
-        m_backend = backendFor(probe);
+        m_backend = playerBackend();
         m_backend->Load(fileName, probe.durationMs);
         m_window->setAspectHint(probe.displaySize);
     }
@@ -85,18 +84,18 @@ int TFilterGraph::RenderFile(const QString &fileName)
     return int(probe.code);
 }
 
-TPlaybackBackend *TFilterGraph::backendFor(const ProbeResult &probe)
+TPlaybackBackend *TFilterGraph::playerBackend()
 {
-    const bool playerAdvances = probe.hasVideo || TPlayerBackend::AudioDeviceAvailable();
-    TPlaybackBackend *&backend = playerAdvances ? m_playerBackend : m_clockBackend;
-    if (!backend) {
-        if (playerAdvances)
-            backend = new TPlayerBackend(m_window->videoSink(), this);
-        else
-            backend = new TClockBackend(this);
-        connect(backend, &TPlaybackBackend::EndReached, this, &TFilterGraph::reachEnd);
+    if (!m_playerBackend) {
+        auto *player = new TPlayerBackend(m_window, this);
+        if (!player->ok()) {
+            delete player;
+            throw EDirectShowException(QStringLiteral("The media engine could not be started."), result::Fail);
+        }
+        connect(player, &TPlaybackBackend::EndReached, this, &TFilterGraph::reachEnd);
+        m_playerBackend = player;
     }
-    return backend;
+    return m_playerBackend;
 }
 
 void TFilterGraph::reachEnd()

@@ -64,13 +64,12 @@ private:
     void setRunning(bool running);
     void unload();
     void unbindWindow();
-    TPlaybackBackend *backendFor(const media::ProbeResult &probe);
+    TPlaybackBackend *playerBackend();
     void reachEnd();
 
     QPointer<TDSVideoWindowEx2> m_window;
     TPlaybackBackend *m_playerBackend = nullptr; // created on first playback
-    TPlaybackBackend *m_clockBackend = nullptr;
-    TPlaybackBackend *m_backend = nullptr; // the one holding the loaded file
+    TPlaybackBackend *m_backend = nullptr;       // the one holding the loaded file
     bool m_active = false;
     bool m_loaded = false;
     bool m_running = false;

@@ -3,21 +3,14 @@
 #include "media/Letterbox.h"
 
 #include <QChildEvent>
-#include <QImage>
 #include <QMouseEvent>
-#include <QMutexLocker>
 #include <QPainter>
-#include <QVideoSink>
 
-TDSVideoWindowEx2::TDSVideoWindowEx2(QWidget *parent) : QWidget(parent), m_sink(new QVideoSink(this))
+TDSVideoWindowEx2::TDSVideoWindowEx2(QWidget *parent) : QWidget(parent)
 {
     resize(DefaultWidth, DefaultHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-
-    // Direct: the sink calls from the render thread; the frame is kept under
-    // the lock and only painted on the UI thread.
-    connect(m_sink, &QVideoSink::videoFrameChanged, this, &TDSVideoWindowEx2::takeFrame, Qt::DirectConnection);
 
     m_cursorTimer.setSingleShot(true);
     m_cursorTimer.setInterval(AutoHideCursorMs);
@@ -30,51 +23,77 @@ TDSVideoWindowEx2::~TDSVideoWindowEx2()
     Q_EMIT Destroying();
 }
 
+void TDSVideoWindowEx2::setFrameSource(TVideoFrameSource *source)
+{
+    if (m_source)
+        disconnect(m_source, nullptr, this, nullptr);
+    m_source = source;
+    if (m_source) {
+        connect(m_source, &TVideoFrameSource::pictureChanged, this, &TDSVideoWindowEx2::takePicture);
+        connect(m_source, &TVideoFrameSource::displaySizeChanged, this, [this] {
+            askForSize();
+            update();
+        });
+        askForSize();
+    }
+    takePicture();
+}
+
 void TDSVideoWindowEx2::clearFrame()
 {
-    {
-        QMutexLocker locker(&m_frameLock);
-        m_frame = QVideoFrame();
-    }
+    m_picture = QImage();
     m_hasFrame = false;
     m_aspectHint = QSize();
+    askForSize();
     update();
 }
 
 void TDSVideoWindowEx2::setAspectHint(const QSize &displaySize)
 {
     m_aspectHint = displaySize;
+    askForSize();
     update();
 }
 
-void TDSVideoWindowEx2::takeFrame(const QVideoFrame &frame)
+QRect TDSVideoWindowEx2::pictureRect() const
 {
-    {
-        QMutexLocker locker(&m_frameLock);
-        m_frame = frame;
-    }
-    QMetaObject::invokeMethod(this, qOverload<>(&QWidget::update), Qt::QueuedConnection);
+    QSize aspect = m_aspectHint;
+    if (aspect.isEmpty() && m_source)
+        aspect = m_source->displaySize();
+    return media::LetterboxRect(aspect.isEmpty() ? size() : aspect, size());
 }
 
-QVideoFrame TDSVideoWindowEx2::latestFrame() const
+void TDSVideoWindowEx2::askForSize()
 {
-    QMutexLocker locker(&m_frameLock);
-    return m_frame;
+    if (m_source)
+        m_source->setTargetSize(pictureRect().size());
+}
+
+void TDSVideoWindowEx2::takePicture()
+{
+    m_picture = m_source ? m_source->currentPicture() : QImage();
+    update();
+}
+
+void TDSVideoWindowEx2::resizeEvent(QResizeEvent *event)
+{
+    askForSize();
+    QWidget::resizeEvent(event);
 }
 
 void TDSVideoWindowEx2::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    QVideoFrame frame = latestFrame();
-    if (!frame.isValid())
+    if (m_picture.isNull())
         return;
-    const QImage picture = frame.toImage();
-    if (picture.isNull())
-        return;
-    const QSize aspect = m_aspectHint.isEmpty() ? picture.size() : m_aspectHint;
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(media::LetterboxRect(aspect, size()), picture);
+    const QRect target = pictureRect();
+    // The source draws at the asked size; a picture of an older size is
+    // stretched until the next one comes.
+    if (m_picture.size() == target.size())
+        painter.drawImage(target.topLeft(), m_picture);
+    else
+        painter.drawImage(target, m_picture);
     m_hasFrame = true;
 }
 

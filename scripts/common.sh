@@ -7,7 +7,7 @@ MOVAREL_DIST="${MOVAREL_DIST:-$MOVAREL_ROOT/dist}"
 
 MOVAREL_PACKAGES=(
   cmake g++ ninja-build pkg-config
-  qt6-base-dev qt6-multimedia-dev libqt6opengl6-dev qt6-svg-dev
+  qt6-base-dev libqt6opengl6-dev qt6-svg-dev libmpv-dev
   libavformat-dev libavcodec-dev libavutil-dev
   ffmpeg
   xvfb xauth

@@ -1,11 +1,14 @@
-// Playback on a graph bound to a video window, on the offscreen platform:
-// frames reach the window, the position follows play, pause and seeks, the
-// end of the media leaves the graph running at its duration, unloading
+// Playback on a graph bound to a video window, on the offscreen platform and
+// without a sound device: frames reach the window at its letterboxed size and
+// only while the picture changes, the position follows play, pause and seeks,
+// the end of the media leaves the graph running at its duration, unloading
 // blanks the window, and the position timer ticks only while running.
 
 #include "MediaTestFiles.h"
+#include "PreviewFixture.h"
 #include "media/FilterGraph.h"
 #include "media/TrackBar.h"
+#include "media/VideoFrameSource.h"
 #include "media/VideoWindow.h"
 
 #include <QSignalSpy>
@@ -60,14 +63,16 @@ private Q_SLOTS:
     void soundOnlyFileAdvances();
     void trackBarTicksOnceASecondWhileRunning();
     void windowMayGoFirst();
+    void graphMayGoFirst();
 
 private:
     QTemporaryDir m_dir;
     QString m_clip;  // 6 s, picture and sound
     QString m_other; // 3 s, another container
     QString m_sound; // 3 s, sound only
-    std::unique_ptr<TDSVideoWindowEx2> m_window;
-    std::unique_ptr<TFilterGraph> m_graph;
+    mediatest::Preview m_preview;
+    std::unique_ptr<TDSVideoWindowEx2> &m_window = m_preview.window;
+    std::unique_ptr<TFilterGraph> &m_graph = m_preview.graph;
 };
 
 void TestPlayback::initTestCase()
@@ -85,18 +90,12 @@ void TestPlayback::initTestCase()
 
 void TestPlayback::init()
 {
-    m_window = std::make_unique<TDSVideoWindowEx2>();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    m_graph = std::make_unique<TFilterGraph>();
-    m_graph->SetVideoWindow(m_window.get());
-    m_graph->SetActive(true);
+    QVERIFY(m_preview.open());
 }
 
 void TestPlayback::cleanup()
 {
-    m_graph.reset();
-    m_window.reset();
+    m_preview.close();
 }
 
 void TestPlayback::playShowsFramesInTheWindow()
@@ -107,8 +106,10 @@ void TestPlayback::playShowsFramesInTheWindow()
     QVERIFY(m_graph->IsRunning());
     QTRY_VERIFY_WITH_TIMEOUT(m_window->hasFrame(), 5000);
 
+    // 320 x 240 letterboxed into 257 x 155: the picture is drawn at 206 x 155
+    // (at the latest once mpv has told the video's size) and spans x 25..230.
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->frameSource()->currentPicture().size(), QSize(206, 155), 1000);
     const QImage shot = m_window->grab().toImage();
-    // 320 x 240 letterboxed into 257 x 155: the picture spans x 25..230.
     QVERIFY(litShare(shot, QRect(30, 5, 190, 145)) > 0.5);
     QCOMPARE(litShare(shot, QRect(0, 0, 20, 155)), 0.0);
     QCOMPARE(litShare(shot, QRect(237, 0, 20, 155)), 0.0);
@@ -121,12 +122,16 @@ void TestPlayback::positionAdvancesAndPauseHoldsIt()
     m_graph->Play();
     QTRY_VERIFY_WITH_TIMEOUT(positionMs(*m_graph) >= 1000, 5000);
 
+    QSignalSpy pictures(m_window->frameSource(), &TVideoFrameSource::pictureChanged);
+    QTRY_VERIFY_WITH_TIMEOUT(pictures.count() >= 10, 2000); // 25 frames a second
     m_graph->Pause();
     QVERIFY(!m_graph->IsRunning());
     QTest::qWait(100);
     const qint64 held = positionMs(*m_graph);
+    pictures.clear();
     QTest::qWait(800);
     QVERIFY2(qAbs(positionMs(*m_graph) - held) <= 50, qPrintable(QString::number(positionMs(*m_graph) - held)));
+    QCOMPARE(pictures.count(), 0); // a still picture is not drawn again
 
     m_graph->Play();
     QTRY_VERIFY_WITH_TIMEOUT(positionMs(*m_graph) >= held + 500, 5000);
@@ -327,6 +332,19 @@ void TestPlayback::windowMayGoFirst()
     QCOMPARE(m_graph->RenderFile(m_other), int(media::result::Ok));
     QCOMPARE(m_graph->Duration() / 1000, qint64(3));
     QTest::qWait(300);
+}
+
+void TestPlayback::graphMayGoFirst()
+{
+    m_graph->RenderFile(m_clip);
+    m_graph->Play();
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->hasFrame(), 5000);
+    m_graph.reset(); // frames still on their way are dropped
+    QCOMPARE(m_window->frameSource(), nullptr);
+    QTest::qWait(300);
+    m_window->clearFrame();
+    const QImage shot = m_window->grab().toImage();
+    QCOMPARE(litShare(shot, shot.rect()), 0.0);
 }
 
 QTEST_MAIN(TestPlayback)

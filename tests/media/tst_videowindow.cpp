@@ -1,49 +1,54 @@
-// The video window on its own: letterboxing, frames from another thread,
-// unloading, the aspect hint and the pointer that hides itself.
+// The video window on its own: letterboxing, pictures asked for at the
+// letterboxed size, unloading, the aspect hint and the pointer that hides
+// itself.
 
 #include "media/Letterbox.h"
+#include "media/VideoFrameSource.h"
 #include "media/VideoWindow.h"
 
 #include <QImage>
 #include <QLabel>
 #include <QTest>
-#include <QThread>
-#include <QVideoFrame>
-#include <QVideoFrameFormat>
-#include <QVideoSink>
-
-#include <cstring>
 
 namespace {
 
-QVideoFrame frameOf(const QImage &image)
-{
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    QVideoFrame frame(
-        QVideoFrameFormat(argb.size(), QVideoFrameFormat::pixelFormatFromImageFormat(QImage::Format_ARGB32)));
-    if (!frame.map(QVideoFrame::WriteOnly))
-        return {};
-    for (int y = 0; y < argb.height(); ++y)
-        std::memcpy(frame.bits(0) + y * frame.bytesPerLine(0), argb.constScanLine(y), size_t(argb.width()) * 4);
-    frame.unmap();
-    return frame;
-}
+// Draws a solid picture at whatever size the window asks for, when told to,
+// as the engine's output does when a frame arrives.
+class SolidSource : public TVideoFrameSource {
+public:
+    QList<QSize> asked;
 
-QImage solid(QSize size, QColor colour)
-{
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(colour);
-    return image;
-}
+    void setTargetSize(const QSize &size) override
+    {
+        asked.append(size);
+        m_size = size;
+    }
+    QImage currentPicture() const override { return m_picture; }
+    QSize displaySize() const override { return m_display; }
 
-// Delivers the frame from a thread of its own, as the player's render thread does.
-void deliverFromThread(QVideoSink *sink, const QVideoFrame &frame)
-{
-    QThread *thread = QThread::create([sink, frame] { sink->setVideoFrame(frame); });
-    thread->start();
-    thread->wait();
-    delete thread;
-}
+    void setDisplaySize(QSize size)
+    {
+        m_display = size;
+        Q_EMIT displaySizeChanged();
+    }
+
+    void deliver(QColor colour)
+    {
+        m_picture = QImage(m_size, QImage::Format_RGB32);
+        m_picture.fill(colour);
+        Q_EMIT pictureChanged();
+    }
+    void forget()
+    {
+        m_picture = QImage();
+        Q_EMIT pictureChanged();
+    }
+
+private:
+    QSize m_size;
+    QSize m_display;
+    QImage m_picture;
+};
 
 bool isBlack(QRgb pixel)
 {
@@ -74,9 +79,11 @@ private Q_SLOTS:
     void letterboxRect();
 
     void startsBlackAt257x155();
-    void paintsSinkFramesLetterboxed();
+    void paintsPicturesLetterboxed();
     void aspectHintWidensThePicture();
+    void resizeAsksForANewSize();
     void clearFrameBlanksTheWindow();
+    void sourceMayGoFirst();
     void pointerHidesAfterThreeSecondsWithoutMovement();
 };
 
@@ -107,51 +114,117 @@ void TestVideoWindow::startsBlackAt257x155()
 {
     TDSVideoWindowEx2 window;
     QCOMPARE(window.size(), QSize(257, 155));
-    QVERIFY(window.videoSink());
     QVERIFY(!window.hasFrame());
     QVERIFY(allBlack(window.grab().toImage()));
     QVERIFY(!window.hasFrame());
+    SolidSource source;
+    window.setFrameSource(&source);
+    QVERIFY(allBlack(window.grab().toImage())); // a source without a picture yet
+    QVERIFY(!window.hasFrame());
 }
 
-void TestVideoWindow::paintsSinkFramesLetterboxed()
+void TestVideoWindow::paintsPicturesLetterboxed()
 {
     TDSVideoWindowEx2 window;
-    deliverFromThread(window.videoSink(), frameOf(solid({320, 240}, Qt::red)));
+    SolidSource source;
+    window.setFrameSource(&source);
+    window.setAspectHint(QSize(320, 240));
+    // 4:3 in 257 x 155: the picture is asked for at 206 x 155 and spans x 25..230.
+    QCOMPARE(source.asked.last(), QSize(206, 155));
+    QCOMPARE(window.pictureRect(), QRect(25, 0, 206, 155));
+    source.deliver(Qt::red);
     const QImage shot = window.grab().toImage();
     QVERIFY(window.hasFrame());
-    // 4:3 in 257 x 155: the picture spans x 25..230, black bars either side.
     QVERIFY(isBlack(shot.pixel(10, 77)));
-    QVERIFY(isBlack(shot.pixel(245, 77)));
-    QVERIFY(isRed(shot.pixel(30, 2)));
+    QVERIFY(isBlack(shot.pixel(24, 77)));
+    QVERIFY(isRed(shot.pixel(25, 2)));
     QVERIFY(isRed(shot.pixel(128, 77)));
-    QVERIFY(isRed(shot.pixel(225, 150)));
+    QVERIFY(isRed(shot.pixel(230, 154)));
+    QVERIFY(isBlack(shot.pixel(231, 77)));
+    QVERIFY(isBlack(shot.pixel(245, 77)));
 }
 
 void TestVideoWindow::aspectHintWidensThePicture()
 {
     // A 4:3 frame whose pixels are wide (anamorphic 16:9) fills the width.
     TDSVideoWindowEx2 window;
+    SolidSource source;
+    window.setFrameSource(&source);
     window.setAspectHint(QSize(427, 240));
-    deliverFromThread(window.videoSink(), frameOf(solid({320, 240}, Qt::red)));
+    QCOMPARE(source.asked.last(), QSize(257, 144));
+    source.deliver(Qt::red);
     const QImage shot = window.grab().toImage();
-    QVERIFY(isRed(shot.pixel(3, 77)));
-    QVERIFY(isRed(shot.pixel(253, 77)));
+    QVERIFY(isRed(shot.pixel(0, 77)));
+    QVERIFY(isRed(shot.pixel(256, 77)));
     QVERIFY(isBlack(shot.pixel(128, 1)));
     QVERIFY(isBlack(shot.pixel(128, 153)));
+
+    // Without a hint the video's own display size counts, and while that is
+    // unknown the whole window is the source's to fill.
+    window.setAspectHint(QSize());
+    QCOMPARE(source.asked.last(), QSize(257, 155));
+    source.setDisplaySize(QSize(320, 240));
+    QCOMPARE(source.asked.last(), QSize(206, 155));
+    QCOMPARE(window.pictureRect(), QRect(25, 0, 206, 155));
+    window.setAspectHint(QSize(427, 240)); // the container's word comes first
+    QCOMPARE(source.asked.last(), QSize(257, 144));
+}
+
+void TestVideoWindow::resizeAsksForANewSize()
+{
+    TDSVideoWindowEx2 window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    SolidSource source;
+    window.setFrameSource(&source);
+    window.setAspectHint(QSize(320, 240));
+    source.deliver(Qt::red);
+    window.resize(400, 400);
+    QCOMPARE(source.asked.last(), QSize(400, 300));
+    // Until the next picture the old one is stretched into the new place.
+    QImage shot = window.grab().toImage();
+    QVERIFY(isBlack(shot.pixel(200, 20)));
+    QVERIFY(isRed(shot.pixel(200, 60)));
+    QVERIFY(isRed(shot.pixel(399, 340)));
+    source.deliver(Qt::red);
+    QCOMPARE(source.currentPicture().size(), QSize(400, 300));
+    shot = window.grab().toImage();
+    QVERIFY(isRed(shot.pixel(0, 50)) && isRed(shot.pixel(399, 349)));
+    QVERIFY(isBlack(shot.pixel(200, 49)) && isBlack(shot.pixel(200, 350)));
 }
 
 void TestVideoWindow::clearFrameBlanksTheWindow()
 {
     TDSVideoWindowEx2 window;
-    deliverFromThread(window.videoSink(), frameOf(solid({320, 240}, Qt::red)));
+    SolidSource source;
+    window.setFrameSource(&source);
+    window.setAspectHint(QSize(320, 240));
+    source.deliver(Qt::red);
     QVERIFY(!allBlack(window.grab().toImage()));
     window.clearFrame();
     QVERIFY(!window.hasFrame());
     QVERIFY(allBlack(window.grab().toImage()));
     QVERIFY(!window.hasFrame());
-    // An invalid frame (the player stopping) also paints black.
-    deliverFromThread(window.videoSink(), frameOf(solid({320, 240}, Qt::red)));
-    deliverFromThread(window.videoSink(), QVideoFrame());
+    QCOMPARE(source.asked.last(), QSize(257, 155)); // the hint went with the file
+    // A source that lets go of its picture (the file was unloaded) also paints black.
+    source.deliver(Qt::red);
+    QVERIFY(!allBlack(window.grab().toImage()));
+    source.forget();
+    QVERIFY(allBlack(window.grab().toImage()));
+}
+
+void TestVideoWindow::sourceMayGoFirst()
+{
+    TDSVideoWindowEx2 window;
+    {
+        SolidSource source;
+        window.setFrameSource(&source);
+        source.deliver(Qt::red);
+        QVERIFY(!allBlack(window.grab().toImage()));
+    }
+    QCOMPARE(window.frameSource(), nullptr);
+    window.setAspectHint(QSize(640, 480)); // nobody to ask
+    window.clearFrame();
     QVERIFY(allBlack(window.grab().toImage()));
 }
 

@@ -1,0 +1,78 @@
+#include "media/MpvHandle.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QtGlobal>
+
+#include <clocale>
+
+namespace media {
+
+namespace {
+
+struct Option {
+    const char *name;
+    const char *value;
+};
+
+constexpr Option previewOptions[] = {
+    {"terminal", "no"},
+    {"config", "no"},
+    {"load-scripts", "no"},
+    {"ytdl", "no"},
+    {"input-default-bindings", "no"},
+    {"input-vo-keyboard", "no"},
+    {"osd-level", "0"},
+    {"osc", "no"},
+    {"idle", "yes"},
+    {"keep-open", "yes"},
+    {"pause", "yes"},
+    {"vo", "libmpv"},
+    {"hwdec", "no"},
+    {"audio-display", "no"},
+    {"sub-auto", "no"},
+    {"audio-file-auto", "no"},
+    {"resume-playback", "no"},
+    {"load-unsafe-playlists", "no"},
+    {"hr-seek", "yes"},
+    // The preview's picture is a few hundred pixels wide: the faster scaler
+    // paths are plenty and keep the software renderer cheap.
+    {"sws-fast", "yes"},
+};
+
+} // namespace
+
+MpvHandlePtr CreatePreviewMpv()
+{
+    // mpv refuses to start under a locale whose numbers are not written the
+    // C way, and reads numbers with the C library for as long as it runs.
+    std::setlocale(LC_NUMERIC, "C");
+    MpvHandlePtr handle(mpv_create());
+    if (!handle)
+        return nullptr;
+    for (const Option &option : previewOptions)
+        mpv_set_option_string(handle.get(), option.name, option.value);
+    // Without a sound device the silent output keeps time; trying the others
+    // first would only fill the log.
+    mpv_set_option_string(handle.get(), "ao", SoundDeviceAvailable() ? "pulse,alsa,null" : "null");
+    if (mpv_initialize(handle.get()) < 0)
+        return nullptr;
+    return handle;
+}
+
+bool SoundDeviceAvailable()
+{
+    const QByteArray server = qgetenv("PULSE_SERVER");
+    if (!server.isEmpty())
+        return true;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && (QFileInfo::exists(runtime + QStringLiteral("/pulse/native")) ||
+                               QFileInfo::exists(runtime + QStringLiteral("/pipewire-0"))))
+        return true;
+    // ALSA lists its cards here; "--- no soundcards ---" when there are none.
+    QFile cards(QStringLiteral("/proc/asound/cards"));
+    return cards.open(QIODevice::ReadOnly) && !cards.readAll().contains("no soundcards");
+}
+
+} // namespace media
