@@ -5,6 +5,7 @@
 #include "Code/IniFiles32.h"
 #include "Code/Unit_CommonLib.h"
 #include "Code/core/ProgramFolder.h"
+#include "platform/Platform.h"
 
 #include <QDir>
 
@@ -21,6 +22,10 @@ bool flagOf(const TIniFile32 &ini, const QString &key)
     return ini.ReadString(sectionName, key, QStringLiteral("0")) == QLatin1String("1");
 }
 } // namespace
+
+TCustomProc::TCustomProc() = default;
+// Out of line: the screen-saver hold's type is complete here.
+TCustomProc::~TCustomProc() = default;
 
 QString DefaultInitDir()
 {

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class QComboBox;
@@ -16,6 +17,9 @@ class QWidget;
 class TFilterGraph;
 class TSourceGrid;
 class TTrimBar;
+namespace platform {
+class SleepInhibitor;
+}
 
 // The options window's selectors that the services set and read.
 struct TOptionSelectors {
@@ -54,6 +58,9 @@ struct TConversionRequest {
 // bar. Its operations take the controls they work on.
 class TCustomProc {
 public:
+    TCustomProc();
+    ~TCustomProc();
+
     // --- Output selection: fill the selectors from the catalogue and apply presets.
     void FillOptionSelectors(QComboBox *outputType, QComboBox *quality, const TOptionSelectors &options);
     void FillOutputTypeSelector(QComboBox *selector);
@@ -129,6 +136,10 @@ public:
     void WriteInitDir(const QString &chosenFile);
 
 private:
+    // Holds the screen saver off while the preview plays.
+    void HoldScreenWhilePlaying();
+    std::unique_ptr<platform::SleepInhibitor> m_screenHold;
+
     void ConvertRow(const TSourceGrid *list, const TConversionRequest &request, const QString &file);
     void RunEncoder(const QString &file);
     // Reads the row's output back and records what it falls short of.

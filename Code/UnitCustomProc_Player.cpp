@@ -4,6 +4,7 @@
 #include "Code/Globals.h"
 #include "Code/Unit_CommonLib.h"
 #include "media/FilterGraph.h"
+#include "platform/Platform.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -64,6 +65,7 @@ QString TCustomProc::StartPreview(const TPreviewControls &preview, const QString
             if (startSeconds)
                 TCommonLib::SeekPreview(graph, *startSeconds * 1000);
             IsPlaying = true;
+            HoldScreenWhilePlaying();
             preview.Logo->setVisible(false);
             return playing;
         } catch (const std::exception &) {
@@ -76,12 +78,24 @@ QString TCustomProc::StartPreview(const TPreviewControls &preview, const QString
 
 QString TCustomProc::ResumePlayback(const TPreviewControls &preview)
 {
-    return changePlayState(preview, &TFilterGraph::Play, true, playing, IsPlaying);
+    const QString word = changePlayState(preview, &TFilterGraph::Play, true, playing, IsPlaying);
+    HoldScreenWhilePlaying();
+    return word;
 }
 
 QString TCustomProc::PausePlayback(const TPreviewControls &preview)
 {
-    return changePlayState(preview, &TFilterGraph::Pause, false, paused, IsPlaying);
+    const QString word = changePlayState(preview, &TFilterGraph::Pause, false, paused, IsPlaying);
+    HoldScreenWhilePlaying();
+    return word;
+}
+
+void TCustomProc::HoldScreenWhilePlaying()
+{
+    if (!IsPlaying)
+        m_screenHold.reset();
+    else if (!m_screenHold)
+        m_screenHold = platform::current().preventScreenSaver(QStringLiteral("Playing a preview"));
 }
 
 QString TCustomProc::StopPlayback(const TPreviewControls &preview)
@@ -97,6 +111,7 @@ QString TCustomProc::StopPlayback(const TPreviewControls &preview)
         IsPlaying = false;
     } catch (const EDirectShowException &) {
     }
+    HoldScreenWhilePlaying();
     preview.Logo->setVisible(true);
     return stopped;
 }

@@ -355,6 +355,8 @@ void TFrmMainForm::SaveSettingsOrTell()
 
 void TFrmMainForm::FormClose()
 {
+    if (CustomProc)
+        CustomProc->StopPlayback(Preview()); // gives the screen saver back
     FilterGraph->SetActive(false);
     FilterGraph->ClearGraph();
     if (CustomProc)

@@ -36,6 +36,9 @@ public:
     // Holds off sleep and idle until the returned object is destroyed;
     // nullptr where the system offers no way to do so.
     virtual std::unique_ptr<SleepInhibitor> preventSleep(const QString &reason) = 0;
+    // Holds off the screen saver until the returned object is destroyed;
+    // nullptr where the desktop offers no way to do so.
+    virtual std::unique_ptr<SleepInhibitor> preventScreenSaver(const QString &reason) = 0;
     // Ends the program at once with the given exit code.
     virtual void endProcess(int exitCode) = 0;
 };

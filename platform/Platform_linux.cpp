@@ -57,6 +57,24 @@ private:
     int m_fd;
 };
 
+// The desktop's screen saver, asked over the session bus; the cookie gives
+// the hold back.
+class ScreenSaverInhibitor final : public SleepInhibitor {
+public:
+    explicit ScreenSaverInhibitor(uint cookie) : m_cookie(cookie) {}
+    ~ScreenSaverInhibitor() override
+    {
+        QDBusInterface saver(QStringLiteral("org.freedesktop.ScreenSaver"),
+                             QStringLiteral("/org/freedesktop/ScreenSaver"),
+                             QStringLiteral("org.freedesktop.ScreenSaver"), QDBusConnection::sessionBus());
+        if (saver.isValid())
+            saver.call(QDBus::NoBlock, QStringLiteral("UnInhibit"), m_cookie);
+    }
+
+private:
+    uint m_cookie;
+};
+
 class LinuxPlatform final : public Platform {
 public:
     QList<ProcessEntry> runningProcesses() override
@@ -113,6 +131,21 @@ public:
         if (fd < 0)
             return nullptr;
         return std::make_unique<LogindInhibitor>(fd);
+    }
+
+    std::unique_ptr<SleepInhibitor> preventScreenSaver(const QString &reason) override
+    {
+        if (!QDBusConnection::sessionBus().isConnected())
+            return nullptr;
+        QDBusInterface saver(QStringLiteral("org.freedesktop.ScreenSaver"),
+                             QStringLiteral("/org/freedesktop/ScreenSaver"),
+                             QStringLiteral("org.freedesktop.ScreenSaver"), QDBusConnection::sessionBus());
+        if (!saver.isValid())
+            return nullptr;
+        const QDBusReply<uint> cookie = saver.call(QStringLiteral("Inhibit"), QStringLiteral("Movarel"), reason);
+        if (!cookie.isValid())
+            return nullptr;
+        return std::make_unique<ScreenSaverInhibitor>(cookie.value());
     }
 
     void endProcess(int exitCode) override

@@ -63,6 +63,13 @@ public:
         return std::make_unique<ExecutionStateInhibitor>();
     }
 
+    std::unique_ptr<SleepInhibitor> preventScreenSaver(const QString &) override
+    {
+        // Held for the thread that asked: the preview is driven from the window's thread.
+        SetThreadExecutionState(ES_CONTINUOUS | ES_DISPLAY_REQUIRED);
+        return std::make_unique<ExecutionStateInhibitor>();
+    }
+
     void endProcess(int exitCode) override { std::_Exit(exitCode); }
 };
 

@@ -1,5 +1,7 @@
 #include "ui/SourceListModel.h"
 
+#include "ui/Artwork.h"
+
 #include <QMimeData>
 
 namespace {
@@ -83,8 +85,15 @@ QVariant TSourceListModel::headerData(int section, Qt::Orientation orientation, 
         return {};
     if (role == Qt::DisplayRole)
         return QString::fromLatin1(headers[section]);
-    if (role == Qt::ToolTipRole && section == colCheck)
-        return tr("Convert this file");
+    if (section == colCheck) {
+        // The check column's header is a picture only; screen readers get its name.
+        if (role == Qt::DecorationRole)
+            return ui::artwork::glyph(ui::artwork::Glyph::Convert, 14, Qt::black);
+        if (role == Qt::ToolTipRole)
+            return tr("Convert this file");
+        if (role == Qt::AccessibleTextRole)
+            return tr("Convert");
+    }
     return {};
 }
 

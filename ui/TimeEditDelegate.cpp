@@ -2,6 +2,7 @@
 
 #include "ui/SourceListModel.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 
 QWidget *TTimeEditDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
@@ -35,6 +36,16 @@ void TTimeEditDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
         return;
     }
     QStyledItemDelegate::setModelData(editor, model, index);
+}
+
+bool TTimeEditDelegate::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && watched->objectName() == QLatin1String("TimeEditor")) {
+        const QString text = static_cast<QKeyEvent *>(event)->text();
+        if (text.size() == 1 && text.at(0).isPrint() && !text.at(0).isDigit())
+            return true;
+    }
+    return QStyledItemDelegate::eventFilter(watched, event);
 }
 
 QString TTimeEditDelegate::PostedText(const QString &shown)

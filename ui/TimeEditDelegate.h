@@ -17,4 +17,9 @@ public:
 
     // The cell text an editor showing `shown` (blanks as "_") posts.
     static QString PostedText(const QString &shown);
+
+protected:
+    // A key the time mask refuses leaves the text alone (a selection
+    // included) instead of deleting what it was typed over.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 };

@@ -10,7 +10,7 @@
 // CPU at most 1.2 times ffplay's, no 1080p frame dropped, idle at most 0.5 %.
 
 #include "Code/Globals.h"
-#include "Code/TextFormats.h"
+#include "Code/core/TextFormats.h"
 #include "Code/UnitCustomProc.h"
 #include "Code/Unit_CommonLib.h"
 #include "Code/Unit_Convert.h"
@@ -75,7 +75,7 @@ void selectRow(int row)
     grid->clearSelection();
     grid->SelectRow(row);
     grid->SetFocusedRow(row);
-    CustomProc->SyncTrimBarToSelection();
+    FrmMainForm->SyncTrimBar();
 }
 
 // Lets playback settle, then counts the process's CPU and the video window's

@@ -28,6 +28,10 @@ public:
     {
         return fake->preventSleep(reason);
     }
+    std::unique_ptr<platform::SleepInhibitor> preventScreenSaver(const QString &reason) override
+    {
+        return fake->preventScreenSaver(reason);
+    }
     void endProcess(int exitCode) override { fake->endProcess(exitCode); }
 };
 

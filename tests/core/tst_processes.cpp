@@ -19,6 +19,7 @@ public:
     bool openUrl(const QUrl &) override { return false; }
     void trimWorkingSet() override {}
     std::unique_ptr<platform::SleepInhibitor> preventSleep(const QString &) override { return nullptr; }
+    std::unique_ptr<platform::SleepInhibitor> preventScreenSaver(const QString &) override { return nullptr; }
     void endProcess(int) override {}
 };
 } // namespace

@@ -198,11 +198,18 @@ private Q_SLOTS:
         QCOMPARE(timePanel(), QStringLiteral("00:00:07")); // inactive: nothing happens at all
         FrmMainForm->pnlCurTime->setText("00:00:00");
 
+        QCOMPARE(m_program->platform->screenHeld, 0);
         QCOMPARE(CustomProc->StartPreview(FrmMainForm->Preview(), m_other, std::nullopt), QStringLiteral("Playing"));
         verifyPlaying(m_other);
+        // The screen saver waits while the preview plays, and only then.
+        QCOMPARE(m_program->platform->screenHeld, 1);
         QCOMPARE(CustomProc->PausePlayback(FrmMainForm->Preview()), QStringLiteral("Paused"));
+        QCOMPARE(m_program->platform->screenHeld, 0);
         QCOMPARE(CustomProc->ResumePlayback(FrmMainForm->Preview()), QStringLiteral("Playing"));
+        QCOMPARE(CustomProc->ResumePlayback(FrmMainForm->Preview()), QStringLiteral("Playing"));
+        QCOMPARE(m_program->platform->screenHeld, 1);
         QCOMPARE(CustomProc->StopPlayback(FrmMainForm->Preview()), QStringLiteral("Stoped"));
+        QCOMPARE(m_program->platform->screenHeld, 0);
         verifyUnloaded();
     }
 

@@ -6,6 +6,7 @@
 #include "ui/TimeEditDelegate.h"
 
 #include <QLineEdit>
+#include <QPixmap>
 #include <QTest>
 
 namespace {
@@ -197,6 +198,26 @@ private Q_SLOTS:
         QTest::keyClick(editor, Qt::Key_Return);
         QTRY_COMPARE(rows::grid()->Cell(1, colEndTime), QStringLiteral("00:05:00"));
         QCOMPARE(trimCells(1), (QStringList{"00:01:30", "00:05:00", "00:03:30"}));
+
+        // Letters typed over the selected time are refused and leave it whole.
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(start).center());
+        editor = openEditor();
+        QVERIFY(editor);
+        QVERIFY(editor->hasSelectedText());
+        QTest::keyClicks(editor, "x ");
+        QCOMPARE(editor->text(), QStringLiteral("00:01:30"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTest::qWait(100);
+        QCOMPARE(trimCells(1), (QStringList{"00:01:30", "00:05:00", "00:03:30"}));
+    }
+
+    // The check column's header is a picture with a name for screen readers.
+    void checkHeaderIsAPictureWithAName()
+    {
+        const QAbstractItemModel *m = model();
+        QVERIFY(m->headerData(colCheck, Qt::Horizontal, Qt::DisplayRole).toString().isEmpty());
+        QVERIFY(!m->headerData(colCheck, Qt::Horizontal, Qt::DecorationRole).value<QPixmap>().isNull());
+        QCOMPARE(m->headerData(colCheck, Qt::Horizontal, Qt::AccessibleTextRole).toString(), QStringLiteral("Convert"));
     }
 
     void postedText_data()

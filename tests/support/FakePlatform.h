@@ -53,6 +53,11 @@ public:
         ++awakeTaken;
         return std::make_unique<Inhibitor>(awakeHeld);
     }
+    int screenHeld = 0; // screen-saver holds alive now
+    std::unique_ptr<platform::SleepInhibitor> preventScreenSaver(const QString &) override
+    {
+        return std::make_unique<Inhibitor>(screenHeld);
+    }
     void endProcess(int exitCode) override { endedWith.append(exitCode); }
 
     // Installs a fresh fake as the current platform and returns it.
