@@ -10,7 +10,6 @@
 #include <charconv>
 #include <optional>
 #include <poll.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -41,17 +40,6 @@ std::string_view field(std::string_view line, std::string_view key)
         from = bar + 1;
     }
     return {};
-}
-
-std::string ffprobeBeside(const std::string &ffmpegProgram)
-{
-    const std::size_t slash = ffmpegProgram.rfind('/');
-    const std::string path =
-        (slash == std::string::npos ? std::string() : ffmpegProgram.substr(0, slash + 1)) + "ffprobe";
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0
-               ? path
-               : std::string();
 }
 
 } // namespace
@@ -104,7 +92,7 @@ std::map<int, Extent> ExtentReader::extents() const
 AudioScan scanAudioExtents(const std::string &ffmpegProgram, const std::string &inputPath, SignalWatch &signals)
 {
     AudioScan result;
-    const std::string ffprobe = ffprobeBeside(ffmpegProgram);
+    const std::string ffprobe = programBeside(ffmpegProgram, "ffprobe");
     if (ffprobe.empty())
         return result;
     PipeEnds listing = makePipeEnds();

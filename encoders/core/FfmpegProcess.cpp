@@ -97,6 +97,13 @@ std::string locateFfmpeg()
     return {};
 }
 
+std::string programBeside(const std::string &program, const std::string &name)
+{
+    const std::size_t slash = program.rfind('/');
+    const std::string path = (slash == std::string::npos ? std::string() : program.substr(0, slash + 1)) + name;
+    return isExecutableFile(path) ? path : std::string();
+}
+
 FfmpegProcess::~FfmpegProcess()
 {
     if (m_pid > 0) {

@@ -9,6 +9,11 @@ namespace encoder {
 // Finds "ffmpeg" in the folders of PATH; empty when it is not there.
 std::string locateFfmpeg();
 
+// The executable `name` in the folder of `program` ("ffprobe" beside the
+// ffmpeg found), so that both come from one installation; empty when it is
+// not there.
+std::string programBeside(const std::string &program, const std::string &name);
+
 // Where a child's standard input and output go (-1: /dev/null), and the file
 // it reaches as FfmpegProcess::outputDescriptor (-1: none).
 struct ChildIo {
