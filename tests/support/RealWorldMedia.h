@@ -123,11 +123,11 @@ struct PhoneClipSpec {
 // whose samples each hold several 20 ms frames, as phones write them (ffmpeg
 // cannot: its muxer takes one frame a packet). Returns the path, or an empty
 // text with a warning.
-inline QString makePhoneClip(const QString &folder, const QString &name, const PhoneClipSpec &spec = {})
+inline QString makePhoneClip(const QString &folder, const QString &name, const PhoneClipSpec &clip = {})
 {
     const QString video = QDir(folder).filePath("video-of-" + name);
     QString error;
-    if (!runFfmpeg({"-f", "lavfi", "-i", QStringLiteral("testsrc=size=176x144:rate=15:duration=%1").arg(spec.seconds),
+    if (!runFfmpeg({"-f", "lavfi", "-i", QStringLiteral("testsrc=size=176x144:rate=15:duration=%1").arg(clip.seconds),
                     "-c:v", "mpeg4", "-f", "3gp", video},
                    &error)) {
         qWarning("ffmpeg could not make the phone clip's video: %s", qPrintable(error));
@@ -142,8 +142,8 @@ inline QString makePhoneClip(const QString &folder, const QString &name, const P
         qWarning("the phone clip's video does not end with its index");
         return {};
     }
-    const int frames = qRound(spec.seconds / 0.02);
-    const int quietFrames = qRound(spec.quietSeconds / 0.02);
+    const int frames = qRound(clip.seconds / 0.02);
+    const int quietFrames = qRound(clip.quietSeconds / 0.02);
     QByteArray sound;
     for (int i = 0; i < frames; ++i)
         sound += amrFrame(i >= quietFrames);
@@ -155,7 +155,7 @@ inline QString makePhoneClip(const QString &folder, const QString &name, const P
         return {};
     // mvhd (version 0) ends with the next track ID, 100 bytes after its type.
     children.replace(movieHeader + 100, 4, isobmff::bigEndian(3, 4));
-    const QByteArray track = packedAmrTrack(frames, spec.framesPerSample, head.size() + 8);
+    const QByteArray track = packedAmrTrack(frames, clip.framesPerSample, head.size() + 8);
     const QByteArray result = head + isobmff::box("mdat", sound) + isobmff::box("moov", children + track);
     const QString path = QDir(folder).filePath(name);
     QFile out(path);
