@@ -104,10 +104,24 @@ bool isMediaStream(const AVStream *stream)
     return type == AVMEDIA_TYPE_VIDEO || type == AVMEDIA_TYPE_AUDIO || type == AVMEDIA_TYPE_SUBTITLE;
 }
 
-bool hasDecoder(const AVStream *stream)
+struct CodecContextFree {
+    void operator()(AVCodecContext *context) const { avcodec_free_context(&context); }
+};
+using CodecContext = std::unique_ptr<AVCodecContext, CodecContextFree>;
+
+// Having a decoder is not enough: it must accept what the container says of
+// the stream (an audio profile it does not implement fails here).
+bool decoderOpens(const AVStream *stream)
 {
     const AVCodecID id = stream->codecpar->codec_id;
-    return id != AV_CODEC_ID_NONE && avcodec_find_decoder(id) != nullptr;
+    const AVCodec *decoder = id != AV_CODEC_ID_NONE ? avcodec_find_decoder(id) : nullptr;
+    if (!decoder)
+        return false;
+    const CodecContext context(avcodec_alloc_context3(decoder));
+    if (!context || avcodec_parameters_to_context(context.get(), stream->codecpar) < 0)
+        return false;
+    context->thread_count = 1; // only opened, never run
+    return avcodec_open2(context.get(), decoder, nullptr) >= 0;
 }
 
 // The earliest and latest instants the packets read so far cover, in
@@ -265,7 +279,7 @@ void judgeStreams(const AVFormatContext *context, ProbeResult &probe)
         if (!isMediaStream(stream))
             continue; // timecode, data and attachment tracks carry no picture or sound
         ++mediaStreams;
-        if (!hasDecoder(stream))
+        if (!decoderOpens(stream))
             continue;
         ++decodable;
         const AVMediaType type = stream->codecpar->codec_type;

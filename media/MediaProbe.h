@@ -11,7 +11,7 @@
 namespace media {
 
 struct ProbeResult {
-    quint32 code = result::Ok; // Ok, or PartialRender when some stream has no decoder
+    quint32 code = result::Ok; // Ok, or PartialRender when some stream cannot be decoded
     qint64 durationMs = 0;     // whole milliseconds; 0 when no timestamps were found
     bool seekable = false;
     bool hasVideo = false; // a decodable moving picture (cover images do not count)
@@ -21,7 +21,7 @@ struct ProbeResult {
 
 // Throws EDirectShowException when the file cannot be opened (missing,
 // unreadable, not a regular file, not a container libavformat knows) or when
-// none of its audio and video streams has a decoder.
+// none of its audio and video streams can be opened for decoding.
 ProbeResult ProbeMediaFile(const QString &fileName);
 
 } // namespace media

@@ -1,5 +1,6 @@
 #include "FfmpegArguments.h"
 
+#include "AudioArguments.h"
 #include "AudioLimits.h"
 #include "FrameRate.h"
 #include "OutputFormat.h"
@@ -23,15 +24,6 @@ std::string secondsText(double seconds)
 std::string kilobits(int value)
 {
     return std::to_string(value) + "k";
-}
-
-// "-vol N" scales the audio by N/256; N/256 is always exact in decimal.
-std::string volumeFilter(int volume)
-{
-    std::array<char, 64> buffer{};
-    const auto result =
-        std::to_chars(buffer.data(), buffer.data() + buffer.size(), volume / 256.0, std::chars_format::fixed, 8);
-    return "volume=" + std::string(buffer.data(), result.ptr);
 }
 
 std::string videoFilters(const EncodeRequest &request, const SourceSpec &source)
@@ -66,7 +58,8 @@ void addVideoOptions(const EncodeRequest &request, const SourceSpec &source, Arg
         arguments.insert(arguments.end(), {"-aspect", request.aspect});
 }
 
-void addAudioOptions(const EncodeRequest &request, const std::string &muxer, Arguments &arguments)
+void addAudioOptions(const EncodeRequest &request, const std::string &muxer, const std::string &filters,
+                     Arguments &arguments)
 {
     const std::string codec =
         request.audioCodec.empty() ? std::string(defaultAudioCodecFor(muxer)) : request.audioCodec;
@@ -74,8 +67,7 @@ void addAudioOptions(const EncodeRequest &request, const std::string &muxer, Arg
     arguments.insert(arguments.end(), {"-c:a", encoder});
     if (request.audioBitrate)
         arguments.insert(arguments.end(), {"-b:a", kilobits(*request.audioBitrate)});
-    if (request.volume && *request.volume != 256)
-        arguments.insert(arguments.end(), {"-af", volumeFilter(*request.volume)});
+    arguments.insert(arguments.end(), {"-af", filters});
     if (request.channels)
         arguments.insert(arguments.end(), {"-ac", std::to_string(supportedChannels(encoder, *request.channels))});
     if (request.sampleRate)
@@ -89,22 +81,26 @@ std::string fileUrl(const std::string &path)
     return "file:" + path;
 }
 
-std::vector<std::string> ffmpegArguments(const EncodeRequest &request, const SourceSpec &source, const FfmpegPlan &plan)
+std::vector<std::string> ffmpegArguments(const EncodeRequest &request, const SourceSpec &source, const FfmpegPlan &plan,
+                                         const AudioSource &audio)
 {
     const std::string muxer = muxerFor(request);
-    Arguments arguments{"-hide_banner", "-nostdin", "-nostats", "-loglevel", "level+warning"};
+    Arguments arguments{"-hide_banner", "-nostdin", "-nostats", "-loglevel", "level+info"};
     if (!plan.progressUrl.empty())
         arguments.insert(arguments.end(), {"-progress", plan.progressUrl, "-stats_period", "0.5"});
     const bool trimsStart = request.start && *request.start > 0.0;
     if (trimsStart && plan.seekInput)
         arguments.insert(arguments.end(), {"-ss", secondsText(*request.start)});
     arguments.insert(arguments.end(), {"-i", fileUrl(source.path)});
+    addAudioInput(audio, arguments);
     if (trimsStart && !plan.seekInput)
         arguments.insert(arguments.end(), {"-ss", secondsText(*request.start)});
     // Subtitles and data streams could not go into these containers.
     arguments.insert(arguments.end(), {"-sn", "-dn", "-max_muxing_queue_size", "4096"});
+    addStreamMaps(request, audio, arguments);
     addVideoOptions(request, source, arguments);
-    addAudioOptions(request, muxer, arguments);
+    const double soundTrim = trimsStart && plan.seekInput ? *request.start : 0.0;
+    addAudioOptions(request, muxer, audioFilters(request, audio, soundTrim), arguments);
     if (request.length)
         arguments.insert(arguments.end(), {"-t", secondsText(*request.length)});
     arguments.insert(arguments.end(), {"-f", muxer, "-y", plan.outputUrl});

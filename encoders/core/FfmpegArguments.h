@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AudioChoice.h"
 #include "EncodeRequest.h"
 
 #include <string>
@@ -28,9 +29,10 @@ struct FfmpegPlan {
 
 // ffmpeg's arguments (program name excluded) for the request: the options of
 // the command line in ffmpeg's own terms. Its log comes with level tags at
-// warning level and above (see FfmpegLog).
-std::vector<std::string> ffmpegArguments(const EncodeRequest &request, const SourceSpec &source,
-                                         const FfmpegPlan &plan);
+// info level and above (see FfmpegLog).
+// audio: the sound, when ffmpeg's own choice does not do.
+std::vector<std::string> ffmpegArguments(const EncodeRequest &request, const SourceSpec &source, const FfmpegPlan &plan,
+                                         const AudioSource &audio = {});
 
 // A file path as an ffmpeg URL, so that names with ":" or a leading "-"
 // are never read as protocols or options.

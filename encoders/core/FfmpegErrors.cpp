@@ -1,12 +1,37 @@
 #include "FfmpegErrors.h"
 
 #include <array>
+#include <charconv>
 
 namespace encoder {
 
 namespace {
 
-constexpr std::array errorTags{std::string_view("[error] "), std::string_view("[fatal] ")};
+constexpr std::string_view infoTag = "[info] ";
+constexpr std::array problemTags{std::string_view("[warning] "), std::string_view("[error] "),
+                                 std::string_view("[fatal] ")};
+
+// What ffmpeg says when writing the output fails; the system's reason
+// follows the last ": ".
+constexpr std::array writeFailures{std::string_view("av_interleaved_write_frame(): "),
+                                   std::string_view("Error writing trailer of "),
+                                   std::string_view("Error closing file ")};
+
+// Signs of a damaged or cut-off input in ffmpeg's and its demuxers' words.
+constexpr std::array damageSigns{
+    std::string_view("moov atom not found"),
+    std::string_view("partial file"),
+    std::string_view("Error while decoding stream"),
+    std::string_view("header damaged"),
+    std::string_view("Cannot determine format of input stream"),
+    std::string_view("Error marking filters as finished"),
+    std::string_view("error reading header"),
+    std::string_view("corrupt"),
+    std::string_view("Truncating packet"),
+    std::string_view("Invalid NAL unit"),
+};
+
+constexpr std::string_view decoderFailure = "Error while opening decoder for input stream #0:";
 
 std::string withoutFilePrefixes(std::string line)
 {
@@ -15,9 +40,29 @@ std::string withoutFilePrefixes(std::string line)
     return line;
 }
 
-bool mentions(const std::string &line, std::string_view text)
+bool mentions(std::string_view line, std::string_view text)
 {
-    return line.find(text) != std::string::npos;
+    return line.find(text) != std::string_view::npos;
+}
+
+std::string systemReason(std::string_view text)
+{
+    const std::size_t colon = text.rfind(": ");
+    return std::string(colon == std::string_view::npos ? text : text.substr(colon + 2));
+}
+
+int streamNumberAt(std::string_view text)
+{
+    int number = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    return error == std::errc() ? number : -1;
+}
+
+std::string undecodableText(const FfmpegLog &log, const std::string &quoted)
+{
+    const ListedStream *stream = log.input().stream(log.undecodableStream());
+    const std::string what = stream && stream->kind == StreamKind::Video ? "picture" : "sound";
+    return "the " + what + " of " + quoted + " is in a form this computer cannot decode";
 }
 
 } // namespace
@@ -36,27 +81,55 @@ void FfmpegLog::feed(std::string_view bytes)
 
 void FfmpegLog::takeLine(std::string_view line)
 {
-    if (line.find("could not seek to position") != std::string_view::npos)
+    if (line.starts_with(infoTag)) {
+        m_input.takeLine(line.substr(infoTag.size()));
+        return;
+    }
+    if (mentions(line, "could not seek to position"))
         m_seekFailed = true;
-    for (const std::string_view tag : errorTags) {
-        const std::size_t at = line.find(tag);
+    for (std::size_t tag = 0; tag < problemTags.size(); ++tag) {
+        const std::size_t at = line.find(problemTags[tag]);
         if (at == std::string_view::npos)
             continue;
         std::string text(line.substr(0, at));
-        text.append(line.substr(at + tag.size()));
-        m_lastError = withoutFilePrefixes(std::move(text));
+        text.append(line.substr(at + problemTags[tag].size()));
+        text = withoutFilePrefixes(std::move(text));
+        takeProblem(text);
+        if (tag > 0)
+            m_lastError = std::move(text);
         return;
     }
 }
 
-std::string describeFailure(const std::string &ffmpegError, const std::string &inputPath, int exitCode)
+void FfmpegLog::takeProblem(const std::string &text)
+{
+    for (const std::string_view failure : writeFailures) {
+        if (text.starts_with(failure) && m_writeFailure.empty())
+            m_writeFailure = systemReason(text);
+    }
+    if (text.starts_with(decoderFailure) && m_undecodableStream < 0)
+        m_undecodableStream = streamNumberAt(std::string_view(text).substr(decoderFailure.size()));
+    for (const std::string_view sign : damageSigns) {
+        if (mentions(text, sign))
+            m_sawDamage = true;
+    }
+}
+
+std::string describeFailure(const FfmpegLog &log, const std::string &inputPath, int exitCode)
 {
     const std::string quoted = "\"" + inputPath + "\"";
+    const std::string &ffmpegError = log.lastError();
+    if (!log.writeFailure().empty())
+        return log.writeFailure();
+    if (log.undecodableStream() >= 0)
+        return undecodableText(log, quoted);
+    if (mentions(ffmpegError, "does not contain any stream"))
+        return quoted + " has nothing this output can hold (no audio for an audio file?)";
+    if (log.sawDamage())
+        return "the source file " + quoted + " is damaged or incomplete";
     if (mentions(ffmpegError, "Invalid data found when processing input") ||
         mentions(ffmpegError, "could not find codec parameters"))
         return quoted + " is not a media file that can be converted";
-    if (mentions(ffmpegError, "does not contain any stream"))
-        return quoted + " has nothing this output can hold (no audio for an audio file?)";
     if (ffmpegError.empty())
         return "ffmpeg failed with exit code " + std::to_string(exitCode);
     return "ffmpeg failed: " + ffmpegError;

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "InputListing.h"
+
 #include <string>
 #include <string_view>
 
 namespace encoder {
 
-// Reads ffmpeg's log, written with "-loglevel level+warning" so that every
-// line carries its level, line by line: keeps the last error line and notes
-// whether seeking the input failed. Bounded, whatever ffmpeg prints.
+// Reads ffmpeg's log, written with "-loglevel level+info" so that every line
+// carries its level, line by line: keeps the last error line, the input's
+// stream listing, and the signs of what went wrong. Bounded, whatever ffmpeg
+// prints.
 class FfmpegLog {
 public:
     void feed(std::string_view bytes);
@@ -17,17 +20,31 @@ public:
     // The input could not be seeked: its timestamps then all lie before the
     // start, and nothing would be converted.
     bool seekFailed() const { return m_seekFailed; }
+    // Why writing the output failed, as the system says it ("No space left
+    // on device"); empty when every write succeeded. ffmpeg may still end
+    // with success when only its last write failed.
+    const std::string &writeFailure() const { return m_writeFailure; }
+    // The first input's stream whose decoder could not be opened; -1: none.
+    int undecodableStream() const { return m_undecodableStream; }
+    // ffmpeg met damaged or missing data in the input.
+    bool sawDamage() const { return m_sawDamage; }
+    const InputListing &input() const { return m_input; }
 
 private:
     void takeLine(std::string_view line);
+    void takeProblem(const std::string &text);
 
     static constexpr std::size_t longestLine = 1024;
     std::string m_line;
     std::string m_lastError;
     bool m_seekFailed = false;
+    std::string m_writeFailure;
+    int m_undecodableStream = -1;
+    bool m_sawDamage = false;
+    InputListing m_input;
 };
 
-// One line telling the user what went wrong, from ffmpeg's last error line.
-std::string describeFailure(const std::string &ffmpegError, const std::string &inputPath, int exitCode);
+// One line telling the user in plain words what went wrong.
+std::string describeFailure(const FfmpegLog &log, const std::string &inputPath, int exitCode);
 
 } // namespace encoder

@@ -1,6 +1,7 @@
 #include "FfmpegProcess.h"
 
 #include "EncoderError.h"
+#include "PipeReading.h"
 
 #include <cerrno>
 #include <csignal>
@@ -20,26 +21,6 @@ namespace {
 // Descriptors at or above this number are free for the shuffle in the child.
 constexpr int scratchDescriptor = 10;
 
-struct Pipe {
-    int read = -1;
-    int write = -1;
-};
-
-Pipe makePipe()
-{
-    int ends[2];
-    if (::pipe2(ends, O_CLOEXEC) != 0)
-        throw EncoderError(std::string("cannot create a pipe: ") + std::strerror(errno));
-    return {ends[0], ends[1]};
-}
-
-void closeDescriptor(int &descriptor)
-{
-    if (descriptor >= 0)
-        ::close(descriptor);
-    descriptor = -1;
-}
-
 bool isExecutableFile(const std::string &path)
 {
     struct stat info {};
@@ -54,8 +35,15 @@ bool isExecutableFile(const std::string &path)
 }
 
 // Runs in the forked child: only async-signal-safe calls from here on.
-[[noreturn]] void becomeFfmpeg(char *const *argv, pid_t parent, const Pipe &errors, const Pipe &progress,
-                               int outputFile, int report)
+// A copy of descriptor at or above the scratch number, or the null device
+// where there is none to copy.
+int scratchCopy(int descriptor, int nullDevice)
+{
+    return ::fcntl(descriptor >= 0 ? descriptor : nullDevice, F_DUPFD_CLOEXEC, scratchDescriptor);
+}
+
+[[noreturn]] void becomeFfmpeg(char *const *argv, pid_t parent, const PipeEnds &errors, const PipeEnds &progress,
+                               const ChildIo &io, int report)
 {
     sigset_t none;
     ::sigemptyset(&none);
@@ -66,15 +54,18 @@ bool isExecutableFile(const std::string &path)
         failInChild(report);
 
     const int nullDevice = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    const int inputEnd = scratchCopy(io.input, nullDevice);
+    const int outputEnd = scratchCopy(io.output, nullDevice);
     const int errorsEnd = ::fcntl(errors.write, F_DUPFD_CLOEXEC, scratchDescriptor);
     const int progressEnd = ::fcntl(progress.write, F_DUPFD_CLOEXEC, scratchDescriptor);
-    const int outputEnd = outputFile >= 0 ? ::fcntl(outputFile, F_DUPFD_CLOEXEC, scratchDescriptor) : -1;
+    const int fileEnd = io.outputFile >= 0 ? ::fcntl(io.outputFile, F_DUPFD_CLOEXEC, scratchDescriptor) : -1;
     const int reportEnd = ::fcntl(report, F_DUPFD_CLOEXEC, scratchDescriptor);
-    if (nullDevice < 0 || errorsEnd < 0 || progressEnd < 0 || reportEnd < 0 || (outputFile >= 0 && outputEnd < 0))
+    if (nullDevice < 0 || inputEnd < 0 || outputEnd < 0 || errorsEnd < 0 || progressEnd < 0 || reportEnd < 0 ||
+        (io.outputFile >= 0 && fileEnd < 0))
         failInChild(report);
-    if (::dup2(nullDevice, STDIN_FILENO) < 0 || ::dup2(nullDevice, STDOUT_FILENO) < 0 ||
+    if (::dup2(inputEnd, STDIN_FILENO) < 0 || ::dup2(outputEnd, STDOUT_FILENO) < 0 ||
         ::dup2(errorsEnd, STDERR_FILENO) < 0 || ::dup2(progressEnd, FfmpegProcess::progressDescriptor) < 0 ||
-        (outputEnd >= 0 && ::dup2(outputEnd, FfmpegProcess::outputDescriptor) < 0))
+        (fileEnd >= 0 && ::dup2(fileEnd, FfmpegProcess::outputDescriptor) < 0))
         failInChild(reportEnd);
     // Nothing else of this process reaches ffmpeg, the report pipe aside,
     // which closes itself on exec.
@@ -106,6 +97,13 @@ std::string locateFfmpeg()
     return {};
 }
 
+std::string programBeside(const std::string &program, const std::string &name)
+{
+    const std::size_t slash = program.rfind('/');
+    const std::string path = (slash == std::string::npos ? std::string() : program.substr(0, slash + 1)) + name;
+    return isExecutableFile(path) ? path : std::string();
+}
+
 FfmpegProcess::~FfmpegProcess()
 {
     if (m_pid > 0) {
@@ -116,7 +114,7 @@ FfmpegProcess::~FfmpegProcess()
     closeErrorPipe();
 }
 
-void FfmpegProcess::start(const std::string &program, const std::vector<std::string> &arguments, int outputFile)
+void FfmpegProcess::start(const std::string &program, const std::vector<std::string> &arguments, const ChildIo &io)
 {
     std::vector<char *> argv;
     argv.reserve(arguments.size() + 2);
@@ -125,21 +123,21 @@ void FfmpegProcess::start(const std::string &program, const std::vector<std::str
         argv.push_back(const_cast<char *>(argument.c_str()));
     argv.push_back(nullptr);
 
-    Pipe errors = makePipe();
-    Pipe progress = makePipe();
-    Pipe report = makePipe();
+    PipeEnds errors = makePipeEnds();
+    PipeEnds progress = makePipeEnds();
+    PipeEnds report = makePipeEnds();
     const pid_t parent = ::getpid();
     const pid_t child = ::fork();
     if (child == 0)
-        becomeFfmpeg(argv.data(), parent, errors, progress, outputFile, report.write);
+        becomeFfmpeg(argv.data(), parent, errors, progress, io, report.write);
     const int forkError = errno;
-    closeDescriptor(errors.write);
-    closeDescriptor(progress.write);
-    closeDescriptor(report.write);
+    closePipeEnd(errors.write);
+    closePipeEnd(progress.write);
+    closePipeEnd(report.write);
     m_errors = errors.read;
     m_progress = progress.read;
     if (child < 0) {
-        closeDescriptor(report.read);
+        closePipeEnd(report.read);
         throw EncoderError(std::string("cannot start ffmpeg: ") + std::strerror(forkError));
     }
     m_pid = child;
@@ -150,7 +148,7 @@ void FfmpegProcess::start(const std::string &program, const std::vector<std::str
     do {
         got = ::read(report.read, &childError, sizeof childError);
     } while (got < 0 && errno == EINTR);
-    closeDescriptor(report.read);
+    closePipeEnd(report.read);
     if (got == static_cast<ssize_t>(sizeof childError)) {
         wait();
         throw EncoderError("cannot start " + program + ": " + std::strerror(childError));
@@ -159,12 +157,12 @@ void FfmpegProcess::start(const std::string &program, const std::vector<std::str
 
 void FfmpegProcess::closeProgressPipe()
 {
-    closeDescriptor(m_progress);
+    closePipeEnd(m_progress);
 }
 
 void FfmpegProcess::closeErrorPipe()
 {
-    closeDescriptor(m_errors);
+    closePipeEnd(m_errors);
 }
 
 void FfmpegProcess::kill()

@@ -9,6 +9,19 @@ namespace encoder {
 // Finds "ffmpeg" in the folders of PATH; empty when it is not there.
 std::string locateFfmpeg();
 
+// The executable `name` in the folder of `program` ("ffprobe" beside the
+// ffmpeg found), so that both come from one installation; empty when it is
+// not there.
+std::string programBeside(const std::string &program, const std::string &name);
+
+// Where a child's standard input and output go (-1: /dev/null), and the file
+// it reaches as FfmpegProcess::outputDescriptor (-1: none).
+struct ChildIo {
+    int input = -1;
+    int output = -1;
+    int outputFile = -1;
+};
+
 // ffmpeg running as a child that dies with this process: it gets SIGKILL as
 // its parent-death signal, so killing the encoder never leaves an orphaned
 // engine writing on. Its standard error and its progress reports (written to
@@ -23,9 +36,9 @@ public:
     FfmpegProcess(const FfmpegProcess &) = delete;
     FfmpegProcess &operator=(const FfmpegProcess &) = delete;
 
-    // Starts program with the arguments; outputFile (when >= 0) is handed
-    // over as outputDescriptor. Throws EncoderError when it cannot start.
-    void start(const std::string &program, const std::vector<std::string> &arguments, int outputFile);
+    // Starts program with the arguments and the descriptors of io. Throws
+    // EncoderError when it cannot start.
+    void start(const std::string &program, const std::vector<std::string> &arguments, const ChildIo &io = {});
 
     pid_t pid() const { return m_pid; }
     int progressPipe() const { return m_progress; }

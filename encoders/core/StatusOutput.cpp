@@ -18,3 +18,19 @@ void writeStatus(std::string_view text)
 }
 
 } // namespace encoder
+
+namespace encoder {
+
+void StatusPrinter::print(const ProgressFigures &figures)
+{
+    writeStatus(statusLine(figures, m_withVideo));
+    m_printed = Clock::now();
+}
+
+void StatusPrinter::printIfQuiet(const ProgressFigures &figures)
+{
+    if (Clock::now() - m_printed >= period)
+        print(figures);
+}
+
+} // namespace encoder

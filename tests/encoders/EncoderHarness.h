@@ -12,6 +12,8 @@
 #include <QStringList>
 #include <QTest>
 
+#include <functional>
+
 namespace encodertest {
 
 inline QString vidcoda()
@@ -31,12 +33,15 @@ struct Finished {
     QByteArray errors; // standard error
 };
 
+// inChild runs in the encoder's process before it starts (limits, signals).
 inline Finished runEncoder(const QString &program, const QStringList &arguments,
                            const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
-                           const QString &workingFolder = QString())
+                           const QString &workingFolder = QString(), const std::function<void()> &inChild = {})
 {
     QProcess process;
     process.setProcessEnvironment(environment);
+    if (inChild)
+        process.setChildProcessModifier(inChild);
     if (!workingFolder.isEmpty())
         process.setWorkingDirectory(workingFolder);
     process.start(program, arguments);

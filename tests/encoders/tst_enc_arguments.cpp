@@ -1,6 +1,7 @@
 // How the command line's options become ffmpeg's arguments: values ffmpeg
 // would refuse are brought into its range, and names stay names.
 
+#include "encoders/core/AudioArguments.h"
 #include "encoders/core/AudioLimits.h"
 #include "encoders/core/CommandLine.h"
 #include "encoders/core/FfmpegArguments.h"
@@ -11,7 +12,7 @@
 namespace {
 
 QStringList ffmpegFor(const QStringList &commandLine, const encoder::SourceSpec *source = nullptr,
-                      bool seekInput = true)
+                      bool seekInput = true, const encoder::AudioSource &audio = {})
 {
     std::vector<std::string> words;
     for (const QString &word : commandLine)
@@ -20,7 +21,7 @@ QStringList ffmpegFor(const QStringList &commandLine, const encoder::SourceSpec 
     const encoder::SourceSpec sourceSpec = source ? *source : encoder::SourceSpec{request.input, {}};
     QStringList result;
     for (const std::string &argument :
-         encoder::ffmpegArguments(request, sourceSpec, {"file:/proc/self/fd/4", "pipe:3", seekInput}))
+         encoder::ffmpegArguments(request, sourceSpec, {"file:/proc/self/fd/4", "pipe:3", seekInput}, audio))
         result << QString::fromStdString(argument);
     return result;
 }
@@ -30,6 +31,27 @@ QString valueAfter(const QStringList &arguments, const QString &option)
     const qsizetype at = arguments.indexOf(option);
     return at >= 0 && at + 1 < arguments.size() ? arguments.at(at + 1) : QString();
 }
+
+QStringList valuesAfter(const QStringList &arguments, const QString &option)
+{
+    QStringList values;
+    for (qsizetype at = arguments.indexOf(option); at >= 0 && at + 1 < arguments.size();
+         at = arguments.indexOf(option, at + 1))
+        values << arguments.at(at + 1);
+    return values;
+}
+
+// The volume filter of the sound's chain; empty when there is none.
+QString volumeIn(const QStringList &arguments)
+{
+    for (const QString &filter : valueAfter(arguments, "-af").split(',')) {
+        if (filter.startsWith("volume="))
+            return filter;
+    }
+    return QString();
+}
+
+const QString timestampFilter = "aresample=async=1:first_pts=0";
 
 const QStringList videoCommand{"-y",      "-i",      "/in/-clip:1.avi",
                                "-vcodec", "mpeg4",   "-acodec",
@@ -59,7 +81,7 @@ private Q_SLOTS:
         QCOMPARE(valueAfter(arguments, "-vf"), QString("fps=15/1"));
         QCOMPARE(valueAfter(arguments, "-s"), QString("320x240"));
         QCOMPARE(valueAfter(arguments, "-aspect"), QString("4:3"));
-        QCOMPARE(valueAfter(arguments, "-af"), QString("volume=0.78125000"));
+        QCOMPARE(valueAfter(arguments, "-af"), timestampFilter + ",volume=0.78125000");
         QCOMPARE(valueAfter(arguments, "-ac"), QString("1"));
         QCOMPARE(valueAfter(arguments, "-ar"), QString("22050"));
         QCOMPARE(valueAfter(arguments, "-f"), QString("mov"));
@@ -91,7 +113,7 @@ private Q_SLOTS:
                                                  "256", "-ac", "2", "-ar", "48000", "a.mp3"});
         QVERIFY(arguments.contains("-vn"));
         QVERIFY(!arguments.contains("-c:v"));
-        QVERIFY(!arguments.contains("-af")); // 256/256 leaves the volume alone
+        QCOMPARE(valueAfter(arguments, "-af"), timestampFilter); // 256/256 leaves the volume alone
         QCOMPARE(valueAfter(arguments, "-c:a"), QString("libmp3lame"));
         QCOMPARE(valueAfter(arguments, "-f"), QString("mp3"));
     }
@@ -115,7 +137,7 @@ private Q_SLOTS:
         QFETCH(QString, volume);
         QFETCH(QString, filter);
         const QStringList arguments = ffmpegFor({"-y", "-i", "a.avi", "-acodec", "aac", "-vol", volume, "a.m4a"});
-        QCOMPARE(valueAfter(arguments, "-af"), filter);
+        QCOMPARE(volumeIn(arguments), filter);
     }
 
     // MPEG-4 keeps its time base in 16 bits: the catalogue's rates stay exact,
@@ -154,6 +176,41 @@ private Q_SLOTS:
         QFETCH(QString, fraction);
         QCOMPARE(QString::fromStdString(encoder::fractionText(encoder::frameRateFraction(rate.toStdString()))),
                  fraction);
+    }
+
+    // A sound chosen here is mapped along with the first moving picture.
+    // Raw AMR comes from the feeder on standard input as a second input that
+    // is not seeked, so its chain drops the start itself; decoding from the
+    // beginning, the output's -ss trims both inputs alike.
+    void chosenSound()
+    {
+        QStringList arguments = ffmpegFor(videoCommand, nullptr, true, {2, false});
+        QCOMPARE(valuesAfter(arguments, "-map"), (QStringList{"0:V:0?", "0:2"}));
+        QCOMPARE(valuesAfter(arguments, "-i"), QStringList{"file:/in/-clip:1.avi"});
+
+        const encoder::AudioSource amr{1, true};
+        arguments = ffmpegFor(videoCommand, nullptr, true, amr);
+        QCOMPARE(valuesAfter(arguments, "-i"), (QStringList{"file:/in/-clip:1.avi", "pipe:0"}));
+        QCOMPARE(valuesAfter(arguments, "-f"), (QStringList{"amr", "mov"}));
+        QCOMPARE(valuesAfter(arguments, "-map"), (QStringList{"0:V:0?", "1:a:0"}));
+        QVERIFY(arguments.indexOf("-ss") < arguments.indexOf("-i"));
+        QCOMPARE(valueAfter(arguments, "-af"),
+                 "atrim=start=70.000000,asetpts=PTS-STARTPTS," + timestampFilter + ",volume=0.78125000");
+
+        arguments = ffmpegFor(videoCommand, nullptr, false, amr);
+        QVERIFY(arguments.indexOf("-ss") > arguments.lastIndexOf("-i"));
+        QCOMPARE(valueAfter(arguments, "-af"), timestampFilter + ",volume=0.78125000");
+
+        arguments = ffmpegFor({"-y", "-i", "a.3gp", "-acodec", "mp3", "-vn", "a.mp3"}, nullptr, true, amr);
+        QCOMPARE(valuesAfter(arguments, "-map"), QStringList{"1:a:0"});
+
+        QStringList feeder;
+        for (const std::string &argument : encoder::amrFeederArguments({"/in/a.3gp", {}}, amr))
+            feeder << QString::fromStdString(argument);
+        QCOMPARE(valueAfter(feeder, "-i"), QString("file:/in/a.3gp"));
+        QCOMPARE(valueAfter(feeder, "-map"), QString("0:1"));
+        QCOMPARE(valueAfter(feeder, "-c:a"), QString("copy"));
+        QCOMPARE(feeder.mid(feeder.size() - 3), (QStringList{"-f", "amr", "pipe:1"}));
     }
 
     // A script's constant rate comes first, then the rate asked for.

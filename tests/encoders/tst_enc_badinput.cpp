@@ -3,6 +3,7 @@
 // stays as it was.
 
 #include "EncoderHarness.h"
+#include "tests/support/RealWorldMedia.h"
 
 #include <QTemporaryDir>
 
@@ -47,6 +48,26 @@ private:
         return in(name);
     }
 
+    // An MP4 cut off before its index, as a download that stopped; one whose
+    // media data were overwritten (index first, so it opens); one whose only
+    // sound is in a profile the decoder does not implement.
+    void makeDamagedFiles()
+    {
+        fixtures::ClipSpec clipSpec;
+        clipSpec.seconds = 2.0;
+        const QString whole = fixtures::makeClip(m_in, "whole.mp4", clipSpec);
+        QVERIFY(!whole.isEmpty());
+        const QByteArray bytes = contentOf(whole);
+        writeFile(in("cut.mp4"), bytes.left(bytes.size() / 2));
+        QVERIFY(fixtures::runFfmpeg({"-i", whole, "-c", "copy", "-movflags", "faststart", in("indexed.mp4")}));
+        QByteArray indexed = contentOf(in("indexed.mp4"));
+        const qsizetype data = indexed.indexOf("mdat");
+        QVERIFY(data > 0);
+        indexed.replace(data + 4, indexed.size() - data - 4, QByteArray(indexed.size() - data - 4, '\0'));
+        writeFile(in("overwritten.mp4"), indexed);
+        QVERIFY(!fixtures::makeUndecodableSoundMp4(m_in, "usac.mp4", false, false).isEmpty());
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -63,6 +84,7 @@ private Q_SLOTS:
         m_clipBytes = contentOf(m_clip);
         clipSpec.audio = false;
         QVERIFY(!fixtures::makeClip(m_in, "silent.avi", clipSpec).isEmpty());
+        makeDamagedFiles();
         writeFile(in("text.avi"), "This is not a video.\n");
         writeFile(in("empty.avi"), QByteArray());
         QVERIFY(QDir(m_in).mkdir("folder.avi"));
@@ -102,6 +124,16 @@ private Q_SLOTS:
                                    << false;
         QTest::newRow("empty file") << false << builderArguments(mp4, in("empty.avi"), result) << "is not a media file"
                                     << false;
+        QTest::newRow("mp4 cut off") << false << builderArguments(mp4, in("cut.mp4"), result)
+                                     << "is damaged or incomplete" << false;
+        QTest::newRow("mp4 data overwritten")
+            << false << builderArguments(mp4, in("overwritten.mp4"), result) << "is damaged or incomplete" << false;
+        QTest::newRow("mp4 data overwritten, sound only")
+            << false << builderArguments(mp3, in("overwritten.mp4"), out("a.mp3")) << "is damaged or incomplete"
+            << false;
+        QTest::newRow("sound that cannot be decoded")
+            << false << builderArguments(mp3, in("usac.mp4"), out("a.mp3"))
+            << "the sound of \"" + in("usac.mp4") + "\" is in a form this computer cannot decode" << false;
         QTest::newRow("no audio for an audio file") << false << builderArguments(mp3, in("silent.avi"), out("a.mp3"))
                                                     << "has nothing this output can hold" << false;
         QTest::newRow("start past the end")

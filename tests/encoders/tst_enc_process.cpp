@@ -219,7 +219,9 @@ private Q_SLOTS:
         QVERIFY(run.output.endsWith("\r\n"));
         const QStringList lines = statusLines(run.output);
         QVERIFY(lines.size() >= 2);
-        const QStringList seconds = secondsOf(lines, !type.video);
+        // The unknown time repeats at ffmpeg's pace until its first report,
+        // which a busy machine can delay past one period.
+        const QStringList seconds = withoutRepeats(secondsOf(lines, !type.video));
         QCOMPARE(seconds.first(), QString("10000000000"));
         int previous = -1;
         for (const QString &text : seconds.mid(1)) {

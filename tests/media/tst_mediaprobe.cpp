@@ -4,6 +4,7 @@
 
 #include "MediaTestFiles.h"
 #include "media/FilterGraph.h"
+#include "tests/support/RealWorldMedia.h"
 
 #include <QFile>
 #include <QProcess>
@@ -73,7 +74,8 @@ private Q_SLOTS:
     void badFiles();
     void graphKeepsWorkingAfterBadFiles();
 
-    void partialRenderWhenAStreamHasNoDecoder();
+    void partialRenderWhenAStreamCannotBeDecoded_data();
+    void partialRenderWhenAStreamCannotBeDecoded();
     void dataTracksDoNotCountAsStreams();
     void exceptionTextCarriesTheCode();
     void inactiveGraphRefusesWork();
@@ -267,6 +269,11 @@ void TestMediaProbe::badFiles_data()
     const QString undecodable = makeUnknownVideoCodecAvi(folder, "undecodable.avi", false);
     QVERIFY(!undecodable.isEmpty());
     QTest::newRow("no stream decodes") << undecodable << media::result::CannotRender;
+
+    // A decoder exists, but it cannot open the stream: a phone's USAC sound.
+    const QString usac = fixtures::makeUndecodableSoundMp4(folder, "usac.mp4", false, false);
+    QVERIFY(!usac.isEmpty());
+    QTest::newRow("only stream cannot be opened") << usac << media::result::CannotRender;
 }
 
 void TestMediaProbe::badFiles()
@@ -305,10 +312,20 @@ void TestMediaProbe::graphKeepsWorkingAfterBadFiles()
     QVERIFY(!graph.Active());
 }
 
-void TestMediaProbe::partialRenderWhenAStreamHasNoDecoder()
+void TestMediaProbe::partialRenderWhenAStreamCannotBeDecoded_data()
 {
-    const QString file = makeUnknownVideoCodecAvi(m_folder, "unknown-video.avi", true);
-    QVERIFY(!file.isEmpty());
+    QTest::addColumn<QString>("file");
+    const QString unknown = makeUnknownVideoCodecAvi(m_folder, "unknown-video.avi", true);
+    QVERIFY(!unknown.isEmpty());
+    QTest::newRow("no decoder for the picture") << unknown;
+    const QString usac = fixtures::makeUndecodableSoundMp4(m_folder, "usac-with-video.mp4", true, false);
+    QVERIFY(!usac.isEmpty());
+    QTest::newRow("sound decoder does not open") << usac;
+}
+
+void TestMediaProbe::partialRenderWhenAStreamCannotBeDecoded()
+{
+    QFETCH(QString, file);
     TFilterGraph graph;
     int code = -1;
     const qint64 duration = probeDurationMs(graph, file, &code);

@@ -1,0 +1,76 @@
+#include "AudioArguments.h"
+
+#include "FfmpegArguments.h"
+
+#include <array>
+#include <charconv>
+
+namespace encoder {
+
+namespace {
+
+std::string decimal(double value, int digits)
+{
+    std::array<char, 64> buffer{};
+    const auto result =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, digits);
+    return std::string(buffer.data(), result.ptr);
+}
+
+// "-vol N" scales the audio by N/256; N/256 is always exact in decimal.
+std::string volumeFilter(int volume)
+{
+    return "volume=" + decimal(volume / 256.0, 8);
+}
+
+// Gaps of more than a tenth of a second become silence; the start is padded
+// to 0 so that the sound begins with the picture.
+constexpr const char *timestampFilter = "aresample=async=1:first_pts=0";
+
+} // namespace
+
+void addAudioInput(const AudioSource &audio, std::vector<std::string> &arguments)
+{
+    if (audio.rawAmr)
+        arguments.insert(arguments.end(), {"-f", "amr", "-i", "pipe:0"});
+}
+
+void addStreamMaps(const EncodeRequest &request, const AudioSource &audio, std::vector<std::string> &arguments)
+{
+    if (audio.stream < 0)
+        return;
+    if (request.reportsVideo())
+        arguments.insert(arguments.end(), {"-map", "0:V:0?"});
+    arguments.insert(arguments.end(), {"-map", audio.rawAmr ? "1:a:0" : "0:" + std::to_string(audio.stream)});
+}
+
+std::string audioFilters(const EncodeRequest &request, const AudioSource &audio, double trimStart)
+{
+    std::string chain;
+    if (audio.rawAmr && trimStart > 0.0)
+        chain += "atrim=start=" + decimal(trimStart, 6) + ",asetpts=PTS-STARTPTS,";
+    chain += timestampFilter;
+    if (request.volume && *request.volume != 256)
+        chain += "," + volumeFilter(*request.volume);
+    return chain;
+}
+
+std::vector<std::string> amrFeederArguments(const SourceSpec &source, const AudioSource &audio)
+{
+    return {"-hide_banner",
+            "-nostdin",
+            "-nostats",
+            "-loglevel",
+            "level+warning",
+            "-i",
+            fileUrl(source.path),
+            "-map",
+            "0:" + std::to_string(audio.stream),
+            "-c:a",
+            "copy",
+            "-f",
+            "amr",
+            "pipe:1"};
+}
+
+} // namespace encoder

@@ -1,0 +1,137 @@
+#include "AudioExtents.h"
+
+#include "FfmpegArguments.h"
+#include "FfmpegProcess.h"
+#include "PipeReading.h"
+#include "SignalWatch.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <optional>
+#include <poll.h>
+#include <unistd.h>
+#include <vector>
+
+namespace encoder {
+
+namespace {
+
+std::optional<double> secondsIn(std::string_view text)
+{
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+// The value after "key=" among the "|"-separated fields; empty when absent.
+std::string_view field(std::string_view line, std::string_view key)
+{
+    std::size_t from = 0;
+    while (from <= line.size()) {
+        std::size_t bar = line.find('|', from);
+        if (bar == std::string_view::npos)
+            bar = line.size();
+        const std::string_view piece = line.substr(from, bar - from);
+        if (piece.size() > key.size() && piece.starts_with(key) && piece[key.size()] == '=')
+            return piece.substr(key.size() + 1);
+        from = bar + 1;
+    }
+    return {};
+}
+
+} // namespace
+
+void ExtentReader::feed(std::string_view bytes)
+{
+    for (const char c : bytes) {
+        if (c == '\n') {
+            takeLine(m_line);
+            m_line.clear();
+        } else if (m_line.size() < longestLine) {
+            m_line.push_back(c);
+        }
+    }
+}
+
+void ExtentReader::takeLine(std::string_view line)
+{
+    if (line.starts_with("format|")) {
+        m_start = secondsIn(field(line, "start_time")).value_or(0.0);
+        return;
+    }
+    if (!line.starts_with("packet|"))
+        return;
+    int stream = -1;
+    const std::string_view index = field(line, "stream_index");
+    if (std::from_chars(index.data(), index.data() + index.size(), stream).ec != std::errc())
+        return;
+    std::optional<double> time = secondsIn(field(line, "pts_time"));
+    if (!time)
+        time = secondsIn(field(line, "dts_time"));
+    if (!time)
+        return;
+    const double end = *time + std::max(0.0, secondsIn(field(line, "duration_time")).value_or(0.0));
+    const auto [at, added] = m_raw.try_emplace(stream, Extent{*time, end});
+    if (!added) {
+        at->second.first = std::min(at->second.first, *time);
+        at->second.end = std::max(at->second.end, end);
+    }
+}
+
+std::map<int, Extent> ExtentReader::extents() const
+{
+    std::map<int, Extent> shifted;
+    for (const auto &[stream, extent] : m_raw)
+        shifted[stream] = {extent.first - m_start, extent.end - m_start};
+    return shifted;
+}
+
+AudioScan scanAudioExtents(const std::string &ffmpegProgram, const std::string &inputPath, SignalWatch &signals)
+{
+    AudioScan result;
+    const std::string ffprobe = programBeside(ffmpegProgram, "ffprobe");
+    if (ffprobe.empty())
+        return result;
+    PipeEnds listing = makePipeEnds();
+    FfmpegProcess scan;
+    scan.start(ffprobe,
+               {"-v", "error", "-select_streams", "a", "-show_entries",
+                "packet=stream_index,pts_time,dts_time,duration_time:format=start_time", "-of", "compact",
+                fileUrl(inputPath)},
+               {-1, listing.write, -1});
+    closePipeEnd(listing.write);
+    ExtentReader reader;
+    std::string chunk;
+    while (listing.read >= 0 || scan.errorPipe() >= 0) {
+        pollfd descriptors[3] = {
+            {listing.read, POLLIN, 0}, {scan.errorPipe(), POLLIN, 0}, {signals.descriptor(), POLLIN, 0}};
+        if (::poll(descriptors, 3, -1) < 0 && errno != EINTR)
+            break;
+        if (descriptors[2].revents & POLLIN) {
+            result.signal = signals.take();
+            if (result.signal != 0) {
+                scan.kill();
+                break;
+            }
+        }
+        if (descriptors[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+            if (readChunk(listing.read, chunk))
+                reader.feed(chunk);
+            else
+                closePipeEnd(listing.read);
+        }
+        if (descriptors[1].revents & (POLLIN | POLLHUP | POLLERR)) {
+            if (!readChunk(scan.errorPipe(), chunk))
+                scan.closeErrorPipe();
+        }
+    }
+    closePipeEnd(listing.read);
+    if (scan.wait() == 0 && result.signal == 0)
+        result.extents = reader.extents();
+    return result;
+}
+
+} // namespace encoder

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "FfmpegErrors.h"
+#include "ProgressReport.h"
+
+#include <string>
+#include <vector>
+
+namespace encoder {
+
+class SignalWatch;
+class StatusPrinter;
+
+// One run of ffmpeg, with a feeder ffmpeg on its standard input where the
+// sound comes through one.
+struct AttemptSetup {
+    std::string program;
+    std::vector<std::string> arguments;
+    std::vector<std::string> feederArguments; // empty: no feeder
+    int outputFile = -1;
+    bool stopOnSeekFailure = false;  // end it once ffmpeg finds the input cannot seek
+    bool stopForAudioChoice = false; // end it once the input's listing asks for an own audio choice
+};
+
+// Why a run was ended before ffmpeg finished on its own.
+enum class EarlyEnd { None, Signal, SeekFailed, AudioChoice };
+
+// What one run left: its figures, its log, and how it ended.
+struct Attempt {
+    ProgressReader progress;
+    FfmpegLog log;
+    FfmpegLog feederLog;
+    EarlyEnd early = EarlyEnd::None;
+    int signal = 0; // the signal that asked the encoder to end
+    int exitCode = 0;
+};
+
+// Runs ffmpeg (and its feeder) and prints the status lines until it ends or
+// is ended early; ffmpeg and the feeder are gone when it returns.
+Attempt runAttempt(const AttemptSetup &setup, SignalWatch &signals, StatusPrinter &printer);
+
+} // namespace encoder

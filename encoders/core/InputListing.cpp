@@ -1,0 +1,92 @@
+#include "InputListing.h"
+
+#include <charconv>
+
+namespace encoder {
+
+namespace {
+
+constexpr std::string_view firstInput = "Input #0, ";
+constexpr std::string_view fromSource = ", from '";
+// Stream lines sit two blanks in; metadata lines, deeper, may hold anything.
+constexpr std::string_view streamLine = "  Stream #0:";
+
+StreamKind kindNamed(std::string_view name)
+{
+    if (name == "Video")
+        return StreamKind::Video;
+    if (name == "Audio")
+        return StreamKind::Audio;
+    return StreamKind::Other;
+}
+
+bool endsListing(std::string_view line)
+{
+    return line.starts_with("Stream mapping:") || line.starts_with("Output #") || line.starts_with("Input #");
+}
+
+} // namespace
+
+void InputListing::takeLine(std::string_view line)
+{
+    switch (m_state) {
+    case State::Before:
+        if (line.starts_with(firstInput)) {
+            const std::string_view rest = line.substr(firstInput.size());
+            m_container = std::string(rest.substr(0, rest.find(fromSource)));
+            m_state = State::InFirstInput;
+        }
+        break;
+    case State::InFirstInput:
+        if (endsListing(line))
+            m_state = State::Done;
+        else if (line.starts_with(streamLine))
+            takeStreamLine(line.substr(streamLine.size()));
+        break;
+    case State::Done:
+        break;
+    }
+}
+
+// "1[0x2](und): Audio: amr_nb (samr / 0x726D6173), 8000 Hz, mono, fltp (default)"
+void InputListing::takeStreamLine(std::string_view line)
+{
+    ListedStream stream;
+    const auto [end, error] = std::from_chars(line.data(), line.data() + line.size(), stream.index);
+    if (error != std::errc())
+        return;
+    const std::size_t kindAt = line.find(": ", static_cast<std::size_t>(end - line.data()));
+    if (kindAt == std::string_view::npos)
+        return;
+    const std::string_view described = line.substr(kindAt + 2);
+    const std::size_t kindEnd = described.find(": ");
+    if (kindEnd == std::string_view::npos)
+        return;
+    stream.kind = kindNamed(described.substr(0, kindEnd));
+    const std::string_view codec = described.substr(kindEnd + 2);
+    stream.codec = std::string(codec.substr(0, codec.find_first_of(" ,")));
+    stream.isDefault = line.find("(default)") != std::string_view::npos;
+    stream.attachedPicture = line.find("(attached pic)") != std::string_view::npos;
+    m_streams.push_back(std::move(stream));
+}
+
+const ListedStream *InputListing::stream(int index) const
+{
+    for (const ListedStream &stream : m_streams) {
+        if (stream.index == index)
+            return &stream;
+    }
+    return nullptr;
+}
+
+std::vector<ListedStream> InputListing::audioStreams() const
+{
+    std::vector<ListedStream> audio;
+    for (const ListedStream &stream : m_streams) {
+        if (stream.kind == StreamKind::Audio && stream.codec != "none")
+            audio.push_back(stream);
+    }
+    return audio;
+}
+
+} // namespace encoder
