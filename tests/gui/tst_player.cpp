@@ -269,6 +269,42 @@ private Q_SLOTS:
         QVERIFY(positionMs() < 2500);
     }
 
+    // At the end handle the preview jumps to the start and pauses there: the
+    // picture left in the window is the start's, not the mark's. The clip
+    // brightens with time, so the picture tells which moment it shows.
+    void endMarkLeavesTheStartPicture()
+    {
+        const QString ramp = m_media.filePath("ramp.mp4");
+        QVERIFY(fixtures::runFfmpeg({"-f", "lavfi", "-i", "color=c=black:s=160x120:r=25:d=8", "-vf",
+                                     "geq=lum='min(250,T*45)':cb=128:cr=128", "-c:v", "mpeg4", "-q:v", "2", ramp}));
+        list({ramp});
+        FrmMainForm->Panel1->SetLeftCutWidth(1);
+        FrmMainForm->SetStartTimeAndPlay();
+        FrmMainForm->Panel1->SetRightCutWidth(83);
+        FrmMainForm->Splitter2Moved();
+        QCOMPARE(FrmMainForm->TrimStartSeconds, qint64(0));
+        QCOMPARE(FrmMainForm->StopMarkText, QStringLiteral("00:00:05"));
+        const auto shownGrey = [] {
+            const QImage shot = FrmMainForm->DSVideoWindowEx1->grab().toImage();
+            return qGray(shot.pixel(shot.rect().center()));
+        };
+
+        for (int attempt = 1;; ++attempt) {
+            click(FrmMainForm->btnPlay);
+            verifyPlaying(ramp);
+            QTRY_VERIFY_WITH_TIMEOUT(shownGrey() > 120, 6000); // well into the clip
+            QTRY_VERIFY_WITH_TIMEOUT(!CustomProc->IsPlaying, 7000);
+            if (!CommonLib->PreviewFile.isEmpty() || attempt == 3)
+                break;
+            qWarning("A tick stepped over 00:00:05; playing again.");
+        }
+        QCOMPARE(CommonLib->PreviewFile, ramp);
+        QTRY_VERIFY_WITH_TIMEOUT(shownGrey() < 60, 3000);
+        QTest::qWait(500);
+        QVERIFY2(shownGrey() < 60, qPrintable(QString::number(shownGrey())));
+        click(FrmMainForm->btnStop);
+    }
+
     void endOfMediaUnloads()
     {
         list({m_brief});

@@ -9,6 +9,7 @@
 #include "Code/Unit_CommonLib.h"
 #include "Code/Unit_Convert.h"
 #include "Code/Unit_Converting.h"
+#include "Code/Unit_Option.h"
 #include "Code/core/ProgramFolder.h"
 
 #include "ui/Prompts.h"
@@ -21,6 +22,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 
+#include <QComboBox>
 #include <QTest>
 #include <QTimer>
 
@@ -57,6 +59,10 @@ private Q_SLOTS:
         m_platform = FakePlatform::install();
         m_prompts = ScriptedPrompts::install();
         writeSettings("\r\n[USRInfo]\r\nSHWDDir=1\r\nSHUTDOWN=true\r\nOutDir=\r\n");
+        QFile profiles(m_folder.filePath("Config/UserProfileInfo.ini"));
+        QVERIFY(profiles.open(QIODevice::WriteOnly));
+        profiles.write("\r\n[Phone]\r\nPhone=0|6|4|8|0|3\r\n");
+        profiles.close();
 
         CreateApplicationWindows();
         QVERIFY(FrmMainForm && frmConverting && frmOption && FrmInitFileForm);
@@ -100,6 +106,19 @@ private Q_SLOTS:
         QCOMPARE(FrmMainForm->windowTitle(), QStringLiteral("Movarel 1.4"));
         QCOMPARE(FrmMainForm->lblTitle->text(), QStringLiteral("Movarel 1.4"));
         QCOMPARE(RecSoftInfo.VersionText, QStringLiteral("1.4"));
+    }
+
+    // A custom profile chosen under Conversion Quality applies although the
+    // options window was never opened.
+    void customProfileKnownFromTheStart()
+    {
+        QVERIFY(!frmOption->isVisible());
+        QCOMPARE(frmOption->cbbCustomProfile->count(), 1);
+        QCOMPARE(FrmMainForm->cbbProfile->itemText(5), QStringLiteral("Phone"));
+        FrmMainForm->cbbProfile->setCurrentIndex(5);
+        FrmMainForm->cbbProfileChange();
+        QCOMPARE(frmOption->cbbFramerate->currentIndex(), 6);
+        QCOMPARE(frmOption->cbbAudioSample->currentIndex(), 3);
     }
 
     void versionText_data()
