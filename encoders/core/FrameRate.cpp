@@ -43,25 +43,31 @@ Decimal decimalOf(std::string_view text)
     return decimal;
 }
 
+// a > largestPart * b for parts of any size, without forming the product.
+bool beyond(std::int64_t a, std::int64_t b)
+{
+    return a / largestPart > b || (a / largestPart == b && a % largestPart > 0);
+}
+
 // numerator / denominator * 10^exponent, exact when it lies within
 // [1/largestPart, largestPart], else the bound it passes. The parts start
-// below 10^maximumDigits, so within the bounds neither passes
-// largestPart * 10^maximumDigits and nothing overflows.
+// below 10^maximumDigits and only one of them grows, so a fraction within
+// the bounds has both below largestPart * 10^maximumDigits.
 Fraction scaled(std::int64_t numerator, std::int64_t denominator, std::int64_t exponent)
 {
     for (; exponent > 0; --exponent) {
-        if (numerator > largestPart * denominator)
+        if (beyond(numerator, denominator))
             return fastest;
         numerator *= 10;
     }
     for (; exponent < 0; ++exponent) {
-        if (denominator > largestPart * numerator)
+        if (beyond(denominator, numerator))
             return slowest;
         denominator *= 10;
     }
-    if (numerator > largestPart * denominator)
+    if (beyond(numerator, denominator))
         return fastest;
-    if (denominator > largestPart * numerator)
+    if (beyond(denominator, numerator))
         return slowest;
     return {numerator, denominator};
 }
