@@ -222,9 +222,11 @@ void TIniFile32::EraseSection(const QString &section)
     const int header = IndexOfSection(section);
     if (header < 0)
         return;
-    m_lines.removeAt(header);
-    while (header < m_lines.size() && !IsSectionLine(m_lines.at(header)))
-        m_lines.removeAt(header);
+    // The header and its body leave in one step: line by line is quadratic.
+    qsizetype end = header + 1;
+    while (end < m_lines.size() && !IsSectionLine(m_lines.at(end)))
+        ++end;
+    m_lines.remove(header, end - header);
     if (header > 0)
         m_lines.insert(header, QByteArray());
     UpdateFile();

@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -149,9 +150,26 @@ qint64 StrToInt(const QString &text)
 }
 
 namespace {
+// Times read from text stay within this many seconds either way, so that
+// callers can take milliseconds and differences without overflow.
+constexpr qint64 longestTime = 1'000'000'000'000'000;
+
+qint64 clampedTime(qint64 seconds)
+{
+    return std::clamp(seconds, -longestTime, longestTime);
+}
+
+// Clamping each part first keeps the sum far inside 64 bits.
 qint64 toSeconds(qint64 hours, qint64 minutes, qint64 seconds)
 {
-    return hours * 3600 + minutes * 60 + seconds;
+    return clampedTime(clampedTime(hours) * 3600 + clampedTime(minutes) * 60 + clampedTime(seconds));
+}
+
+qint64 wholeTime(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    return static_cast<qint64>(std::trunc(std::clamp(value, double(-longestTime), double(longestTime))));
 }
 } // namespace
 
@@ -174,7 +192,7 @@ bool ReadTimeSplitLenient(const QString &text, qint64 &seconds)
     const QStringList parts = SplitByChar(text, QLatin1Char(':'));
     if (parts.size() < 3)
         return false;
-    auto part = [&](int i) { return static_cast<qint64>(std::trunc(ParseNumber(parts[i]))); };
+    auto part = [&](int i) { return wholeTime(ParseNumber(parts[i])); };
     seconds = toSeconds(part(0), part(1), part(2));
     return true;
 }

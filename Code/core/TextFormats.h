@@ -30,6 +30,7 @@ QString FormatPosition(qint64 hours, qint64 minutes, qint64 seconds);
 qint64 StrToInt(const QString &text);
 
 // Reading a time text back to seconds, in the three manners the program uses.
+// Parts and totals beyond 10^15 seconds either way are clamped there.
 // Fixed positions: characters 1-2, 4-5 and 7-8. Throws EConvertError.
 qint64 ReadTimeFixed(const QString &text);
 // Split at ":", taken only with exactly three parts; a non-integer part throws.

@@ -107,9 +107,8 @@ void readNamedArgument(ScriptCursor &cursor, NamedArguments &arguments)
     cursor.expect('=', "\"=\" after " + (key.empty() ? std::string("an argument name") : key));
     const std::string value = cursor.value();
     if (key == "fps" && !arguments.fps) {
-        const auto rate = readPositiveRate(value);
-        if (value.find('/') != std::string::npos || !rate || *rate > 1000.0)
-            cursor.fail("fps=" + value + " is not a frame rate");
+        if (value.find('/') != std::string::npos || !readFrameRate(value))
+            cursor.fail("fps=" + value + " is not a frame rate from 1 to 240");
         arguments.fps = value;
     } else if (key == "convertfps" && !arguments.convertFps) {
         std::string lower = value;

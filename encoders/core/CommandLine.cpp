@@ -78,8 +78,7 @@ void applyValue(std::string_view option, const std::string &value, EncodeRequest
     } else if (option == "-s") {
         readFrameSize(value, request);
     } else if (option == "-r") {
-        const auto rate = readPositiveRate(value);
-        if (!rate || *rate < 1.0 || *rate > 240.0)
+        if (!readFrameRate(value))
             badValue(option, value, "frames per second from 1 to 240");
         request.frameRate = value;
     } else if (option == "-aspect") {

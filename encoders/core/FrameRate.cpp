@@ -7,13 +7,21 @@ namespace encoder {
 namespace {
 
 constexpr std::int64_t largestPart = 65535;
-// Digits kept from a decimal text; enough for any rate anyone writes.
+constexpr Fraction slowest{1, largestPart};
+constexpr Fraction fastest{largestPart, 1};
+// Significant digits kept from a decimal text; enough for any rate anyone writes.
 constexpr std::size_t maximumDigits = 9;
 
-// An exact fraction for "digits[.digits]", dropping digits beyond what fits.
-Fraction decimalFraction(std::string_view text)
+// mantissa * 10^exponent
+struct Decimal {
+    std::int64_t mantissa = 0;
+    std::int64_t exponent = 0;
+};
+
+// "digits[.digits]", dropping significant digits beyond maximumDigits.
+Decimal decimalOf(std::string_view text)
 {
-    Fraction fraction;
+    Decimal decimal;
     bool afterDot = false;
     std::size_t digits = 0;
     for (const char c : text) {
@@ -23,27 +31,53 @@ Fraction decimalFraction(std::string_view text)
         }
         if (digits == maximumDigits) {
             if (!afterDot)
-                fraction.numerator *= 10;
+                ++decimal.exponent;
             continue;
         }
-        fraction.numerator = fraction.numerator * 10 + (c - '0');
+        decimal.mantissa = decimal.mantissa * 10 + (c - '0');
         if (afterDot)
-            fraction.denominator *= 10;
-        if (fraction.numerator > 0)
+            --decimal.exponent;
+        if (decimal.mantissa > 0)
             ++digits;
     }
-    return fraction;
+    return decimal;
+}
+
+// a > largestPart * b for parts of any size, without forming the product.
+bool beyond(std::int64_t a, std::int64_t b)
+{
+    return a / largestPart > b || (a / largestPart == b && a % largestPart > 0);
+}
+
+// numerator / denominator * 10^exponent, exact when it lies within
+// [1/largestPart, largestPart], else the bound it passes. The parts start
+// below 10^maximumDigits and only one of them grows, so a fraction within
+// the bounds has both below largestPart * 10^maximumDigits.
+Fraction scaled(std::int64_t numerator, std::int64_t denominator, std::int64_t exponent)
+{
+    for (; exponent > 0; --exponent) {
+        if (beyond(numerator, denominator))
+            return fastest;
+        numerator *= 10;
+    }
+    for (; exponent < 0; ++exponent) {
+        if (beyond(denominator, numerator))
+            return slowest;
+        denominator *= 10;
+    }
+    if (beyond(numerator, denominator))
+        return fastest;
+    if (beyond(denominator, numerator))
+        return slowest;
+    return {numerator, denominator};
 }
 
 Fraction parseRate(std::string_view rate)
 {
     const std::size_t slash = rate.find('/');
-    if (slash == std::string_view::npos)
-        return decimalFraction(rate);
-    const Fraction top = decimalFraction(rate.substr(0, slash));
-    const Fraction bottom = decimalFraction(rate.substr(slash + 1));
-    // (a/b) / (c/d) = (a*d) / (b*c); the parts are small enough in practice.
-    return {top.numerator * bottom.denominator, top.denominator * bottom.numerator};
+    const Decimal top = decimalOf(rate.substr(0, slash));
+    const Decimal bottom = slash == std::string_view::npos ? Decimal{1, 0} : decimalOf(rate.substr(slash + 1));
+    return scaled(top.mantissa, bottom.mantissa, top.exponent - bottom.exponent);
 }
 
 Fraction reduced(Fraction fraction)

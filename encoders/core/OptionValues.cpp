@@ -81,6 +81,14 @@ std::optional<double> readPositiveRate(std::string_view text)
     return value;
 }
 
+std::optional<double> readFrameRate(std::string_view text)
+{
+    const auto rate = readPositiveRate(text);
+    if (!rate || *rate < slowestFrameRate || *rate > fastestFrameRate)
+        return std::nullopt;
+    return rate;
+}
+
 bool isAspectRatio(std::string_view text)
 {
     if (text.find(':') != std::string_view::npos)

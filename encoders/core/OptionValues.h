@@ -13,6 +13,13 @@ std::optional<int> readWholeNumber(std::string_view text, int minimum, int maxim
 // A positive number written with digits and at most one ".", or "N/D".
 std::optional<double> readPositiveRate(std::string_view text);
 
+// The frame rates the encoders take, from "-r" or from a script's fps.
+constexpr double slowestFrameRate = 1.0;
+constexpr double fastestFrameRate = 240.0;
+
+// A rate as readPositiveRate reads it, from slowestFrameRate to fastestFrameRate.
+std::optional<double> readFrameRate(std::string_view text);
+
 // "W:H" or "W/H" with positive numbers, or a positive decimal number.
 bool isAspectRatio(std::string_view text);
 

@@ -52,7 +52,7 @@ bool encoderRunning()
 class TestBatch : public QObject {
     Q_OBJECT
 
-    ProgramFixture *m_program = nullptr;
+    std::unique_ptr<ProgramFixture> m_program;
     QTemporaryDir m_sources;
     QTemporaryDir m_outputs;
     QString m_shortClip; // 2 s, .avi
@@ -96,7 +96,7 @@ class TestBatch : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        m_program = new ProgramFixture;
+        m_program = std::make_unique<ProgramFixture>();
         // Stop ends encoders by name: this test sees and ends only its own.
         m_program->platform->onlyOwnProcesses = true;
         copyEncoder(VIDCODA_PATH, VidcodaName());

@@ -27,7 +27,7 @@ void choose(int outputType, int quality)
 class TestBuilder : public QObject {
     Q_OBJECT
 
-    ProgramFixture *m_program = nullptr;
+    std::unique_ptr<ProgramFixture> m_program;
     QTemporaryDir m_out;
     QString m_prefix; // the program folder
 
@@ -36,7 +36,7 @@ class TestBuilder : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        m_program = new ProgramFixture;
+        m_program = std::make_unique<ProgramFixture>();
         m_prefix = m_program->folder.path() + '/';
     }
 

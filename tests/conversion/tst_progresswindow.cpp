@@ -74,7 +74,7 @@ Q_DECLARE_METATYPE(Bar)
 class TestProgressWindow : public QObject {
     Q_OBJECT
 
-    ProgramFixture *m_program = nullptr;
+    std::unique_ptr<ProgramFixture> m_program;
 
     // Lines of the log that carry exactly this message.
     int logged(const QString &message) const
@@ -103,7 +103,7 @@ class TestProgressWindow : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        m_program = new ProgramFixture;
+        m_program = std::make_unique<ProgramFixture>();
         // Stopping ends encoders by name: never those of this machine.
         m_program->platform->useRealProcesses = false;
         // No event has run yet, so the animation has not ticked.

@@ -102,7 +102,7 @@ QList<qint64> pidsOf(const QList<platform::ProcessEntry> &list)
 class TestTermination : public QObject {
     Q_OBJECT
 
-    ProgramFixture *m_program = nullptr;
+    std::unique_ptr<ProgramFixture> m_program;
     ProcessTable *m_table = nullptr;
     int m_defaultAttempts = 0;
 
@@ -116,7 +116,7 @@ class TestTermination : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        m_program = new ProgramFixture;
+        m_program = std::make_unique<ProgramFixture>();
         m_defaultAttempts = CommonLib->KillAttempts;
     }
 

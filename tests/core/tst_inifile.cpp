@@ -190,6 +190,17 @@ private Q_SLOTS:
         QTest::newRow("after blank") << QByteArray("\r\n[A]\r\na=1\r\n\r\n[B]\r\nb=1\r\n") << "a"
                                      << QByteArray("\r\n\r\n[B]\r\nb=1\r\n");
         QTest::newRow("last") << QByteArray("\r\n[A]\r\na=1\r\n") << "A" << QByteArray("\r\n\r\n");
+        QTest::newRow("body ends at an indented header")
+            << QByteArray("[A]\r\na=1\r\n[B]\r\nb=1\r\n\r\n  [C]  \r\nc=1\r\n") << "B"
+            << QByteArray("[A]\r\na=1\r\n\r\n  [C]  \r\nc=1\r\n");
+        QTest::newRow("only the first of two")
+            << QByteArray("[A]\r\na=1\r\n[A]\r\na=2\r\n") << "A" << QByteArray("[A]\r\na=2\r\n");
+        QByteArray body;
+        for (int i = 0; i < 20000; ++i)
+            body += "k" + QByteArray::number(i) + "=value\r\n";
+        QTest::newRow("large middle") << "[A]\r\na=1\r\n[Big]\r\n" + body + "[C]\r\nc=1\r\n"
+                                      << "big" << QByteArray("[A]\r\na=1\r\n\r\n[C]\r\nc=1\r\n");
+        QTest::newRow("large last") << "[A]\r\na=1\r\n[Big]\r\n" + body << "Big" << QByteArray("[A]\r\na=1\r\n\r\n");
     }
     void eraseSection()
     {

@@ -149,6 +149,15 @@ private Q_SLOTS:
         QTest::newRow("four parts") << "01:02:03:04" << qint64(3723) << qint64(-2) << qint64(3723);
         QTest::newRow("letters") << "aa:bb:cc" << qint64(-1) << qint64(-1) << qint64(0);
         QTest::newRow("fraction") << "00:00:05.7" << qint64(5) << qint64(-1) << qint64(5);
+        // Long digit runs are clamped to 10^15 seconds, never wrapped around.
+        const qint64 clamp = 1'000'000'000'000'000;
+        QTest::newRow("hours past 64 bits in seconds") << "9999999999999999:00:00" << qint64(362439) << clamp << clamp;
+        QTest::newRow("negative hours past 64 bits") << "-9999999999999999:00:00" << qint64(-26361) << -clamp << -clamp;
+        QTest::newRow("hours past 64 bits")
+            << "99999999999999999999999999:00:00" << qint64(362439) << qint64(-1) << clamp;
+        QTest::newRow("every part long") << "-9999999999999999:9999999999999999:-9999999999999999" << qint64(-26361)
+                                         << -clamp << -clamp;
+        QTest::newRow("400 digits") << QString(400, '9') + ":00:00" << qint64(362439) << qint64(-1) << clamp;
     }
     void readTimeManners()
     {

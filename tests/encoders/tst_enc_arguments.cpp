@@ -168,6 +168,19 @@ private Q_SLOTS:
                                      << "30060/1003";
         QTest::newRow("many digits") << "12.3456789"
                                      << "1000/81";
+        // Long digit runs keep nine significant digits and never overflow.
+        QTest::newRow("long integer ratio") << "100000000000000000000000/4000000000000000000000"
+                                            << "25/1";
+        QTest::newRow("long fractions in a ratio")
+            << "0.000000000000000000000000000030/0.000000000000000000000000000001"
+            << "30/1";
+        QTest::newRow("digits past the ninth") << "23.9760239760239760239760239760239760"
+                                               << "24000/1001";
+        // Beyond what 16 bits hold: clamped.
+        QTest::newRow("too slow") << "0.00001"
+                                  << "1/65535";
+        QTest::newRow("too fast") << "1000000000000000000000000"
+                                  << "65535/1";
     }
 
     void frameRates()

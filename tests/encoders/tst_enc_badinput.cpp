@@ -163,6 +163,13 @@ private Q_SLOTS:
                                                        "\", fps=29.9700898503294, convertfps=true)\n"),
                                 result)
             << "is not a DirectShowSource script" << false;
+        QTest::newRow("script with a frame rate near 0")
+            << true
+            << builderArguments(
+                   mp4,
+                   script("slow.avs", "DirectShowSource(\"" + good.toUtf8() + "\", fps=0.00001, convertfps=true)\n"),
+                   result)
+            << "is not a frame rate from 1 to 240" << false;
         QTest::newRow("script names a missing source")
             << true
             << builderArguments(mp4,

@@ -205,7 +205,7 @@ private Q_SLOTS:
         QTest::newRow("audio") << ".aac";
     }
 
-    // The first line carries the unknown-time marker, every line has the
+    // The first lines carry the unknown-time marker, every line has the
     // layout the window reads, the seconds never fall, and the last line
     // holds the output's length.
     void statusLinesOfRealConversions()
@@ -223,8 +223,12 @@ private Q_SLOTS:
         // which a busy machine can delay past one period.
         const QStringList seconds = withoutRepeats(secondsOf(lines, !type.video));
         QCOMPARE(seconds.first(), QString("10000000000"));
+        // On a busy machine ffmpeg can stay quiet for more than one report.
+        qsizetype firstTime = 1;
+        while (firstTime < seconds.size() && seconds.at(firstTime) == QString("10000000000"))
+            ++firstTime;
         int previous = -1;
-        for (const QString &text : seconds.mid(1)) {
+        for (const QString &text : seconds.mid(firstTime)) {
             bool isNumber = false;
             const int value = text.toInt(&isNumber);
             QVERIFY2(isNumber && value >= previous, qPrintable(seconds.join(' ')));

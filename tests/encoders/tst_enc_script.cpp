@@ -73,6 +73,8 @@ private Q_SLOTS:
         QTest::newRow("no fps") << QByteArray("DirectShowSource(\"/m/a.rm\")") << "";
         QTest::newRow("arguments swapped")
             << QByteArray("DirectShowSource(\"/m/a.rm\", convertfps=true, fps=15)") << "15";
+        QTest::newRow("slowest") << QByteArray("DirectShowSource(\"/m/a.rm\", fps=1, convertfps=true)") << "1";
+        QTest::newRow("fastest") << QByteArray("DirectShowSource(\"/m/a.rm\", fps=240.0, convertfps=true)") << "240.0";
     }
 
     void frameRate()
@@ -98,6 +100,9 @@ private Q_SLOTS:
             << QByteArray("DirectShowSource(\"/m/a.rm\", fps=29.97, convertfps=true\n");
         QTest::newRow("bad fps") << QByteArray("DirectShowSource(\"/m/a.rm\", fps=fast, convertfps=true)\n");
         QTest::newRow("zero fps") << QByteArray("DirectShowSource(\"/m/a.rm\", fps=0, convertfps=true)\n");
+        // The same range as -r: a rate near 0 once divided by zero further on.
+        QTest::newRow("fps below 1") << QByteArray("DirectShowSource(\"/m/a.rm\", fps=0.00001, convertfps=true)\n");
+        QTest::newRow("fps above 240") << QByteArray("DirectShowSource(\"/m/a.rm\", fps=240.01, convertfps=true)\n");
         QTest::newRow("bad convertfps") << QByteArray("DirectShowSource(\"/m/a.rm\", fps=25, convertfps=yes)\n");
         QTest::newRow("unknown argument") << QByteArray("DirectShowSource(\"/m/a.rm\", audio=false)\n");
         QTest::newRow("fps twice") << QByteArray("DirectShowSource(\"/m/a.rm\", fps=25, fps=30)\n");

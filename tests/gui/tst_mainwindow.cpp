@@ -33,13 +33,13 @@ private:
 class TestMainWindow : public QObject {
     Q_OBJECT
 
-    ProgramFixture *m_program = nullptr;
+    std::unique_ptr<ProgramFixture> m_program;
     QTemporaryDir m_outputs;
 
 private Q_SLOTS:
     void initTestCase()
     {
-        m_program = new ProgramFixture;
+        m_program = std::make_unique<ProgramFixture>();
         FrmMainForm->edtOutputFolder->setText(m_outputs.path());
         FrmMainForm->show();
         QVERIFY(QTest::qWaitForWindowExposed(FrmMainForm));

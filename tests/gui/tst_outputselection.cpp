@@ -33,7 +33,7 @@ QString shown(const QComboBox *selector)
 class TestOutputSelection : public QObject {
     Q_OBJECT
 
-    ProgramFixture *m_program = nullptr;
+    std::unique_ptr<ProgramFixture> m_program;
 
     QByteArray profiles() const { return m_program->read("Config/UserProfileInfo.ini"); }
     void setProfiles(const QByteArray &content) const { m_program->write("Config/UserProfileInfo.ini", content); }
@@ -53,7 +53,7 @@ class TestOutputSelection : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase() { m_program = new ProgramFixture; }
+    void initTestCase() { m_program = std::make_unique<ProgramFixture>(); }
     void init() { reset(); }
 
     void startState()

@@ -102,7 +102,7 @@ QString makeHundredHourSound(const QString &folder)
 class TestPlayer : public QObject {
     Q_OBJECT
 
-    ProgramFixture *m_program = nullptr;
+    std::unique_ptr<ProgramFixture> m_program;
     QTemporaryDir m_media;
     QString m_long;  // 8 s
     QString m_brief; // 2 s
@@ -123,7 +123,7 @@ class TestPlayer : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        m_program = new ProgramFixture;
+        m_program = std::make_unique<ProgramFixture>();
         FrmMainForm->show();
         QVERIFY(QTest::qWaitForWindowExposed(FrmMainForm));
         QVERIFY(m_media.isValid());

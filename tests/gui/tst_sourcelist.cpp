@@ -128,7 +128,7 @@ void verifyRowsWhole()
 class TestSourceList : public QObject {
     Q_OBJECT
 
-    ProgramFixture *m_program = nullptr;
+    std::unique_ptr<ProgramFixture> m_program;
     QTemporaryDir m_media;
     QMap<QString, QString> m_clip; // extension -> 2.5-s clip
     QString m_short;               // 0.9 s
@@ -150,7 +150,7 @@ class TestSourceList : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        m_program = new ProgramFixture;
+        m_program = std::make_unique<ProgramFixture>();
         FrmMainForm->setAcceptDrops(true); // as the window's first showing does
         FrmMainForm->show();
         QVERIFY(QTest::qWaitForWindowExposed(FrmMainForm));

@@ -43,7 +43,7 @@ public:
 class TestTrimBar : public QObject {
     Q_OBJECT
 
-    ProgramFixture *m_program = nullptr;
+    std::unique_ptr<ProgramFixture> m_program;
 
     // A 200-second row from 50 to 150 s, selected and laid out: cut areas of 56.
     void workedRow()
@@ -58,7 +58,7 @@ class TestTrimBar : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        m_program = new ProgramFixture;
+        m_program = std::make_unique<ProgramFixture>();
         FrmMainForm->show();
         QVERIFY(QTest::qWaitForWindowExposed(FrmMainForm));
     }

@@ -2,7 +2,9 @@
 
 // Brings the program up as far as its start-up would, without the splash's
 // two-second wait: windows, service objects, filled selectors, default preset.
-// The program folder is a temporary one with an empty Config/ folder.
+// The program folder is a temporary one with an empty Config/ folder. A test
+// holds one fixture for its whole run (the windows cannot be made twice) and
+// removes the folder at its end.
 
 #include "Code/ApplicationWindows.h"
 #include "Code/Globals.h"
@@ -16,6 +18,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <memory>
 
 class ProgramFixture {
 public:

@@ -1,0 +1,1 @@
+  directshowsource ( "/m/c.rm" ,FPS = 25 , ConvertFPS=True )  

@@ -1,0 +1,1 @@
+DirectShowSource("/m/a.rm", fps=0.00001, convertfps=true)

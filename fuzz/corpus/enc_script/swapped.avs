@@ -1,0 +1,1 @@
+DirectShowSource("/m/a.rm", convertfps=false, fps=15)

@@ -1,0 +1,1 @@
+DirectShowSource("""/m/a "", b"" c.rm""", fps=29.9700898503294, convertfps=true)
