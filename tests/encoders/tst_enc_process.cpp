@@ -221,8 +221,13 @@ private Q_SLOTS:
         QVERIFY(lines.size() >= 2);
         const QStringList seconds = secondsOf(lines, !type.video);
         QCOMPARE(seconds.first(), QString("10000000000"));
+        // While ffmpeg is still opening the input the marker may stand on
+        // several lines.
+        qsizetype known = 1;
+        while (known < seconds.size() && seconds.at(known) == QLatin1String("10000000000"))
+            ++known;
         int previous = -1;
-        for (const QString &text : seconds.mid(1)) {
+        for (const QString &text : seconds.mid(known)) {
             bool isNumber = false;
             const int value = text.toInt(&isNumber);
             QVERIFY2(isNumber && value >= previous, qPrintable(seconds.join(' ')));
