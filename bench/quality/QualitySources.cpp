@@ -24,7 +24,7 @@ const Recipe recipes[] = {
     {"zoom", "mandelbrot=s=1280x960:maxiter=512:start_scale=1.2:start_x=-0.75:start_y=0.1,trim=end_frame=1,"
              "zoompan=z='1+0.0012*on':x='iw/2-iw/zoom/2+60*sin(on/90)':y='ih/2-ih/zoom/2':d=100000:s=640x480:fps=30,"
              "noise=alls=6:allf=t"},
-    {"life", "life=s=80x60:r=6:mold=25:ratio=0.3:death_color=#203050:life_color=#f0d090,"
+    {"life", "life=s=80x60:r=6:seed=1:mold=25:ratio=0.3:death_color=#203050:life_color=#f0d090,"
              "scale=640:480:flags=neighbor,fps=30,gblur=sigma=1.5,noise=alls=4:allf=t"},
     {"grain", "testsrc2=s=800x600:r=30,scroll=h=0.001:v=0.0005,crop=640:480,noise=alls=12:allf=t+u"},
 };

@@ -28,9 +28,10 @@ constexpr int defaultKbit = 200;
 // The buffer holds this many seconds of the asked rate, within the level's:
 // room for a scene change without starving the frames around it.
 constexpr int bufferSeconds = 2;
-// A key frame at least this often, so that players seek in steps this small;
-// key frames more often than that cost the low rates most of their bits.
-constexpr double keyFrameSeconds = 5.0;
+// A key frame every second. Longer distances save bits on calm pictures but
+// let the error on grainy ones build up until the next key frame, which at
+// the same bitrate costs more than the key frames do.
+constexpr double keyFrameSeconds = 1.0;
 // A frame rate assumed for the key frame distance when it is not known.
 constexpr double assumedFramesPerSecond = 30.0;
 // The coarsest quantiser MPEG-4 has, and ffmpeg's largest Lagrange factor:

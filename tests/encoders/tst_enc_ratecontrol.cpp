@@ -82,8 +82,8 @@ private Q_SLOTS:
     }
 
     // The asked rate is the average and the peak; the buffer holds two
-    // seconds of it unless the level allows less; one key frame every five
-    // seconds; the level in the header is the one chosen.
+    // seconds of it unless the level allows less; a key frame every second;
+    // the level in the header is the one chosen.
     void mapping_data()
     {
         QTest::addColumn<QStringList>("command");
@@ -93,23 +93,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("level");
         QTest::newRow("Normal") << videoCommand("128", "320x240", "15") << "128k"
                                 << "256000"
-                                << "75"
+                                << "15"
                                 << "2";
         QTest::newRow("Low") << videoCommand("40", "320x240", "14.985") << "40k"
                              << "80000"
-                             << "75"
+                             << "15"
                              << "2";
         QTest::newRow("buffer capped by level 3") << videoCommand("384", "320x240", "29.97") << "384k"
                                                   << "655360"
-                                                  << "150"
+                                                  << "30"
                                                   << "3";
         QTest::newRow("Superb") << videoCommand("512", "320x240", "15") << "512k"
                                 << "1024000"
-                                << "75"
+                                << "15"
                                 << "4";
         QTest::newRow("no rate: size and rate unknown") << QStringList{"-y", "-i", "a.avi", "a.mp4"} << "200k"
                                                         << "400000"
-                                                        << "150"
+                                                        << "30"
                                                         << "6";
     }
 
@@ -138,7 +138,7 @@ private Q_SLOTS:
     {
         const QStringList withoutRate = videoCommand("128", "320x240", "");
         QCOMPARE(valueAfter(ffmpegFor(withoutRate, "29.9700898503294"), "-level"), QString("3"));
-        QCOMPARE(valueAfter(ffmpegFor(withoutRate, "29.9700898503294"), "-g"), QString("150"));
+        QCOMPARE(valueAfter(ffmpegFor(withoutRate, "29.9700898503294"), "-g"), QString("30"));
         QCOMPARE(valueAfter(ffmpegFor(videoCommand("128", "320x240", "15"), "29.9700898503294"), "-level"),
                  QString("2"));
     }
