@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 
 #include <set>
+#include <sys/resource.h>
 
 namespace {
 
@@ -37,6 +38,15 @@ double firstNumberAfter(const QString &text, const QString &label)
     return match.hasMatch() ? match.captured(1).toDouble() : 0.0;
 }
 
+// Processor time of the ended children this process has waited for.
+double childrenCpuSeconds()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    const auto seconds = [](const timeval &time) { return double(time.tv_sec) + double(time.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 struct StreamTally {
     double bytes = 0.0;
     double first = 1e300;
@@ -45,18 +55,20 @@ struct StreamTally {
 
 } // namespace
 
-double runTimed(const QString &program, const QStringList &arguments)
+Timing runTimed(const QString &program, const QStringList &arguments)
 {
     QProcess process;
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
+    const double cpuBefore = childrenCpuSeconds();
     QElapsedTimer timer;
     timer.start();
     process.start(program, arguments);
     const bool finished = process.waitForFinished(-1);
-    const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    const bool ok = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    return ok ? seconds : -1.0;
+    Timing timing{double(timer.nsecsElapsed()) / 1e9, childrenCpuSeconds() - cpuBefore};
+    if (!finished || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        timing.wall = -1.0;
+    return timing;
 }
 
 DeliveredRates deliveredRates(const QString &file)

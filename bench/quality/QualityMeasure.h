@@ -3,9 +3,15 @@
 #include <QString>
 #include <QStringList>
 
-// Runs a program to its end, its output discarded; the wall time in seconds,
-// negative when it failed.
-double runTimed(const QString &program, const QStringList &arguments);
+// Wall time and processor time (the program and the children it waited for)
+// in seconds of one run; wall is negative when the run failed.
+struct Timing {
+    double wall = -1.0;
+    double cpu = 0.0;
+};
+
+// Runs a program to its end, its output discarded.
+Timing runTimed(const QString &program, const QStringList &arguments);
 
 // Kilobits per second of each stream: the bytes of its packets over the
 // time from its first packet's start to its last packet's end.

@@ -35,6 +35,7 @@ const QString outputSize = QStringLiteral("320x240");
 
 struct Side {
     double seconds = 0.0; // median wall time
+    double cpu = 0.0;     // median processor time
     DeliveredRates rates;
     Fidelity quality;
 };
@@ -63,9 +64,9 @@ double loadAverage()
     return file.open(QIODevice::ReadOnly) ? file.readLine().split(' ').value(0).toDouble() : 0.0;
 }
 
-// The most ffmpeg's AAC encoder spends: its psychoacoustic model budgets at
-// most 2560 bits per channel and 1024-sample frame, and its rate control
-// goes at most half as far again.
+// About the most ffmpeg's AAC encoder spends: its psychoacoustic model
+// budgets at most 2560 bits per channel and 1024-sample frame, and what it
+// delivers at such asks stays near one and a half times that.
 double aacCeilingKbit(int channels, int sampleRate)
 {
     return 3840.0 * channels * sampleRate / 1024.0 / 1000.0;
@@ -84,7 +85,7 @@ struct Runner {
     // Timed runs of both sides, the side that goes first alternating.
     void timeBoth(const QStringList &encoderArgs, const QStringList &todayArgs, Row &row) const
     {
-        std::vector<double> mine, theirs;
+        std::vector<Timing> mine, theirs;
         for (int run = 0; run < runs; ++run) {
             if (run % 2 == 0)
                 mine.push_back(runTimed(vidcoda, encoderArgs));
@@ -92,8 +93,15 @@ struct Runner {
             if (run % 2 == 1)
                 mine.push_back(runTimed(vidcoda, encoderArgs));
         }
-        row.vidcoda.seconds = median(mine);
-        row.today.seconds = median(theirs);
+        for (auto [side, timings] : {std::pair{&row.vidcoda, &mine}, std::pair{&row.today, &theirs}}) {
+            std::vector<double> walls, cpus;
+            for (const Timing &timing : *timings) {
+                walls.push_back(timing.wall);
+                cpus.push_back(timing.cpu);
+            }
+            side->seconds = median(walls);
+            side->cpu = median(cpus);
+        }
     }
 
     // vidcoda asked for a rate, corrected at most twice towards the target.
@@ -169,8 +177,9 @@ QString percent(double value)
 void printHeader()
 {
     out << "| source | type | quality | ask v/a | video vidcoda (today) | video | audio | SSIM vidcoda (today) | "
-           "PSNR vidcoda (today) | at today's rate: kbit/s, SSIM | floor | time s vidcoda / today | ratio | met |\n"
-           "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n";
+           "PSNR vidcoda (today) | at today's rate: kbit/s, SSIM | floor | time s vidcoda / today | ratio | "
+           "CPU s vidcoda / today | ratio | met |\n"
+           "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n";
 }
 
 void printRow(const QString &source, const QualityCase &qualityCase, const Row &row)
@@ -187,7 +196,9 @@ void printRow(const QString &source, const QualityCase &qualityCase, const Row &
         << (row.floorKbit > 0 ? fixed(row.floorKbit, 1) : QStringLiteral("-")) << " | " << fixed(row.vidcoda.seconds, 2)
         << " / " << fixed(row.today.seconds, 2) << " | "
         << fixed(row.today.seconds > 0 ? row.vidcoda.seconds / row.today.seconds : 0.0, 2) << " | "
-        << (row.met ? "yes" : "NO") << " |\n"
+        << fixed(row.vidcoda.cpu, 2) << " / " << fixed(row.today.cpu, 2) << " | "
+        << fixed(row.today.cpu > 0 ? row.vidcoda.cpu / row.today.cpu : 0.0, 2) << " | " << (row.met ? "yes" : "NO")
+        << " |\n"
         << Qt::flush;
 }
 
