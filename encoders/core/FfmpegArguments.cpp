@@ -4,6 +4,7 @@
 #include "AudioLimits.h"
 #include "FrameRate.h"
 #include "OutputFormat.h"
+#include "VideoRateControl.h"
 
 #include <array>
 #include <charconv>
@@ -46,9 +47,14 @@ void addVideoOptions(const EncodeRequest &request, const SourceSpec &source, Arg
         return;
     }
     const std::string codec = request.videoCodec.empty() ? std::string(defaultVideoCodec()) : request.videoCodec;
-    arguments.insert(arguments.end(), {"-c:v", videoEncoderFor(codec)});
-    if (request.videoBitrate)
+    const std::string encoder = videoEncoderFor(codec);
+    arguments.insert(arguments.end(), {"-c:v", encoder});
+    if (encoder == "mpeg4") {
+        const std::vector<std::string> rateControl = mpeg4RateControl(videoTargetOf(request, source.constantRate));
+        arguments.insert(arguments.end(), rateControl.begin(), rateControl.end());
+    } else if (request.videoBitrate) {
         arguments.insert(arguments.end(), {"-b:v", kilobits(*request.videoBitrate)});
+    }
     if (const std::string filters = videoFilters(request, source); !filters.empty())
         arguments.insert(arguments.end(), {"-vf", filters});
     if (request.width && request.height)
@@ -65,6 +71,9 @@ void addAudioOptions(const EncodeRequest &request, const std::string &muxer, con
         request.audioCodec.empty() ? std::string(defaultAudioCodecFor(muxer)) : request.audioCodec;
     const std::string encoder = audioEncoderFor(codec);
     arguments.insert(arguments.end(), {"-c:a", encoder});
+    // Players of this class decode AAC Low Complexity only; say so.
+    if (encoder == "aac")
+        arguments.insert(arguments.end(), {"-profile:a", "aac_low"});
     if (request.audioBitrate)
         arguments.insert(arguments.end(), {"-b:a", kilobits(*request.audioBitrate)});
     arguments.insert(arguments.end(), {"-af", filters});
