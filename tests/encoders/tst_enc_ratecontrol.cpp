@@ -83,7 +83,8 @@ private Q_SLOTS:
 
     // The asked rate is the average and the peak; the buffer holds two
     // seconds of it unless the level allows less; a key frame every second;
-    // the level in the header is the one chosen.
+    // the level in the header is the one chosen; the macroblock modes are
+    // searched unless the bits per pixel are very few.
     void mapping_data()
     {
         QTest::addColumn<QStringList>("command");
@@ -91,26 +92,35 @@ private Q_SLOTS:
         QTest::addColumn<QString>("buffer");
         QTest::addColumn<QString>("keyFrames");
         QTest::addColumn<QString>("level");
+        QTest::addColumn<bool>("modeSearch");
         QTest::newRow("Normal") << videoCommand("128", "320x240", "15") << "128k"
                                 << "256000"
                                 << "15"
-                                << "2";
+                                << "2" << true;
         QTest::newRow("Low") << videoCommand("40", "320x240", "14.985") << "40k"
                              << "80000"
                              << "15"
-                             << "2";
+                             << "2" << false;
+        QTest::newRow("Acceptable") << videoCommand("80", "320x240", "14.985") << "80k"
+                                    << "160000"
+                                    << "15"
+                                    << "2" << true;
+        QTest::newRow("40k at 29.97") << videoCommand("40", "320x240", "29.97") << "40k"
+                                      << "80000"
+                                      << "30"
+                                      << "3" << false;
         QTest::newRow("buffer capped by level 3") << videoCommand("384", "320x240", "29.97") << "384k"
                                                   << "655360"
                                                   << "30"
-                                                  << "3";
+                                                  << "3" << true;
         QTest::newRow("Superb") << videoCommand("512", "320x240", "15") << "512k"
                                 << "1024000"
                                 << "15"
-                                << "4";
+                                << "4" << true;
         QTest::newRow("no rate: size and rate unknown") << QStringList{"-y", "-i", "a.avi", "a.mp4"} << "200k"
                                                         << "400000"
                                                         << "30"
-                                                        << "6";
+                                                        << "6" << true;
     }
 
     void mapping()
@@ -120,6 +130,7 @@ private Q_SLOTS:
         QFETCH(QString, buffer);
         QFETCH(QString, keyFrames);
         QFETCH(QString, level);
+        QFETCH(bool, modeSearch);
         const QStringList arguments = ffmpegFor(command);
         QCOMPARE(valueAfter(arguments, "-c:v"), QString("mpeg4"));
         QCOMPARE(valueAfter(arguments, "-b:v"), kbit);
@@ -131,6 +142,8 @@ private Q_SLOTS:
         QCOMPARE(valueAfter(arguments, "-profile:v"), QString("0"));
         QCOMPARE(valueAfter(arguments, "-level"), level);
         QCOMPARE(arguments.count("-b:v"), 1);
+        QCOMPARE(valueAfter(arguments, "-trellis"), QString("1"));
+        QCOMPARE(valueAfter(arguments, "-mbd"), modeSearch ? QString("rd") : QString());
     }
 
     // rmcoda's script rate stands for the output rate when none is asked.
