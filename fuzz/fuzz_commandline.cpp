@@ -4,7 +4,7 @@
 
 #include "FuzzEntry.h"
 
-#include "Code/CommandLine.h"
+#include "Code/core/WindowsCommandLine.h"
 
 namespace {
 

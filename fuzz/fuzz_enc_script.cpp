@@ -3,7 +3,7 @@
 
 #include "FrameRateCheck.h"
 
-#include "Code/EncoderCommand.h"
+#include "Code/core/EncoderCommand.h"
 #include "encoders/core/AvsScript.h"
 #include "encoders/core/EncoderError.h"
 

@@ -3,7 +3,7 @@
 
 #include "FuzzEntry.h"
 
-#include "Code/ProgressText.h"
+#include "Code/core/ProgressText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

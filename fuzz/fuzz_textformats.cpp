@@ -4,8 +4,8 @@
 
 #include "FuzzEntry.h"
 
-#include "Code/Errors.h"
-#include "Code/TextFormats.h"
+#include "Code/core/Errors.h"
+#include "Code/core/TextFormats.h"
 
 #include <algorithm>
 #include <cmath>
