@@ -164,8 +164,10 @@ private Q_SLOTS:
         list({m_long});
         click(FrmMainForm->btnPlay);
         verifyPlaying(m_long);
-        QTRY_VERIFY_WITH_TIMEOUT(FrmMainForm->DSVideoWindowEx1->hasFrame(), 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(timePanel(), QStringLiteral("00:00:01"), 4000);
+        QTRY_VERIFY_WITH_TIMEOUT(FrmMainForm->DSVideoWindowEx1->hasFrame(), 10000);
+        // The first second can take longer on a loaded machine while the
+        // engine starts up; the tick itself is what is checked here.
+        QTRY_COMPARE_WITH_TIMEOUT(timePanel(), QStringLiteral("00:00:01"), 10000);
 
         click(FrmMainForm->btnPause);
         QVERIFY(!CustomProc->IsPlaying);
