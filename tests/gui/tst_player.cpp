@@ -15,6 +15,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <functional>
+
 namespace {
 
 constexpr qint64 hundredNsPerMs = TFilterGraph::HundredNsPerMs;
@@ -119,6 +121,23 @@ class TestPlayer : public QObject {
     }
 
     QByteArray log() const { return m_program->read("log.txt"); }
+
+    // Plays `file` until the end handle pauses it; `whilePlaying` checks the
+    // playback on the way. A late tick may step over the mark's second (the
+    // player then runs on to the end and unloads); that is the timer's
+    // nature, so it tries again.
+    void playToTheEndMark(const QString &file, const std::function<void()> &whilePlaying)
+    {
+        for (int attempt = 1;; ++attempt) {
+            click(FrmMainForm->btnPlay);
+            verifyPlaying(file);
+            whilePlaying();
+            QTRY_VERIFY_WITH_TIMEOUT(!CustomProc->IsPlaying, 7000);
+            if (!CommonLib->PreviewFile.isEmpty() || attempt == 3)
+                return;
+            qWarning("A tick stepped over the end mark; playing again.");
+        }
+    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -246,17 +265,7 @@ private Q_SLOTS:
         QCOMPARE(FrmMainForm->TrimStartSeconds, qint64(3));
         QCOMPARE(FrmMainForm->StopMarkText, QStringLiteral("00:00:05"));
 
-        // A late tick may step over the mark's second (the player then runs on
-        // to the end and unloads); that is the timer's nature, so try again.
-        for (int attempt = 1;; ++attempt) {
-            click(FrmMainForm->btnPlay);
-            verifyPlaying(m_long);
-            QTRY_VERIFY_WITH_TIMEOUT(positionMs() >= 2900, 1000); // started at the start handle
-            QTRY_VERIFY_WITH_TIMEOUT(!CustomProc->IsPlaying, 7000);
-            if (!CommonLib->PreviewFile.isEmpty() || attempt == 3)
-                break;
-            qWarning("A tick stepped over 00:00:05; playing again.");
-        }
+        playToTheEndMark(m_long, [] { QTRY_VERIFY_WITH_TIMEOUT(positionMs() >= 2900, 1000); }); // from the start handle
         QCOMPARE(timePanel(), QStringLiteral("00:00:05"));
         QVERIFY(!graph()->IsRunning());
         QCOMPARE(CommonLib->PreviewFile, m_long);
@@ -291,15 +300,7 @@ private Q_SLOTS:
             return qGray(shot.pixel(shot.rect().center()));
         };
 
-        for (int attempt = 1;; ++attempt) {
-            click(FrmMainForm->btnPlay);
-            verifyPlaying(ramp);
-            QTRY_VERIFY_WITH_TIMEOUT(shownGrey() > 120, 6000); // well into the clip
-            QTRY_VERIFY_WITH_TIMEOUT(!CustomProc->IsPlaying, 7000);
-            if (!CommonLib->PreviewFile.isEmpty() || attempt == 3)
-                break;
-            qWarning("A tick stepped over 00:00:05; playing again.");
-        }
+        playToTheEndMark(ramp, [&] { QTRY_VERIFY_WITH_TIMEOUT(shownGrey() > 120, 6000); }); // well into the clip
         QCOMPARE(CommonLib->PreviewFile, ramp);
         QTRY_VERIFY_WITH_TIMEOUT(shownGrey() < 60, 3000);
         QTest::qWait(500);
