@@ -157,6 +157,7 @@ public:
     void Panel2MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void Panel3MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void tmrPaintSPTimer();
+    void WakePaintTimer();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -50,6 +50,7 @@ void TFrmMainForm::ConnectPreview()
                 });
             });
     connect(tmrPaintSP, &QTimer::timeout, this, &TFrmMainForm::tmrPaintSPTimer);
+    connect(Panel1, &TTrimBar::HandlesChanged, this, &TFrmMainForm::WakePaintTimer);
 }
 
 void TFrmMainForm::btnPlayClick()
@@ -158,7 +159,17 @@ void TFrmMainForm::Panel3MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers
     Splitter2Moved();
 }
 
+// The handle timer ticks every 10 ms while the handles change and rests once a
+// tick finds nothing to paint: an idle window then has no timer waking it.
 void TFrmMainForm::tmrPaintSPTimer()
 {
-    Panel1->RepaintHandles();
+    if (!Panel1->RepaintHandles())
+        tmrPaintSP->stop();
+}
+
+void TFrmMainForm::WakePaintTimer()
+{
+    // Restarting a running timer would hold the repaint off during a drag.
+    if (!tmrPaintSP->isActive())
+        tmrPaintSP->start();
 }

@@ -25,6 +25,11 @@ constexpr Option previewOptions[] = {
     {"input-vo-keyboard", "no"},
     {"osd-level", "0"},
     {"osc", "no"},
+    // The built-in scripts each run a Lua thread of their own; the preview
+    // uses none of them.
+    {"load-stats-overlay", "no"},
+    {"load-osd-console", "no"},
+    {"load-auto-profiles", "no"},
     {"idle", "yes"},
     {"keep-open", "yes"},
     {"pause", "yes"},

@@ -144,6 +144,7 @@ qint64 TTrimBar::EndSeconds(qint64 duration) const
 void TTrimBar::Relayout()
 {
     m_handlesChanged = true;
+    Q_EMIT HandlesChanged();
     const int w = width();
     Panel2->setGeometry(0, 0, m_leftCut, BarHeight);
     Splitter1->setGeometry(m_leftCut, 0, HandleWidth, BarHeight);
@@ -173,13 +174,14 @@ bool TTrimBar::DragEndHandleTo(int left)
     return true;
 }
 
-void TTrimBar::RepaintHandles()
+bool TTrimBar::RepaintHandles()
 {
     if (!m_handlesChanged)
-        return;
+        return false;
     m_handlesChanged = false;
     Splitter1->update();
     Splitter2->update();
+    return true;
 }
 
 void TTrimBar::PaintHandle(QWidget *handle, const QImage &picture)

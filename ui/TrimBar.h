@@ -51,12 +51,14 @@ public:
     bool DragStartHandleTo(int left);
     bool DragEndHandleTo(int left);
     // Repaints the handles when something about them changed since their last
-    // paint; otherwise does nothing.
-    void RepaintHandles();
+    // paint and says so; otherwise does nothing and returns false.
+    bool RepaintHandles();
 
 Q_SIGNALS:
     void StartHandleMoved();
     void EndHandleMoved();
+    // Something about the handles changed; RepaintHandles has work to do.
+    void HandlesChanged();
     // A press in one of the three areas: 2 left cut, 3 right cut, 4 kept part.
     void AreaMouseDown(int panel, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
 

@@ -87,7 +87,6 @@ private Q_SLOTS:
         QCOMPARE(bar()->imgL.size(), QSize(17, 19));
         QCOMPARE(bar()->imgR.size(), QSize(17, 19));
         QCOMPARE(FrmMainForm->tmrPaintSP->interval(), 10);
-        QVERIFY(FrmMainForm->tmrPaintSP->isActive());
     }
 
     void handlePicturesShowTheBarThroughBlack()
@@ -98,16 +97,18 @@ private Q_SLOTS:
             QCOMPARE(QColor(shot.pixel(0, 0)), QColor(61, 65, 77));  // black corner of the picture
             QVERIFY(QColor(shot.pixel(9, 3)) != QColor(61, 65, 77)); // the grip
         }
-        // The paint timer draws a handle again once it moved, and leaves
-        // it alone while nothing changes.
+        // The paint timer draws a handle again once it moved, and rests
+        // while nothing changes.
         PaintCounter counter;
         FrmMainForm->Splitter2->installEventFilter(&counter);
-        QTest::qWait(100);
+        QTRY_VERIFY(!FrmMainForm->tmrPaintSP->isActive());
         counter.paints = 0;
         QTest::qWait(200);
         QCOMPARE(counter.paints, 0);
         bar()->SetRightCutWidth(bar()->RightCutWidth() + 1);
+        QVERIFY(FrmMainForm->tmrPaintSP->isActive());
         QTRY_VERIFY(counter.paints >= 1);
+        QTRY_VERIFY(!FrmMainForm->tmrPaintSP->isActive());
         bar()->SetRightCutWidth(bar()->RightCutWidth() - 1);
         FrmMainForm->Splitter2->removeEventFilter(&counter);
     }
