@@ -36,11 +36,6 @@ TPlayerBackend::~TPlayerBackend()
     m_mpv.reset();
 }
 
-bool TPlayerBackend::AudioDeviceAvailable()
-{
-    return media::SoundDeviceAvailable();
-}
-
 bool TPlayerBackend::ok() const
 {
     return m_mpv && m_video && m_video->ok();

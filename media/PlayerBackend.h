@@ -24,10 +24,6 @@ public:
     explicit TPlayerBackend(TDSVideoWindowEx2 *window, QObject *parent = nullptr);
     ~TPlayerBackend() override;
 
-    // Whether the system offers a sound device; without one a file's sound is
-    // played to a silent output on mpv's own clock.
-    static bool AudioDeviceAvailable();
-
     // The core and its video output started.
     bool ok() const;
 
