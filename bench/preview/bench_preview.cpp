@@ -10,10 +10,10 @@
 // CPU at most 1.2 times ffplay's, no 1080p frame dropped, idle at most 0.5 %.
 
 #include "Code/Globals.h"
-#include "Code/core/TextFormats.h"
 #include "Code/UnitCustomProc.h"
 #include "Code/Unit_CommonLib.h"
 #include "Code/Unit_Convert.h"
+#include "Code/core/TextFormats.h"
 #include "FfplayRun.h"
 #include "PlaybackSample.h"
 #include "PreviewClips.h"
@@ -158,6 +158,24 @@ QString framesText(const bench::PlaybackSample &sample)
         .arg(sample.framesDropped);
 }
 
+// Playback figures of a clip over several rounds: the processor time of the
+// median round, since single 10 s spans of a few per cent of a core move by a
+// point or more between runs, and the frames of the round that dropped most.
+bench::PlaybackSample summarise(QList<bench::PlaybackSample> rounds)
+{
+    std::sort(rounds.begin(), rounds.end(), [](const bench::PlaybackSample &a, const bench::PlaybackSample &b) {
+        return a.cpuPercent() < b.cpuPercent();
+    });
+    bench::PlaybackSample summary = rounds.at(rounds.size() / 2);
+    const auto worst = std::max_element(rounds.cbegin(), rounds.cend(),
+                                        [](const auto &a, const auto &b) { return a.framesDropped < b.framesDropped; });
+    summary.framesShown = worst->framesShown;
+    summary.framesDropped = worst->framesDropped;
+    summary.wallSeconds = worst->wallSeconds;
+    summary.cpuSeconds = rounds.at(rounds.size() / 2).cpuPercent() * summary.wallSeconds / 100.0;
+    return summary;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -166,6 +184,7 @@ int main(int argc, char **argv)
     const QString folder =
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::temp().filePath(QStringLiteral("movarel-bench-preview"));
     const int spanMs = 1000 * (argc > 2 ? std::max(2, QByteArray(argv[2]).toInt()) : 10);
+    const int rounds = argc > 3 ? std::max(1, QByteArray(argv[3]).toInt()) : 1;
 
     QList<bench::PreviewClip> clips = bench::previewClipSet();
     std::printf("Preparing clips in %s ...\n", qPrintable(folder));
@@ -181,8 +200,10 @@ int main(int argc, char **argv)
     }
     listClips(clips);
     const QSize window = FrmMainForm->DSVideoWindowEx1->size();
-    std::printf("platform %s, video window %dx%d, %d s measured after %d ms\n\n",
-                qPrintable(QGuiApplication::platformName()), window.width(), window.height(), spanMs / 1000, warmUpMs);
+    std::printf("platform %s, video window %dx%d, %d s measured after %d ms, %d round(s): median CPU, most "
+                "frames dropped\n\n",
+                qPrintable(QGuiApplication::platformName()), window.width(), window.height(), spanMs / 1000, warmUpMs,
+                rounds);
 
     const double idle = measureIdlePercent(spanMs);
     std::printf("idle main window, %d files listed: %.2f %% of a core\n\n", int(clips.size()), idle);
@@ -191,9 +212,15 @@ int main(int argc, char **argv)
     std::printf("%-24s %10s %10s %6s   %-24s %-18s %s\n", "clip", "Movarel", "ffplay", "ratio", "Movarel frames",
                 "ffplay frames", "engine alone");
     for (qsizetype i = 0; i < clips.size(); ++i) {
-        const bench::PlaybackSample ours = measurePreview(int(i), clips.at(i).fps, spanMs);
-        const bench::PlaybackSample theirs = measureFfplay(clips.at(i), window, spanMs);
-        const bench::PlaybackSample engine = measureEngine(clips.at(i), window, spanMs);
+        QList<bench::PlaybackSample> oursRounds, theirsRounds, engineRounds;
+        for (int round = 0; round < rounds; ++round) {
+            oursRounds.append(measurePreview(int(i), clips.at(i).fps, spanMs));
+            theirsRounds.append(measureFfplay(clips.at(i), window, spanMs));
+            engineRounds.append(measureEngine(clips.at(i), window, spanMs));
+        }
+        const bench::PlaybackSample ours = summarise(oursRounds);
+        const bench::PlaybackSample theirs = summarise(theirsRounds);
+        const bench::PlaybackSample engine = summarise(engineRounds);
         const double ratio = theirs.cpuPercent() > 0.0 ? ours.cpuPercent() / theirs.cpuPercent() : 0.0;
         std::printf("%-24s %8.1f %% %8.1f %% %6.2f   %-24s %-18s %.1f %%, %s\n", qPrintable(clips.at(i).label),
                     ours.cpuPercent(), theirs.cpuPercent(), ratio, qPrintable(framesText(ours)),
