@@ -45,7 +45,11 @@ std::optional<double> readRatio(std::string_view text, char separator)
     const auto denominator = readDecimal(text.substr(at + 1));
     if (!numerator || !denominator || *numerator <= 0.0 || *denominator <= 0.0)
         return std::nullopt;
-    return *numerator / *denominator;
+    // Parts far apart in size divide to infinity or to zero.
+    const double ratio = *numerator / *denominator;
+    if (!std::isfinite(ratio) || ratio <= 0.0)
+        return std::nullopt;
+    return ratio;
 }
 
 std::vector<std::string_view> splitAtColons(std::string_view text)

@@ -124,6 +124,12 @@ private Q_SLOTS:
         QTest::newRow("rate zero") << head + QStringList{"-r", "0", "o.mp4"} << "for -r";
         QTest::newRow("rate text") << head + QStringList{"-r", "fast", "o.mp4"} << "for -r";
         QTest::newRow("aspect") << head + QStringList{"-aspect", "wide", "o.mp4"} << "for -aspect";
+        // Parts so far apart that they divide to infinity or to zero.
+        const QString huge = "1" + QString(300, '0');
+        const QString tiny = "0." + QString(300, '0') + "1";
+        QTest::newRow("aspect of infinity")
+            << head + QStringList{"-aspect", huge + ":" + tiny, "o.mp4"} << "for -aspect";
+        QTest::newRow("aspect of zero") << head + QStringList{"-aspect", tiny + ":" + huge, "o.mp4"} << "for -aspect";
         QTest::newRow("volume negative") << head + QStringList{"-vol", "-1", "o.mp4"} << "for -vol";
         QTest::newRow("channels") << head + QStringList{"-ac", "9", "o.mp4"} << "for -ac";
         QTest::newRow("sample rate") << head + QStringList{"-ar", "44.1k", "o.mp4"} << "for -ar";
