@@ -29,15 +29,9 @@ std::optional<double> secondsIn(std::string_view text)
 // The value after "key=" among the "|"-separated fields; empty when absent.
 std::string_view field(std::string_view line, std::string_view key)
 {
-    std::size_t from = 0;
-    while (from <= line.size()) {
-        std::size_t bar = line.find('|', from);
-        if (bar == std::string_view::npos)
-            bar = line.size();
-        const std::string_view piece = line.substr(from, bar - from);
+    for (const std::string_view piece : splitAt(line, '|')) {
         if (piece.size() > key.size() && piece.starts_with(key) && piece[key.size()] == '=')
             return piece.substr(key.size() + 1);
-        from = bar + 1;
     }
     return {};
 }
@@ -46,14 +40,7 @@ std::string_view field(std::string_view line, std::string_view key)
 
 void ExtentReader::feed(std::string_view bytes)
 {
-    for (const char c : bytes) {
-        if (c == '\n') {
-            takeLine(m_line);
-            m_line.clear();
-        } else if (m_line.size() < longestLine) {
-            m_line.push_back(c);
-        }
-    }
+    m_lines.feed(bytes, [this](std::string_view line, bool) { takeLine(line); });
 }
 
 void ExtentReader::takeLine(std::string_view line)

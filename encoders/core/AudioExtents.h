@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextLines.h"
+
 #include <map>
 #include <string>
 #include <string_view>
@@ -27,8 +29,7 @@ public:
 private:
     void takeLine(std::string_view line);
 
-    static constexpr std::size_t longestLine = 1024;
-    std::string m_line;
+    LineSplitter m_lines{1024, "\n"};
     std::map<int, Extent> m_raw;
     double m_start = 0.0;
 };

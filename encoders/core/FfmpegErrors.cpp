@@ -69,14 +69,7 @@ std::string undecodableText(const FfmpegLog &log, const std::string &quoted)
 
 void FfmpegLog::feed(std::string_view bytes)
 {
-    for (const char c : bytes) {
-        if (c == '\n' || c == '\r') {
-            takeLine(m_line);
-            m_line.clear();
-        } else if (m_line.size() < longestLine) {
-            m_line.push_back(c);
-        }
-    }
+    m_lines.feed(bytes, [this](std::string_view line, bool) { takeLine(line); });
 }
 
 void FfmpegLog::takeLine(std::string_view line)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "InputListing.h"
+#include "TextLines.h"
 
 #include <string>
 #include <string_view>
@@ -34,8 +35,7 @@ private:
     void takeLine(std::string_view line);
     void takeProblem(const std::string &text);
 
-    static constexpr std::size_t longestLine = 1024;
-    std::string m_line;
+    LineSplitter m_lines{1024, "\r\n"};
     std::string m_lastError;
     bool m_seekFailed = false;
     std::string m_writeFailure;

@@ -2,6 +2,7 @@
 
 #include "EncoderError.h"
 #include "PipeReading.h"
+#include "TextLines.h"
 
 #include <cerrno>
 #include <csignal>
@@ -83,16 +84,10 @@ std::string locateFfmpeg()
 {
     const char *path = std::getenv("PATH");
     const std::string_view folders = path ? path : "/usr/local/bin:/usr/bin:/bin";
-    std::size_t from = 0;
-    while (from <= folders.size()) {
-        std::size_t end = folders.find(':', from);
-        if (end == std::string_view::npos)
-            end = folders.size();
-        const std::string_view folder = folders.substr(from, end - from);
+    for (const std::string_view folder : splitAt(folders, ':')) {
         const std::string candidate = (folder.empty() ? std::string(".") : std::string(folder)) + "/ffmpeg";
         if (isExecutableFile(candidate))
             return candidate;
-        from = end + 1;
     }
     return {};
 }

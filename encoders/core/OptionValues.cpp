@@ -1,5 +1,7 @@
 #include "OptionValues.h"
 
+#include "TextLines.h"
+
 #include <charconv>
 #include <cmath>
 #include <vector>
@@ -52,18 +54,6 @@ std::optional<double> readRatio(std::string_view text, char separator)
     return ratio;
 }
 
-std::vector<std::string_view> splitAtColons(std::string_view text)
-{
-    std::vector<std::string_view> parts;
-    std::size_t from = 0;
-    for (std::size_t at = text.find(':'); at != std::string_view::npos; at = text.find(':', from)) {
-        parts.push_back(text.substr(from, at - from));
-        from = at + 1;
-    }
-    parts.push_back(text.substr(from));
-    return parts;
-}
-
 } // namespace
 
 std::optional<int> readWholeNumber(std::string_view text, int minimum, int maximum)
@@ -105,7 +95,7 @@ bool isAspectRatio(std::string_view text)
 
 std::optional<double> readTimeSeconds(std::string_view text)
 {
-    const std::vector<std::string_view> parts = splitAtColons(text);
+    const std::vector<std::string_view> parts = splitAt(text, ':');
     if (parts.size() > 3)
         return std::nullopt;
     double seconds = 0.0;

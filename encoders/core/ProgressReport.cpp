@@ -28,18 +28,11 @@ bool isStreamQuality(std::string_view key)
 int ProgressReader::feed(std::string_view bytes)
 {
     m_completed = 0;
-    for (const char c : bytes) {
-        if (c == '\n') {
-            if (!m_lineTooLong)
-                takeLine(m_line);
-            m_line.clear();
-            m_lineTooLong = false;
-        } else if (m_line.size() < longestLine) {
-            m_line.push_back(c);
-        } else {
-            m_lineTooLong = true;
-        }
-    }
+    // A line cut short would be read as a wrong figure: it is left out.
+    m_lines.feed(bytes, [this](std::string_view line, bool cutShort) {
+        if (!cutShort)
+            takeLine(line);
+    });
     return m_completed;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextLines.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,9 +29,7 @@ public:
 private:
     void takeLine(std::string_view line);
 
-    static constexpr std::size_t longestLine = 512;
-    std::string m_line;
-    bool m_lineTooLong = false;
+    LineSplitter m_lines{512, "\n"};
     ProgressFigures m_pending;
     ProgressFigures m_latest;
     bool m_qualitySeen = false;
