@@ -9,6 +9,14 @@
 namespace {
 // The encoder's latest output, kept for the report of a failed row.
 constexpr qsizetype keptOutput = 4096;
+
+QString listOf(const QString &heading, const QList<QPair<QString, QString>> &rows)
+{
+    QStringList lines;
+    for (const auto &[file, reason] : rows)
+        lines.append(file + QStringLiteral("\n    ") + reason);
+    return heading + QStringLiteral(":\n\n") + lines.join(QLatin1Char('\n'));
+}
 } // namespace
 
 TConversionBatch::~TConversionBatch()
@@ -86,16 +94,6 @@ void TConversionBatch::RecordWarning(const QString &file, const QString &reason)
     WarnedRows.append({file, reason});
     AppFunc->WriteLog(QStringLiteral("Conversion warning: ") + file + QStringLiteral(" -> ") + reason);
 }
-
-namespace {
-QString listOf(const QString &heading, const QList<QPair<QString, QString>> &rows)
-{
-    QStringList lines;
-    for (const auto &[file, reason] : rows)
-        lines.append(file + QStringLiteral("\n    ") + reason);
-    return heading + QStringLiteral(":\n\n") + lines.join(QLatin1Char('\n'));
-}
-} // namespace
 
 QString TConversionBatch::Report() const
 {

@@ -17,12 +17,6 @@ bool canWriteIn(const QString &folder)
     return probe.open();
 }
 
-// Asked at each use, so a Config/ folder that appears or goes is followed.
-bool configBesideProgram()
-{
-    return canWriteIn(ProgramFolder() + QStringLiteral("Config"));
-}
-
 QString userFolder(const char *variable, const QString &fallback)
 {
     QString base = qEnvironmentVariable(variable);
@@ -35,21 +29,22 @@ QString userFolder(const char *variable, const QString &fallback)
 
 } // namespace
 
+// Asked at each use, so a Config/ folder that appears or goes is followed.
 bool KeepsDataBesideProgram()
 {
-    return configBesideProgram();
+    return canWriteIn(ProgramFolder() + QStringLiteral("Config"));
 }
 
 QString ConfigFolder()
 {
-    if (configBesideProgram())
+    if (KeepsDataBesideProgram())
         return ProgramFolder() + QStringLiteral("Config") + PathSeparator();
     return userFolder("XDG_CONFIG_HOME", QDir::homePath() + QStringLiteral("/.config"));
 }
 
 QString StateFolder()
 {
-    if (configBesideProgram())
+    if (KeepsDataBesideProgram())
         return ProgramFolder();
     return userFolder("XDG_STATE_HOME", QDir::homePath() + QStringLiteral("/.local/state"));
 }
