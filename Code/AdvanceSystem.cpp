@@ -1,10 +1,12 @@
 #include "Code/AdvanceSystem.h"
 
 #include "Code/core/ProgramFolder.h"
-#include "Code/core/WindowsCommandLine.h"
 #include "platform/ChildProcess.h"
 
 #include <QFileInfo>
+#include <QThread>
+
+#include <functional>
 
 namespace {
 
@@ -45,7 +47,7 @@ QString chunkText(const QByteArray &block)
 
 // Delivers output until the child has ended; the pass that first sees it
 // ended still delivers what was left waiting.
-int deliverOutputUntilEnd(platform::ChildProcess &child, const TEncoderOutputHandler &onOutput)
+int deliverOutputUntilEnd(platform::ChildProcess &child, const std::function<void(const QString &)> &onOutput)
 {
     int exitCode = -1;
     bool running;
@@ -57,9 +59,7 @@ int deliverOutputUntilEnd(platform::ChildProcess &child, const TEncoderOutputHan
                 child.waitForOutput(outputWaitMs);
             continue;
         }
-        const QString chunk = chunkText(readNewestBlock(child, waiting));
-        if (onOutput)
-            onOutput(chunk);
+        onOutput(chunkText(readNewestBlock(child, waiting)));
         QThread::msleep(pauseAfterDeliveryMs);
     } while (running);
     return exitCode;
@@ -67,43 +67,58 @@ int deliverOutputUntilEnd(platform::ChildProcess &child, const TEncoderOutputHan
 
 } // namespace
 
-bool RunEncoderProcess(const QString &program, const QString &commandLine, const TEncoderOutputHandler &onOutput,
-                       int *exitCode)
-{
-    if (program.isEmpty() || !commandLine.startsWith(program))
-        return false;
-    const QStringList arguments = SplitCommandLine(commandLine.mid(program.size()));
-    // Absolute, because the child changes its folder before it starts.
-    const QString path = QFileInfo(program).absoluteFilePath();
-    const auto child = platform::startChildProcess(path, arguments, workingFolder());
-    if (!child)
-        return false;
-    const int code = deliverOutputUntilEnd(*child, onOutput);
-    if (exitCode)
-        *exitCode = code;
-    return true;
-}
-
-TAdvanceSystem::TAdvanceSystem(const QString &program, const QString &commandLine, QObject *parent)
-    : QThread(parent), Program(program), CommandLine(commandLine)
+TAdvanceSystem::TAdvanceSystem(const QString &program, const QStringList &arguments, QObject *parent)
+    : QObject(parent), Program(program), Arguments(arguments)
 {
 }
 
 TAdvanceSystem::~TAdvanceSystem()
 {
-    wait();
+    if (m_running)
+        m_child->kill();
+    if (m_reader) {
+        m_reader->wait();
+        delete m_reader;
+    }
 }
 
-void TAdvanceSystem::Resume()
+bool TAdvanceSystem::Start()
 {
-    start();
+    if (m_child || Program.isEmpty())
+        return false;
+    // Absolute, because the child changes its folder before it starts.
+    m_child = platform::startChildProcess(QFileInfo(Program).absoluteFilePath(), Arguments, workingFolder());
+    if (!m_child)
+        return false;
+    m_running = true;
+    platform::ChildProcess *child = m_child.get();
+    // The reader hands everything over to this object's thread; what is still
+    // queued when the object goes is dropped with it.
+    m_reader = QThread::create([this, child] {
+        const int exitCode = deliverOutputUntilEnd(*child, [this](const QString &chunk) {
+            QMetaObject::invokeMethod(this, [this, chunk] { Q_EMIT Output(chunk); }, Qt::QueuedConnection);
+        });
+        QMetaObject::invokeMethod(this, [this, exitCode] { ReaderDone(exitCode); }, Qt::QueuedConnection);
+    });
+    m_reader->start();
+    return true;
 }
 
-void TAdvanceSystem::run()
+void TAdvanceSystem::Terminate()
 {
-    int code = -1;
-    const bool started = RunEncoderProcess(
-        Program, CommandLine, [this](const QString &chunk) { Q_EMIT Output(chunk); }, &code);
-    exitCode.store(code);
-    encoderStarted.store(started);
+    if (m_running)
+        m_child->terminate();
+}
+
+void TAdvanceSystem::Kill()
+{
+    if (m_running)
+        m_child->kill();
+}
+
+void TAdvanceSystem::ReaderDone(int exitCode)
+{
+    m_running = false;
+    m_reader->wait();
+    Q_EMIT Finished(exitCode);
 }

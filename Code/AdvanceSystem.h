@@ -1,53 +1,53 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
-#include <QThread>
+#include <QStringList>
 
-#include <atomic>
-#include <functional>
+#include <memory>
 
-// Receives one chunk of the encoder's console output, on the runner's thread.
-using TEncoderOutputHandler = std::function<void(const QString &chunk)>;
+class QThread;
+namespace platform {
+class ChildProcess;
+}
 
-// Runs one encoder as a child process and hands its output to `onOutput`
-// until the child has ended. `commandLine` is the whole command as it is
-// logged: `program` (the encoder's exact path, blanks and all, never searched
-// for) followed by the arguments, split by the Windows rules. The child runs
-// with the program folder as working directory. While output waits it is read
-// at most every 500 ms, and when more than 1023 bytes wait only the newest
-// block is delivered, so the handler always sees the encoder's latest status.
-// Returns false, without calling the handler, when the program cannot be
-// started (or the command line does not begin with it); true once it has
-// ended, with its exit code in `exitCode`. The handler must not throw.
-bool RunEncoderProcess(const QString &program, const QString &commandLine, const TEncoderOutputHandler &onOutput,
-                       int *exitCode = nullptr);
-
-// One encoder run on a thread of its own. It is created suspended and starts
-// only on Resume(); destroying it waits until the encoder has ended. Each
-// chunk of output is announced by Output(), from the runner's thread.
-class TAdvanceSystem : public QThread {
+// Runs one encoder program and owns its process: nothing else in the program
+// starts, waits for or ends an encoder. The program is started at exactly
+// `program` (never searched for) with `arguments`, in the program folder.
+//
+// A thread of its own reads the process's output. While output waits it is
+// delivered at most every 500 ms, and when more than 1023 bytes wait only the
+// newest block goes out, so whoever listens always sees the encoder's latest
+// status. Output() and Finished() are emitted on this object's thread;
+// Finished() comes once, after the last Output().
+class TAdvanceSystem : public QObject {
     Q_OBJECT
 
 public:
-    TAdvanceSystem(const QString &program, const QString &commandLine, QObject *parent = nullptr);
+    TAdvanceSystem(const QString &program, const QStringList &arguments, QObject *parent = nullptr);
+    // Ends the process if it still runs and waits for the reader.
     ~TAdvanceSystem() override;
 
-    void Resume();
-
-    // Results of the run, meaningful once the thread has finished.
-    bool EncoderStarted() const { return encoderStarted.load(); }
-    int ExitCode() const { return exitCode.load(); }
+    // False, with nothing emitted, when the program cannot be started.
+    bool Start();
+    // Asks the encoder to end and clean up after itself.
+    void Terminate();
+    // Ends the encoder at once.
+    void Kill();
+    bool IsRunning() const { return m_running; }
 
     const QString Program;
-    const QString CommandLine;
+    const QStringList Arguments;
 
 Q_SIGNALS:
     void Output(const QString &chunk);
-
-protected:
-    void run() override;
+    // The exit code, 128 plus the signal number when a signal ended it.
+    void Finished(int exitCode);
 
 private:
-    std::atomic<bool> encoderStarted{false};
-    std::atomic<int> exitCode{-1};
+    void ReaderDone(int exitCode);
+
+    std::unique_ptr<platform::ChildProcess> m_child;
+    QThread *m_reader = nullptr;
+    bool m_running = false;
 };

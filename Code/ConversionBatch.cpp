@@ -1,14 +1,16 @@
 #include "Code/ConversionBatch.h"
 
-#include "Code/AdvanceSystem.h"
 #include "Code/Func.h"
 #include "Code/Globals.h"
+#include "Code/Unit_CommonLib.h"
 #include "Code/core/EncoderFailure.h"
-#include "Code/core/Waiting.h"
+#include "Code/core/Errors.h"
+#include "Code/core/ProgressText.h"
+#include "platform/Platform.h"
+
+#include <algorithm>
 
 namespace {
-// The encoder's latest output, kept for the report of a failed row.
-constexpr qsizetype keptOutput = 4096;
 
 QString listOf(const QString &heading, const QList<QPair<QString, QString>> &rows)
 {
@@ -17,85 +19,15 @@ QString listOf(const QString &heading, const QList<QPair<QString, QString>> &row
         lines.append(file + QStringLiteral("\n    ") + reason);
     return heading + QStringLiteral(":\n\n") + lines.join(QLatin1Char('\n'));
 }
+
+int checkedRows(const QList<TConversionRow> &rows)
+{
+    return static_cast<int>(std::count_if(rows.begin(), rows.end(), [](const TConversionRow &row) { return row.Checked; }));
+}
+
 } // namespace
 
-TConversionBatch::~TConversionBatch()
-{
-    delete m_runner;
-}
-
-void TConversionBatch::Begin(int checked)
-{
-    ConvertedCount = 0;
-    CheckedCount = checked;
-    CurrentRow = 0;
-    FailedRows.clear();
-    WarnedRows.clear();
-    m_loopEnded = false;
-    m_finished = false;
-}
-
-void TConversionBatch::Finish()
-{
-    if (std::exchange(m_finished, true))
-        return;
-    Q_EMIT Ended();
-}
-
-void TConversionBatch::EndLoop()
-{
-    // The loop and the row that waits for its encoder both look here; the row
-    // counter is left alone so the progress window keeps its figures.
-    m_loopEnded = true;
-}
-
-void TConversionBatch::StartRunner(const QString &program, const QString &commandLine)
-{
-    LastEncoderOutput.clear();
-    m_runner = new TAdvanceSystem(program, commandLine);
-    // The runner's thread hands each chunk over to this object's thread.
-    connect(m_runner, &TAdvanceSystem::Output, this, &TConversionBatch::OnEncoderOutput, Qt::QueuedConnection);
-    m_runner->Resume();
-}
-
-bool TConversionBatch::FinishRunner(int &exitCode)
-{
-    // The runner ends soon after its encoder; wait without freezing the window.
-    while (!m_runner->isFinished())
-        WaitServicingEvents(20);
-    const bool started = m_runner->EncoderStarted();
-    exitCode = m_runner->ExitCode();
-    delete m_runner;
-    m_runner = nullptr;
-    return started;
-}
-
-void TConversionBatch::AbandonRunner()
-{
-    AppFunc->WriteLog(QStringLiteral("The encoder could not be stopped; the batch ends without it."));
-    TAdvanceSystem *runner = std::exchange(m_runner, nullptr);
-    // Output it still gives has nobody left to show it to.
-    disconnect(runner, nullptr, this, nullptr);
-    connect(runner, &QThread::finished, runner, &QObject::deleteLater);
-    if (runner->isFinished())
-        runner->deleteLater();
-}
-
-void TConversionBatch::RecordFailure(const QString &file, const QString &reason)
-{
-    FailedRows.append({file, reason});
-    AppFunc->WriteLog(QStringLiteral("Conversion failed: ") + file + QStringLiteral(" -> ") + reason);
-    for (const QString &line : LastOutputLines(LastEncoderOutput, 5))
-        AppFunc->WriteLog(QStringLiteral("  encoder: ") + line);
-}
-
-void TConversionBatch::RecordWarning(const QString &file, const QString &reason)
-{
-    WarnedRows.append({file, reason});
-    AppFunc->WriteLog(QStringLiteral("Conversion warning: ") + file + QStringLiteral(" -> ") + reason);
-}
-
-QString TConversionBatch::Report() const
+QString TBatchOutcome::Report() const
 {
     QStringList parts;
     if (!FailedRows.isEmpty())
@@ -105,8 +37,198 @@ QString TConversionBatch::Report() const
     return parts.join(QStringLiteral("\n\n"));
 }
 
-void TConversionBatch::OnEncoderOutput(const QString &chunk)
+TConversionBatch::TConversionBatch()
 {
-    LastEncoderOutput = (LastEncoderOutput + chunk).right(keptOutput);
-    Q_EMIT EncoderOutput(chunk);
+    m_pause.setSingleShot(true);
+}
+
+// Out of line: the sleep hold's type is complete here.
+TConversionBatch::~TConversionBatch() = default;
+
+bool TConversionBatch::Start(const QList<TConversionRow> &rows, const TConversionRequest &request)
+{
+    if (m_running)
+        return false;
+    m_rows = rows;
+    m_request = request;
+    // The folder shown after a batch is that of the last row built in this
+    // run of the program, even by an earlier batch.
+    const QString lastFolder = m_outcome.OutputFolder;
+    m_outcome = TBatchOutcome();
+    m_outcome.OutputFolder = lastFolder;
+    ConvertedCount = 0;
+    CheckedCount = checkedRows(rows);
+    CurrentRow = -1;
+    m_loopEnded = false;
+    m_held = false;
+    m_running = true;
+    m_stayAwake = platform::current().preventSleep(QStringLiteral("Converting videos"));
+    NextRow();
+    return true;
+}
+
+void TConversionBatch::NextRow()
+{
+    while (!m_loopEnded && ++CurrentRow < m_rows.size()) {
+        const TConversionRow &row = m_rows.at(CurrentRow);
+        if (!row.Checked)
+            continue;
+        StartRow(row.FileName);
+        if (m_job)
+            return;
+        ++ConvertedCount; // the row could not even be built
+    }
+    Finish();
+}
+
+void TConversionBatch::StartRow(const QString &file)
+{
+    TConvertParameterStruct parameters;
+    try {
+        parameters = BuildEncoderCommand(m_rows, m_request, file);
+    } catch (const EMovarelError &error) {
+        RecordFailure(file, error.text(), QString());
+        return;
+    }
+    m_outcome.OutputFolder = parameters.OutputFolder;
+    m_job = new TConversionJob(parameters, this);
+    if (PrepareJob)
+        PrepareJob(*m_job);
+    connect(m_job, &TConversionJob::Output, this, &TConversionBatch::EncoderOutput);
+    connect(m_job, &TConversionJob::Progress, this, &TConversionBatch::ReportProgress);
+    connect(m_job, &TConversionJob::Finished, this, &TConversionBatch::JobFinished);
+    AppFunc->WriteLog(QStringLiteral("parameter: ") + m_job->CommandText());
+    m_jobDone = false;
+    m_minimumRunOver = false;
+    Q_EMIT RowStarting(*m_job, ConvertedCount, CheckedCount);
+    ReportProgress(0);
+    connect(&m_pause, &QTimer::timeout, this, [this] { Advance([this] { StartEncoder(); }); },
+            Qt::SingleShotConnection);
+    m_pause.start(PauseBeforeStartMs);
+}
+
+void TConversionBatch::StartEncoder()
+{
+    if (m_loopEnded) {
+        RowDone(); // stopped before this row's encoder started
+        return;
+    }
+    m_job->Start();
+    connect(&m_pause, &QTimer::timeout, this, [this] {
+        m_minimumRunOver = true;
+        if (m_jobDone)
+            Advance([this] { RowDone(); });
+    }, Qt::SingleShotConnection);
+    m_pause.start(PauseAfterStartMs);
+}
+
+void TConversionBatch::JobFinished(const TJobResult &result)
+{
+    m_jobDone = true;
+    switch (result.Outcome) {
+    case TJobResult::Failed:
+        RecordFailure(m_job->Parameters.SourceFile, result.Reason, m_job->LastOutput());
+        break;
+    case TJobResult::Warning:
+        RecordWarning(m_job->Parameters.SourceFile, result.Reason);
+        break;
+    case TJobResult::Abandoned:
+        AppFunc->WriteLog(QStringLiteral("The encoder could not be stopped; the batch ends without it."));
+        CommonLib->ShowNotice(result.Reason, nkWarning);
+        break;
+    case TJobResult::Converted:
+    case TJobResult::Cancelled:
+        break;
+    }
+    // A stopped batch has nothing left to wait for.
+    if (m_minimumRunOver || m_loopEnded) {
+        m_pause.stop();
+        Advance([this] { RowDone(); });
+    }
+}
+
+void TConversionBatch::RowDone()
+{
+    if (!m_job)
+        return;
+    m_pause.stop();
+    disconnect(&m_pause, nullptr, this, nullptr);
+    disconnect(m_job, nullptr, this, nullptr);
+    m_job->deleteLater();
+    m_job = nullptr;
+    ++ConvertedCount;
+    NextRow();
+}
+
+void TConversionBatch::Stop(bool byStopButton)
+{
+    if (!m_running)
+        return;
+    if (byStopButton)
+        m_outcome.StoppedByUser = true;
+    m_loopEnded = true;
+    if (!m_job)
+        return;
+    if (m_job->IsRunning()) {
+        m_job->Cancel(); // the row ends when its job does
+        return;
+    }
+    // Waiting to start, or done and waiting out the pause: the row is over.
+    if (m_jobDone || m_pause.isActive()) {
+        m_pause.stop();
+        Advance([this] { RowDone(); });
+    }
+}
+
+void TConversionBatch::Hold()
+{
+    m_held = true;
+}
+
+void TConversionBatch::Release()
+{
+    m_held = false;
+    if (const std::function<void()> step = std::exchange(m_heldStep, nullptr))
+        step();
+}
+
+void TConversionBatch::Advance(const std::function<void()> &step)
+{
+    if (m_held)
+        m_heldStep = step;
+    else
+        step();
+}
+
+void TConversionBatch::Finish()
+{
+    m_running = false;
+    m_stayAwake.reset();
+    m_outcome.CheckedCount = CheckedCount;
+    m_outcome.ConvertedCount = ConvertedCount;
+    Q_EMIT Finished(m_outcome);
+}
+
+void TConversionBatch::ReportProgress(qint64 seconds)
+{
+    if (!m_job || CheckedCount <= 0)
+        return;
+    const std::optional<TTrimSpan> &trim = m_job->Parameters.Trim;
+    const int maximum = CurrentBarMaximum(trim ? trim->Length() : 0);
+    const int position = static_cast<int>(qBound(qint64(0), seconds, qint64(maximum)));
+    Q_EMIT Progress(double(BatchBarPosition(ConvertedCount, position, maximum)) / (CheckedCount * 100.0));
+}
+
+void TConversionBatch::RecordFailure(const QString &file, const QString &reason, const QString &encoderOutput)
+{
+    m_outcome.FailedRows.append({file, reason});
+    AppFunc->WriteLog(QStringLiteral("Conversion failed: ") + file + QStringLiteral(" -> ") + reason);
+    for (const QString &line : LastOutputLines(encoderOutput, 5))
+        AppFunc->WriteLog(QStringLiteral("  encoder: ") + line);
+}
+
+void TConversionBatch::RecordWarning(const QString &file, const QString &reason)
+{
+    m_outcome.WarnedRows.append({file, reason});
+    AppFunc->WriteLog(QStringLiteral("Conversion warning: ") + file + QStringLiteral(" -> ") + reason);
 }

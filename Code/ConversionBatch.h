@@ -1,77 +1,104 @@
 #pragma once
 
+#include "Code/ConversionJob.h"
+#include "Code/ConversionRequest.h"
+
 #include <QList>
 #include <QObject>
 #include <QPair>
+#include <QPointer>
 #include <QString>
+#include <QTimer>
 
-class TAdvanceSystem;
+#include <functional>
+#include <memory>
 
-// One conversion batch: its counters, the running encoder and what went
-// wrong. The loop itself is TCustomProc::StartBatchConversion; this object
-// keeps its state, ends it on request and tells the windows what happens.
+namespace platform {
+class SleepInhibitor;
+}
+
+// How a batch ended, for whoever carries out what follows it.
+struct TBatchOutcome {
+    // The user pressed Stop: nothing follows. Closing the progress window
+    // ends the batch too, but what follows a batch still happens.
+    bool StoppedByUser = false;
+    // The output folder of the last row built in this run of the program.
+    QString OutputFolder;
+    int CheckedCount = 0;
+    int ConvertedCount = 0; // rows finished, well or not
+    QList<QPair<QString, QString>> FailedRows;
+    QList<QPair<QString, QString>> WarnedRows;
+    // The notice of the rows that failed and those kept with a warning; empty
+    // when every row went well.
+    QString Report() const;
+};
+
+// A batch: the checked rows of the list converted one after another by one
+// job each, on the event loop. Each row is built, shown (RowStarting), given
+// 2000 ms, started, and given at least 3000 ms before the next one begins.
+// A stop ends the running job's own encoder and starts no further row.
 class TConversionBatch : public QObject {
     Q_OBJECT
 
 public:
+    TConversionBatch();
     ~TConversionBatch() override;
 
-    // Starts counting a new batch of `checked` rows.
-    void Begin(int checked);
-    // Makes the loop stop before the next row, and the running row give up
-    // waiting for its encoder.
-    void EndLoop();
-    bool LoopEnded() const { return m_loopEnded; }
+    // Starts converting; returns at once. False when a batch already runs.
+    bool Start(const QList<TConversionRow> &rows, const TConversionRequest &request);
+    // Ends the batch after the current row, whose encoder is ended. The Stop
+    // button also cancels what follows the batch; closing the window does not.
+    void Stop(bool byStopButton);
+    // While a question about stopping is open, no row ends and none starts.
+    void Hold();
+    void Release();
     bool IsRunning() const { return m_running; }
-    void SetRunning(bool running) { m_running = running; }
-    // Gives the windows back once per batch: the progress window goes and the
-    // main window comes back.
-    void Finish();
-
-    // Starts the encoder of a row through its own thread; its output arrives
-    // through OnEncoderOutput on this object's thread.
-    void StartRunner(const QString &program, const QString &commandLine);
-    // Waits, letting the windows work, until the runner's thread has ended;
-    // then drops it. False when it did not start its encoder.
-    bool FinishRunner(int &exitCode);
-    // Lets a runner whose encoder would not end finish on its own.
-    void AbandonRunner();
-    bool HasRunner() const { return m_runner != nullptr; }
-
-    void RecordFailure(const QString &file, const QString &reason);
-    void RecordWarning(const QString &file, const QString &reason);
-    // The end-of-batch notice: the rows that failed and those kept with a
-    // warning; empty when every row went well.
-    QString Report() const;
-    // One chunk of the running encoder's output.
-    void OnEncoderOutput(const QString &chunk);
+    // The job of the row being converted; nullptr between rows.
+    const TConversionJob *CurrentJob() const { return m_job; }
 
     int ConvertedCount = 0;
     int CheckedCount = 0;
     int CurrentRow = 0;
-    int RefreshCount = 0;
-    QString CommandLine;
-    bool StopRequested = false;
     // Waits around each encoder start; shortened only by tests.
     int PauseBeforeStartMs = 2000;
     int PauseAfterStartMs = 3000;
-    // Rows of the last batch that gave no usable output: file and reason.
-    QList<QPair<QString, QString>> FailedRows;
-    // Rows of the last batch that were converted but not quite as asked.
-    QList<QPair<QString, QString>> WarnedRows;
-    // The running encoder's latest output, kept for the report of a failed row.
-    QString LastEncoderOutput;
+    // Set on every job before it starts; tests shorten its graces.
+    std::function<void(TConversionJob &)> PrepareJob;
 
 Q_SIGNALS:
-    // A row is about to run: the progress window shows, the main window waits.
-    void RowStarting();
+    // A row is about to run: the progress window shows it, the main window waits.
+    void RowStarting(const TConversionJob &job, int convertedCount, int checkedCount);
     void EncoderOutput(const QString &chunk);
-    // However the batch ended: the progress window goes, the main window comes back.
-    void Ended();
+    // Share of the whole batch done, 0 to 1: the batch bar's own figure.
+    void Progress(double share);
+    // However the batch ended; after it nothing of the batch runs any more.
+    void Finished(const TBatchOutcome &outcome);
 
 private:
-    TAdvanceSystem *m_runner = nullptr;
-    bool m_loopEnded = false;
+    void NextRow();
+    void StartRow(const QString &file);
+    void StartEncoder();
+    void JobFinished(const TJobResult &result);
+    void RowDone();
+    void Finish();
+    void RecordFailure(const QString &file, const QString &reason, const QString &encoderOutput);
+    void RecordWarning(const QString &file, const QString &reason);
+    void ReportProgress(qint64 seconds);
+    // Runs `step` now, or once the hold is released.
+    void Advance(const std::function<void()> &step);
+
+    QList<TConversionRow> m_rows;
+    TConversionRequest m_request;
+    TBatchOutcome m_outcome;
+    QPointer<TConversionJob> m_job;
+    QTimer m_pause;
     bool m_running = false;
-    bool m_finished = true;
+    bool m_loopEnded = false;
+    bool m_jobDone = false;
+    bool m_minimumRunOver = false;
+    bool m_held = false;
+    std::function<void()> m_heldStep;
+    std::unique_ptr<platform::SleepInhibitor> m_stayAwake;
 };
+
+Q_DECLARE_METATYPE(TBatchOutcome)

@@ -2,7 +2,6 @@
 
 #include "Code/core/DataFolders.h"
 #include "Code/core/ProgramFolder.h"
-#include "platform/Platform.h"
 
 #include <QDate>
 #include <QDir>
@@ -31,12 +30,6 @@ bool TAppFunc::WriteLog(const QString &message) const
     const bool written = file.write(line) == line.size();
     file.close();
     return written && file.error() == QFileDevice::NoError;
-}
-
-qint64 TSysFunc::GetProcessIdByName(const QString &fileName) const
-{
-    const QList<qint64> ids = platform::findProcessIds(fileName);
-    return ids.isEmpty() ? 0 : ids.last();
 }
 
 QString TStrFunc::TextAfterLast(const QString &text, QChar separator)

@@ -3,7 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-// Log file beside the program.
+// The program's diagnostic log, log.txt in the data folder (beside the
+// program, or the user's own when the program folder cannot be written).
 class TAppFunc {
 public:
     // Appends one line to log.txt. A line that cannot be written is dropped:
@@ -11,13 +12,6 @@ public:
     bool WriteLog(const QString &message) const;
     // The line as it is written, without the line break.
     static QString LogLine(const QString &message);
-};
-
-// Process lookup by executable file name.
-class TSysFunc {
-public:
-    // Id of the last running process with that executable name, or 0.
-    qint64 GetProcessIdByName(const QString &fileName) const;
 };
 
 class TStrFunc {

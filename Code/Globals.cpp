@@ -8,8 +8,5 @@ TFrmInitFileForm *FrmInitFileForm = nullptr;
 TCustomProc *CustomProc = nullptr;
 TCommonLib *CommonLib = nullptr;
 TAppFunc *AppFunc = nullptr;
-TSysFunc *SysFunc = nullptr;
-TStrFunc *StrFunc = nullptr;
-TFileFunc *FileFunc = nullptr;
 
 TRecSoftInfo RecSoftInfo;

@@ -9,23 +9,22 @@ class TFrmInitFileForm;
 class TCustomProc;
 class TCommonLib;
 class TAppFunc;
-class TSysFunc;
-class TStrFunc;
-class TFileFunc;
 
-// The program's windows: created once at start, alive until the process ends.
+// The program's windows: created once at start, hidden and shown, alive until
+// the process ends. Each window reaches the others through these.
 extern TFrmMainForm *FrmMainForm;
 extern TfrmConverting *frmConverting;
 extern TfrmOption *frmOption;
 extern TFrmInitFileForm *FrmInitFileForm;
 
-// The global service objects, created by RunStartupSequence.
+// The long-lived services the windows call, created by RunStartupSequence:
+// the program's logic that outlives one event (settings, selection, profiles,
+// the player, the batch), the shared helpers (notices, folders, Config files)
+// and the log. Nothing that belongs to one conversion lives here: a batch and
+// its jobs carry their own state and tell the windows through signals.
 extern TCustomProc *CustomProc;
 extern TCommonLib *CommonLib;
 extern TAppFunc *AppFunc;
-extern TSysFunc *SysFunc;
-extern TStrFunc *StrFunc;
-extern TFileFunc *FileFunc;
 
 // Product information shown in the caption and used by the system commands.
 struct TRecSoftInfo {

@@ -43,9 +43,6 @@ void RunStartupSequence()
     createOnce(CustomProc);
     createOnce(CommonLib);
     createOnce(AppFunc);
-    createOnce(SysFunc);
-    createOnce(StrFunc);
-    createOnce(FileFunc);
     QCoreApplication::processEvents();
 
     RecSoftInfo.ProductName = QStringLiteral("Movarel");

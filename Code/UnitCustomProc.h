@@ -1,8 +1,8 @@
 #pragma once
 
 #include "Code/ConversionBatch.h"
+#include "Code/OptionSelectors.h"
 #include "Code/core/EncoderOptions.h"
-#include "Code/core/TrimSpan.h"
 #include "Code/core/UserSettings.h"
 
 #include <QList>
@@ -21,36 +21,12 @@ namespace platform {
 class SleepInhibitor;
 }
 
-// The options window's selectors that the services set and read.
-struct TOptionSelectors {
-    QComboBox *VideoSize = nullptr;
-    QComboBox *VideoBitrate = nullptr;
-    QComboBox *FrameRate = nullptr;
-    QComboBox *Aspect = nullptr;
-    QComboBox *AudioBitrate = nullptr;
-    QComboBox *Volume = nullptr;
-    QComboBox *AudioChannels = nullptr;
-    QComboBox *AudioSample = nullptr;
-    QComboBox *CustomProfile = nullptr;
-
-    // The six a preset or a custom profile sets, in their stored order:
-    // video size, frame rate, video bitrate, audio bitrate, channels, sample rate.
-    QList<QComboBox *> PresetSelectors() const;
-};
-
 // The preview's parts: the graph that plays, the logo over the video and the
 // elapsed-time label.
 struct TPreviewControls {
     TFilterGraph *Graph = nullptr;
     QWidget *Logo = nullptr;
     QLabel *Clock = nullptr;
-};
-
-// What a conversion reads from the windows besides the list.
-struct TConversionRequest {
-    int OutputType = -1;
-    TOptionSelectors Options;
-    TUserSettings Settings;
 };
 
 // Program logic that carries state between events: user settings, output
@@ -65,14 +41,8 @@ public:
     void FillOptionSelectors(QComboBox *outputType, QComboBox *quality, const TOptionSelectors &options);
     void FillOutputTypeSelector(QComboBox *selector);
     void FillQualitySelector(QComboBox *selector);
-    void FillAspectRatioSelector(QComboBox *selector);
-    void FillVideoBitrateSelector(QComboBox *selector);
-    void FillAudioBitrateSelector(QComboBox *selector);
-    void FillAudioChannelsSelector(QComboBox *selector);
-    void FillFrameRateSelector(QComboBox *selector);
-    void FillAudioSampleSelector(QComboBox *selector);
-    void FillVolumeGainSelector(QComboBox *selector);
-    void FillVideoSizeSelector(QComboBox *selector);
+    // The selector of one encoder option, from its catalogue table.
+    void FillOptionSelector(TEncoderOption option, QComboBox *selector);
     // Sets the option selectors from the chosen quality of the chosen output
     // type, or from the chosen custom profile.
     void ApplyQualityPreset(int outputType, int quality, const TOptionSelectors &options);
@@ -81,6 +51,8 @@ public:
     QString GetCustomProfileValue(const QComboBox *customProfile);
     // Throws EConvertError, setting nothing, when a stored piece is not a number.
     void ApplyCustomProfile(const TOptionSelectors &options);
+    // The option values the selectors show, output type included.
+    static TEncoderOptions ReadEncoderOptions(int outputType, const TOptionSelectors &options);
     void AddCustomProfile(QWidget *owner, const TOptionSelectors &options);
     void SaveCustomProfile(const TOptionSelectors &options);
     void DeleteCustomProfile(const QComboBox *customProfile);
@@ -103,23 +75,15 @@ public:
     void ValidateTrimTimes(TSourceGrid *list, const TTrimBar *bar, TFilterGraph *graph);
 
     // --- Conversion.
-    // Fills the parameter set for the row holding `sourceFile`, writes the
-    // script and returns the encoder command line.
-    QString BuildEncoderCommand(const TSourceGrid *list, const TConversionRequest &request, const QString &sourceFile);
-    QString GetTrimStart(const TSourceGrid *list, const QString &sourceFile, const TOptionSelectors &options);
-    QString GetTrimDuration(const TSourceGrid *list, const QString &sourceFile);
-    // The output folder with a trailing separator, created.
-    QString PrepareOutputFolder(const QString &outputFolderText);
-    // Converts every checked row, one after another.
-    void StartBatchConversion(TSourceGrid *list, const TConversionRequest &request);
+    // Converts every checked row, one after another, on the event loop; an
+    // empty list only gets a warning.
+    void StartBatchConversion(const QList<TConversionRow> &rows, const TConversionRequest &request);
+    // What follows a batch that was not stopped by the user, with the two
+    // boxes as they are when it ends: the output folder is shown, then the
+    // computer is powered off. True when the program is ending.
+    bool RunEndActions(const TBatchOutcome &outcome, const TUserSettings &settings);
 
-    // The last built row: its trim, its output file and whether the script
-    // for it was written.
-    std::optional<TTrimSpan> CurrentTrim;
-    QString OutputPath;
-    bool ScriptWritten = false;
-
-    // The running or last batch.
+    // The batch: its rows, its running job and its counters.
     TConversionBatch Batch;
 
     // --- User settings.
@@ -139,19 +103,7 @@ private:
     // Holds the screen saver off while the preview plays.
     void HoldScreenWhilePlaying();
     std::unique_ptr<platform::SleepInhibitor> m_screenHold;
-
-    void ConvertRow(const TSourceGrid *list, const TConversionRequest &request, const QString &file);
-    void RunEncoder(const QString &file);
-    // Reads the row's output back and records what it falls short of.
-    void CheckOutput(const QString &file);
-    // The last row holding the file (letter case ignored); nothing when no row
-    // holds it. A time cell that is not three whole numbers raises
-    // EConvertError, or with `tolerant` keeps the previous row's value.
-    std::optional<TTrimSpan> TrimSpanOf(const TSourceGrid *list, const QString &file, bool tolerant) const;
 };
-
-// The selectors' current indices with the output type.
-TEncoderOptions ReadEncoderOptions(int outputType, const TOptionSelectors &options);
 
 // Defaults that stand for the system drive elsewhere: the home folder.
 QString DefaultInitDir();

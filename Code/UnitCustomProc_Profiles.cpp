@@ -3,8 +3,6 @@
 #include "Code/Globals.h"
 #include "Code/IniFiles32.h"
 #include "Code/Unit_CommonLib.h"
-#include "Code/core/Errors.h"
-#include "Code/core/TextFormats.h"
 #include "ui/Prompts.h"
 #include "ui/Selectors.h"
 
@@ -17,18 +15,10 @@ namespace {
 const QString profileFile = QStringLiteral("UserProfileInfo.ini");
 const QString counterFile = QStringLiteral("UserProfileCount.ini");
 
-// The six selected indices in profile order; -1 for a selector without a selection.
-QString currentProfileValue(const TOptionSelectors &options)
-{
-    QStringList indices;
-    for (const QComboBox *selector : options.PresetSelectors())
-        indices.append(QString::number(selector->currentIndex()));
-    return indices.join(QLatin1Char('|'));
-}
-
 void storeProfile(const QString &name, const TOptionSelectors &options)
 {
-    TIniFile32(CommonLib->ConfigFile(profileFile)).WriteString(name, name, currentProfileValue(options));
+    const QString value = ProfileValueOf(TCustomProc::ReadEncoderOptions(-1, options));
+    TIniFile32(CommonLib->ConfigFile(profileFile)).WriteString(name, name, value);
 }
 
 // Raises the counter before anything else and returns its new value.
@@ -54,24 +44,9 @@ QString TCustomProc::GetCustomProfileValue(const QComboBox *selector)
 
 void TCustomProc::ApplyCustomProfile(const TOptionSelectors &options)
 {
-    const QString value = GetCustomProfileValue(options.CustomProfile);
-    if (value.isEmpty())
-        return;
-    const QStringList pieces = SplitByChar(value, QLatin1Char('|'));
-    if (pieces.size() != 6)
-        return;
-    // Every piece is checked before any is applied, so a damaged profile never
-    // leaves the selectors half changed.
-    QList<int> indices;
-    for (const QString &piece : pieces) {
-        const qint64 index = piece.isEmpty() ? 0 : StrToInt(piece);
-        indices.append(index < 0 || index > std::numeric_limits<int>::max() ? -1 : static_cast<int>(index));
-    }
-    const QList<QComboBox *> selectors = options.PresetSelectors();
-    for (int i = 0; i < pieces.size(); ++i) {
-        if (!pieces.at(i).isEmpty())
-            ui::SetSelectorIndex(selectors.at(i), indices.at(i));
-    }
+    const std::optional<TProfileFields> fields = ReadProfileFields(GetCustomProfileValue(options.CustomProfile));
+    if (fields)
+        SetProfileSelectors(*fields, options);
 }
 
 void TCustomProc::AddCustomProfile(QWidget *owner, const TOptionSelectors &options)

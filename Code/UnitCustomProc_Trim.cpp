@@ -32,32 +32,9 @@ void TCustomProc::SyncTrimBarToSelection(TTrimBar *bar, const TSourceGrid *list,
     }
 }
 
-std::optional<TTrimSpan> TCustomProc::TrimSpanOf(const TSourceGrid *list, const QString &file, bool tolerant) const
-{
-    const auto read = [tolerant](const QString &text, qint64 &seconds) {
-        try {
-            ReadTimeSplitStrict(text, seconds);
-        } catch (const EConvertError &) {
-            if (!tolerant)
-                throw;
-        }
-    };
-    TTrimSpan span;
-    bool matched = false;
-    for (int row = 0; row < list->RowCount(); ++row) {
-        if (list->Cell(row, colFileName).compare(file, Qt::CaseInsensitive) != 0)
-            continue;
-        matched = true;
-        span.StartText = list->Cell(row, colStartTime);
-        read(span.StartText, span.StartSeconds);
-        read(list->Cell(row, colEndTime), span.EndSeconds);
-    }
-    return matched ? std::optional<TTrimSpan>(span) : std::nullopt;
-}
-
 qint64 TCustomProc::GetCutSeconds(const TSourceGrid *list, const QString &file)
 {
-    const std::optional<TTrimSpan> span = TrimSpanOf(list, file, false);
+    const std::optional<TTrimSpan> span = TrimSpanOf(SourceRowsOf(list), file, false);
     return span ? span->Length() : 0;
 }
 

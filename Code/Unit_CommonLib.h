@@ -1,7 +1,5 @@
 #pragma once
 
-#include "Code/core/EncoderCommand.h"
-
 #include <QString>
 #include <QStringList>
 
@@ -25,8 +23,7 @@ public:
     TCommonLib();
 
     QString ProgramFolder;
-    QString PreviewFile;                      // file loaded in the player, empty when none
-    TConvertParameterStruct ConvertParameter; // the row being converted
+    QString PreviewFile; // file loaded in the player, empty when none
 
     // Modal box captioned with the application title; false (nothing shown)
     // for a kind outside 0..3.
@@ -63,19 +60,9 @@ public:
     // Moves an active graph to an absolute position; nothing without seeking.
     static void SeekPreview(TFilterGraph *graph, qint64 milliseconds);
 
-    // --- Ending encoders and the end-of-batch actions.
-    // Ends every process of the encoder's name, then every vidcoda. Gives up
-    // on a process that will not end after a few seconds and says so.
-    void KillEncoders(const QString &encoderPath) const;
-    // Id of a running process of that executable name, or 0 (logged).
-    qint64 FindProcessId(const QString &fileName) const;
-    // Terminates every process of that name; false (logged) when none matched
-    // or the last termination failed.
-    bool TerminateProcessByName(const QString &fileName) const;
+    // --- What follows a batch.
     void ShowFolderInExplorer(const QString &folder) const;
     void ShutdownComputer() const;
-    // Attempts KillEncoders makes per name before it gives up.
-    int KillAttempts = 30;
 
     // --- Files in the Config folder beside the program.
     QString ConfigFile(const QString &name) const;
@@ -83,20 +70,6 @@ public:
     QStringList ReadConfigSections(const QString &fileName) const;
     // The value of key `name` in section `name`, or empty.
     QString ReadConfigValue(const QString &fileName, const QString &name) const;
-
-    // --- Command-line fragments for the entry a selector filled from the
-    // catalogue shows at `index`; see Unit_ConfigInfo for the fallbacks.
-    QString GetVideoSizeParam(int index) const;
-    QString GetVideoBitrateParam(int index) const;
-    QString GetFrameRateParam(int index) const;
-    QString GetAspectParam(int index) const;
-    QString GetAudioBitrateParam(int index) const;
-    QString GetAudioSampleParam(int index) const;
-    QString GetAudioChannelsParam(int index) const;
-    QString GetVolumeParam(int index) const;
-    QString GetCodecParam(int outputType) const;
-    QString GetFormatParam(int outputType) const;
-    QString GetOutputExtension(int outputType) const;
 };
 
 // The folder picker: true with `folder` set when the user confirmed a folder.

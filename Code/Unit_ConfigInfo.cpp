@@ -101,47 +101,6 @@ QString entryOf(const QStringList &table, int index)
 }
 } // namespace
 
-QString VideoSizeParam(const QString &entry)
-{
-    return fragment(" -s ", entry, " -s 320x240");
-}
-
-QString VideoBitrateParam(const QString &entry)
-{
-    return fragment(" -b ", entry, " -b 512");
-}
-
-QString FrameRateParam(const QString &entry)
-{
-    return fragment(" -r ", entry, " -r 25");
-}
-
-QString AspectParam(const QString &entry)
-{
-    return fragment(" -aspect ", entry, " -aspect 4:3");
-}
-
-QString AudioBitrateParam(const QString &entry)
-{
-    return fragment(" -ab ", entry, " -ab 64");
-}
-
-QString AudioSampleParam(const QString &entry)
-{
-    return fragment(" -ar ", entry, " -ar 44100");
-}
-
-QString AudioChannelsParam(const QString &entry)
-{
-    // Only the leading digit of "2 channels, Stereo" reaches the command line.
-    return fragment(" -ac ", entry.left(1), " -ac 2");
-}
-
-QString VolumeParam(const QString &entry)
-{
-    return fragment(" -vol ", entry, " ");
-}
-
 QString CodecParamOf(int outputType)
 {
     const QStringList codecs = GetCodecParamList().mid(0, 5);

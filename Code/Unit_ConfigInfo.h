@@ -29,17 +29,6 @@ enum TOutputType { cstiPodProfile = 0, cstMOVProfile = 1, cstAACProfile = 2, cst
 // A preset string that changes nothing.
 inline const char *const EmptyPreset = "none|none|none|none|none|none";
 
-// Command-line fragments from the entry text an option selector shows; an
-// empty text (no selection) gives the fallback.
-QString VideoSizeParam(const QString &entry);
-QString VideoBitrateParam(const QString &entry);
-QString FrameRateParam(const QString &entry);
-QString AspectParam(const QString &entry);
-QString AudioBitrateParam(const QString &entry);
-QString AudioSampleParam(const QString &entry);
-QString AudioChannelsParam(const QString &entry);
-QString VolumeParam(const QString &entry);
-
 // Fragments keyed by output type index.
 QString CodecParamOf(int outputType);
 QString FormatParamOf(int outputType);

@@ -294,16 +294,13 @@ void TFrmMainForm::ConnectOtherWindows()
 {
     frmOption->SetQualitySelector(cbbProfile);
     TConversionBatch *batch = &CustomProc->Batch;
+    frmConverting->Watch(batch);
     connect(batch, &TConversionBatch::RowStarting, this, [this] {
         frmConverting->ProgressBar1->setValue(0);
         frmConverting->show();
         setEnabled(false);
     });
-    connect(batch, &TConversionBatch::Ended, this, [this] {
-        frmConverting->hide();
-        setEnabled(true);
-    });
-    connect(batch, &TConversionBatch::EncoderOutput, frmConverting, &TfrmConverting::ShowEncoderOutput);
+    connect(batch, &TConversionBatch::Finished, this, &TFrmMainForm::BatchFinished);
     connect(frmConverting, &TfrmConverting::BatchStopped, this, [this] { setEnabled(true); });
     connect(FrmInitFileForm, &TFrmInitFileForm::FilesAdded, this, [this] {
         if (dxTreeSourceFileInfo->RowCount() > 0)
@@ -318,9 +315,10 @@ TPreviewControls TFrmMainForm::Preview() const
 
 TConversionRequest TFrmMainForm::ConversionRequest() const
 {
-    return {.OutputType = cbbOutputFiletype->currentIndex(),
-            .Options = frmOption->Selectors(),
-            .Settings = ReadUserSettings()};
+    const TOptionSelectors selectors = frmOption->Selectors();
+    return {.Options = TCustomProc::ReadEncoderOptions(cbbOutputFiletype->currentIndex(), selectors),
+            .CustomProfileValue = CustomProc->GetCustomProfileValue(selectors.CustomProfile),
+            .OutputFolderText = edtOutputFolder->text()};
 }
 
 TUserSettings TFrmMainForm::ReadUserSettings() const

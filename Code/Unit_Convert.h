@@ -19,6 +19,7 @@ class TDSVideoWindowEx2;
 class TFilterGraph;
 class TSourceGrid;
 class TTrimBar;
+struct TBatchOutcome;
 struct TConversionRequest;
 struct TPreviewControls;
 struct TUserSettings;
@@ -118,6 +119,9 @@ public:
 
     // Handlers.
     void btnConvertClick();
+    // A batch ended: what follows it, with the two boxes as they are now,
+    // then the windows back and the notice of what went wrong.
+    void BatchFinished(const TBatchOutcome &outcome);
     void btnOptionsClick();
     void btnSelectOutputFolderClick();
     void cbbOutputFiletypeChange();

@@ -2,10 +2,12 @@
 // options and output selection.
 #include "Code/Unit_Convert.h"
 
+#include "Code/ConversionRequest.h"
 #include "Code/Globals.h"
 #include "Code/SystemCommands.h"
 #include "Code/UnitCustomProc.h"
 #include "Code/Unit_CommonLib.h"
+#include "Code/Unit_Converting.h"
 #include "Code/Unit_Option.h"
 #include "ui/ErrorBox.h"
 #include "ui/PictureButton.h"
@@ -140,8 +142,19 @@ void TFrmMainForm::lblTitleMouseMove(QMouseEvent *event)
 
 void TFrmMainForm::btnConvertClick()
 {
-    CustomProc->Batch.ConvertedCount = 0;
-    CustomProc->StartBatchConversion(dxTreeSourceFileInfo, ConversionRequest());
+    CustomProc->StartBatchConversion(SourceRowsOf(dxTreeSourceFileInfo), ConversionRequest());
+}
+
+void TFrmMainForm::BatchFinished(const TBatchOutcome &outcome)
+{
+    if (CustomProc->RunEndActions(outcome, ReadUserSettings()))
+        return; // the computer is being powered off and the program has ended
+    frmConverting->hide();
+    setEnabled(true);
+    // The notice stands alone, over a main window that works again.
+    const QString report = outcome.Report();
+    if (!outcome.StoppedByUser && !report.isEmpty())
+        CommonLib->ShowNotice(report, nkWarning);
 }
 
 void TFrmMainForm::btnOptionsClick()

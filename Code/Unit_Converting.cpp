@@ -1,7 +1,6 @@
 #include "Code/Unit_Converting.h"
 
-#include "Code/Globals.h"
-#include "Code/UnitCustomProc.h"
+#include "Code/ConversionBatch.h"
 #include "Code/Unit_CommonLib.h"
 #include "Code/core/ProgressText.h"
 #include "Code/core/TextFormats.h"
@@ -19,8 +18,6 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
-
-#include <limits>
 
 namespace {
 QLabel *label(QWidget *parent, const char *name, const QString &text)
@@ -112,11 +109,29 @@ void TfrmConverting::showEvent(QShowEvent *event)
     FormShow();
 }
 
+void TfrmConverting::Watch(TConversionBatch *batch)
+{
+    m_batch = batch;
+    connect(batch, &TConversionBatch::RowStarting, this, &TfrmConverting::WatchRow);
+    connect(batch, &TConversionBatch::EncoderOutput, this, &TfrmConverting::ShowEncoderOutput);
+}
+
+void TfrmConverting::WatchRow(const TConversionJob &job, int convertedCount, int checkedCount)
+{
+    RefreshCount = 0;
+    m_inputFile = job.Parameters.InputFile;
+    m_convertedCount = convertedCount;
+    m_checkedCount = checkedCount;
+    const std::optional<TTrimSpan> &trim = job.Parameters.Trim;
+    m_cutSeconds = trim ? std::optional<qint64>(trim->Length()) : std::nullopt;
+    m_audioOnly = job.Parameters.AudioOnly();
+}
+
 void TfrmConverting::FormShow()
 {
     TickState = 0;
-    lblCurFileName->setText(CommonLib->ConvertParameter.InputFile);
-    lblPersent->setText(QStringLiteral("Current: 1, Total: ") + QString::number(CustomProc->Batch.CheckedCount));
+    lblCurFileName->setText(m_inputFile);
+    lblPersent->setText(QStringLiteral("Current: 1, Total: ") + QString::number(m_checkedCount));
     ProgressBar1->setRange(0, 1);
     ProgressBar1->setValue(0);
     pbTotal->setRange(0, 1);
@@ -142,52 +157,56 @@ void TfrmConverting::SetCurrentBar(int maximum, qint64 position)
 void TfrmConverting::ShowEncoderOutput(const QString &chunk)
 {
     statPanel0->setText(chunk);
-    lblCurFileName->setText(CommonLib->ConvertParameter.InputFile);
+    lblCurFileName->setText(m_inputFile);
     actRefreshProgress->trigger();
 }
 
 void TfrmConverting::actRefreshProgressExecute()
 {
-    TConversionBatch &batch = CustomProc->Batch;
-    if (++batch.RefreshCount <= 1)
+    if (++RefreshCount <= 1)
         return;
 
-    pbTotal->setMaximum(batch.CheckedCount * 100);
-    const int batchValue = ProgressBar1->value() * 100 / (ProgressBar1->maximum() + 1) + batch.ConvertedCount * 100;
+    pbTotal->setMaximum(m_checkedCount * 100);
+    const int batchValue = BatchBarPosition(m_convertedCount, ProgressBar1->value(), ProgressBar1->maximum());
     pbTotal->setValue(qMin(batchValue, pbTotal->maximum()));
-    lblPersent->setText(
-        QStringLiteral("Current: %1 , Total: %2.").arg(batch.ConvertedCount + 1).arg(batch.CheckedCount));
+    lblPersent->setText(QStringLiteral("Current: %1 , Total: %2.").arg(m_convertedCount + 1).arg(m_checkedCount));
 
-    // A cut length that is negative, or missing because no row held the file,
-    // gives an empty bar.
-    const std::optional<TTrimSpan> &trim = CustomProc->CurrentTrim;
-    const qint64 length = trim ? trim->Length() : 0;
-    const int maximum = length > 0 ? static_cast<int>(qMin<qint64>(length, std::numeric_limits<int>::max())) : 0;
+    const int maximum = CurrentBarMaximum(m_cutSeconds.value_or(0));
     SetCurrentBar(maximum, -1);
 
     const QString text = statPanel0->text();
     if (text.isEmpty())
         return;
-    const std::optional<qint64> seconds =
-        ReadProgressSeconds(text, IsAudioOnlyCodec(CommonLib->ConvertParameter.CodecParam));
-    if (seconds)
+    if (const std::optional<qint64> seconds = ReadProgressSeconds(text, m_audioOnly))
         SetCurrentBar(maximum, *seconds);
 }
 
-void TfrmConverting::EndBatchNow()
+bool TfrmConverting::ConfirmStop(const QString &question)
+{
+    // The batch neither ends a row nor starts one while the user decides.
+    if (m_batch)
+        m_batch->Hold();
+    const bool confirmed = userConfirms(this, question);
+    if (!confirmed && m_batch)
+        m_batch->Release();
+    return confirmed;
+}
+
+void TfrmConverting::EndBatchNow(bool byStopButton)
 {
     hide();
     Q_EMIT BatchStopped();
-    CustomProc->Batch.EndLoop();
-    CommonLib->KillEncoders(CommonLib->ConvertParameter.EncoderPath);
+    if (m_batch) {
+        m_batch->Stop(byStopButton);
+        m_batch->Release();
+    }
 }
 
 void TfrmConverting::btnStop1Click()
 {
-    if (!userConfirms(this, QStringLiteral("Are you sure you want to stop the work ? ")))
+    if (!ConfirmStop(QStringLiteral("Are you sure you want to stop the work ? ")))
         return;
-    CustomProc->Batch.StopRequested = true;
-    EndBatchNow();
+    EndBatchNow(true);
     ProgressBar1->setValue(0);
     pbTotal->setMaximum(0);
     pbTotal->setValue(0);
@@ -196,12 +215,11 @@ void TfrmConverting::btnStop1Click()
 
 bool TfrmConverting::FormClose()
 {
-    if (!userConfirms(this, QStringLiteral("Are you sure to stop processing ?")))
+    if (!ConfirmStop(QStringLiteral("Are you sure to stop processing ?")))
         return false;
-    EndBatchNow();
+    EndBatchNow(false);
     return true;
 }
-
 void TfrmConverting::closeEvent(QCloseEvent *event)
 {
     bool closed = false;

@@ -1,12 +1,17 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
+
+#include <optional>
 
 class QAction;
 class QLabel;
 class QProgressBar;
 class QStatusBar;
 class QTimer;
+class TConversionBatch;
+class TConversionJob;
 
 namespace ui {
 class PictureButton;
@@ -34,6 +39,11 @@ public:
     QTimer *tmrChanging = nullptr;
     QAction *actRefreshProgress = nullptr;
     int TickState = 0;
+    // Chunks shown since the current row's encoder started.
+    int RefreshCount = 0;
+
+    // Shows this batch's rows and lets the user stop it.
+    void Watch(TConversionBatch *batch);
 
     void FormShow();
     void tmrChangingTimer();
@@ -41,6 +51,8 @@ public:
     void btnStop1Click();
     // The user closes the window; false when they chose to go on.
     bool FormClose();
+    // A row is about to run: what the window shows of it.
+    void WatchRow(const TConversionJob &job, int convertedCount, int checkedCount);
     // One chunk of the running encoder's output.
     void ShowEncoderOutput(const QString &chunk);
 
@@ -54,6 +66,16 @@ protected:
     void reject() override;
 
 private:
-    void EndBatchNow();
+    // Asks the question with the batch held; true when the user said Yes.
+    bool ConfirmStop(const QString &question);
+    void EndBatchNow(bool byStopButton);
     void SetCurrentBar(int maximum, qint64 position);
+
+    QPointer<TConversionBatch> m_batch;
+    // The row being converted.
+    QString m_inputFile;
+    int m_convertedCount = 0;
+    int m_checkedCount = 0;
+    std::optional<qint64> m_cutSeconds;
+    bool m_audioOnly = false;
 };

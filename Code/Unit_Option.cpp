@@ -18,6 +18,9 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
 {
@@ -26,13 +29,6 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
     return button;
 }
 
-void addRow(QGridLayout *grid, int row, int column, const QString &label, QComboBox *selector)
-{
-    auto *caption = new QLabel(label);
-    caption->setBuddy(selector);
-    grid->addWidget(caption, row, column * 2);
-    grid->addWidget(selector, row, column * 2 + 1);
-}
 } // namespace
 
 TfrmOption::TfrmOption(QWidget *parent) : QDialog(parent)
@@ -49,16 +45,7 @@ TfrmOption::TfrmOption(QWidget *parent) : QDialog(parent)
     btnSave = makeButton(this, "btnSave", QStringLiteral("Save"));
     btnDel = makeButton(this, "btnDel", QStringLiteral("Delete"));
 
-    grpAdvOptions = new QGroupBox(QStringLiteral("Advanced Options"), this);
-    grpAdvOptions->setObjectName(QStringLiteral("grpAdvOptions"));
-    cbbVideoSize = ui::MakeOptionSelector(grpAdvOptions, "cbbVideoSize", tr("Video size"));
-    cbbVideoBitrate = ui::MakeOptionSelector(grpAdvOptions, "cbbVideoBitrate", tr("Video bitrate"));
-    cbbFramerate = ui::MakeOptionSelector(grpAdvOptions, "cbbFramerate", tr("Frame rate"));
-    cbbAspectratio = ui::MakeOptionSelector(grpAdvOptions, "cbbAspectratio", tr("Aspect ratio"));
-    cbbAudioBitrate = ui::MakeOptionSelector(grpAdvOptions, "cbbAudioBitrate", tr("Audio bitrate"));
-    cbbAudioSample = ui::MakeOptionSelector(grpAdvOptions, "cbbAudioSample", tr("Audio sample rate"));
-    cbbAudioVolumeGain = ui::MakeOptionSelector(grpAdvOptions, "cbbAudioVolumeGain", tr("Audio volume"));
-    cbbAudioChannels = ui::MakeOptionSelector(grpAdvOptions, "cbbAudioChannels", tr("Audio channels"));
+    CreateOptionSelectors();
 
     btnApply = makeButton(this, "btnApply", QStringLiteral("OK"));
     btnApply->setDefault(true);
@@ -72,16 +59,6 @@ TfrmOption::TfrmOption(QWidget *parent) : QDialog(parent)
     top->addWidget(btnAdd);
     top->addWidget(btnSave);
     top->addWidget(btnDel);
-
-    auto *grid = new QGridLayout(grpAdvOptions);
-    addRow(grid, 0, 0, QStringLiteral("Video Size:"), cbbVideoSize);
-    addRow(grid, 1, 0, QStringLiteral("Video Bitrate(kbps):"), cbbVideoBitrate);
-    addRow(grid, 2, 0, QStringLiteral("Frame Rate(fps):"), cbbFramerate);
-    addRow(grid, 3, 0, QStringLiteral("Aspect Ratio:"), cbbAspectratio);
-    addRow(grid, 0, 1, QStringLiteral("Audio Bitrate(kbps):"), cbbAudioBitrate);
-    addRow(grid, 1, 1, QStringLiteral("Audio Sample(khz):"), cbbAudioSample);
-    addRow(grid, 2, 1, QStringLiteral("Audio Volume(%):"), cbbAudioVolumeGain);
-    addRow(grid, 3, 1, QStringLiteral("Audio Channels:"), cbbAudioChannels);
 
     auto *bottom = new QHBoxLayout;
     bottom->addStretch(1);
@@ -105,6 +82,26 @@ TfrmOption::TfrmOption(QWidget *parent) : QDialog(parent)
     connect(btnCancel, &QPushButton::clicked, this, ui::GuardedHandler(this, &TfrmOption::btnCancelClick));
 }
 
+void TfrmOption::CreateOptionSelectors()
+{
+    grpAdvOptions = new QGroupBox(QStringLiteral("Advanced Options"), this);
+    grpAdvOptions->setObjectName(QStringLiteral("grpAdvOptions"));
+    auto *grid = new QGridLayout(grpAdvOptions);
+    // Created down the left column, then the right one: the order Tab follows.
+    auto specs = EncoderOptionTable();
+    std::sort(specs.begin(), specs.end(), [](const TEncoderOptionSpec &a, const TEncoderOptionSpec &b) {
+        return std::pair(a.DialogColumn, a.DialogRow) < std::pair(b.DialogColumn, b.DialogRow);
+    });
+    for (const TEncoderOptionSpec &spec : specs) {
+        QComboBox *created = ui::MakeOptionSelector(grpAdvOptions, spec.SelectorName, tr(spec.AccessibleName));
+        selector(spec.Option) = created;
+        auto *caption = new QLabel(QLatin1String(spec.Label));
+        caption->setBuddy(created);
+        grid->addWidget(caption, spec.DialogRow, spec.DialogColumn * 2);
+        grid->addWidget(created, spec.DialogRow, spec.DialogColumn * 2 + 1);
+    }
+}
+
 void TfrmOption::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
@@ -117,15 +114,9 @@ void TfrmOption::showEvent(QShowEvent *event)
 
 TOptionSelectors TfrmOption::Selectors() const
 {
-    return {.VideoSize = cbbVideoSize,
-            .VideoBitrate = cbbVideoBitrate,
-            .FrameRate = cbbFramerate,
-            .Aspect = cbbAspectratio,
-            .AudioBitrate = cbbAudioBitrate,
-            .Volume = cbbAudioVolumeGain,
-            .AudioChannels = cbbAudioChannels,
-            .AudioSample = cbbAudioSample,
-            .CustomProfile = cbbCustomProfile};
+    TOptionSelectors selectors = m_selectors;
+    selectors.CustomProfile = cbbCustomProfile;
+    return selectors;
 }
 
 void TfrmOption::SetQualitySelector(QComboBox *quality)
@@ -135,8 +126,9 @@ void TfrmOption::SetQualitySelector(QComboBox *quality)
 
 QList<QComboBox *> TfrmOption::SnapshotSelectors() const
 {
-    return {cbbVideoSize,   cbbVideoBitrate,    cbbFramerate,     cbbAspectratio,  cbbAudioBitrate,
-            cbbAudioSample, cbbAudioVolumeGain, cbbAudioChannels, cbbCustomProfile};
+    QList<QComboBox *> selectors(m_selectors.Options.begin(), m_selectors.Options.end());
+    selectors.append(cbbCustomProfile);
+    return selectors;
 }
 
 void TfrmOption::RefillProfileList()

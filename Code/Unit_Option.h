@@ -1,16 +1,22 @@
 #pragma once
 
+#include "Code/OptionSelectors.h"
+
 #include <QDialog>
 
 class QComboBox;
 class QGroupBox;
 class QPushButton;
-struct TOptionSelectors;
 
 // The options window: the eight encoder option selectors and the custom
 // profiles. Created once, hidden; closing only hides it.
 class TfrmOption : public QDialog {
     Q_OBJECT
+
+    // The eight option selectors, built from the option table; the named
+    // members below are these same selectors.
+    TOptionSelectors m_selectors;
+    QComboBox *&selector(TEncoderOption option) { return m_selectors.Options[static_cast<std::size_t>(option)]; }
 
 public:
     explicit TfrmOption(QWidget *parent = nullptr);
@@ -20,14 +26,14 @@ public:
     QPushButton *btnSave = nullptr;
     QPushButton *btnDel = nullptr;
     QGroupBox *grpAdvOptions = nullptr;
-    QComboBox *cbbVideoSize = nullptr;
-    QComboBox *cbbVideoBitrate = nullptr;
-    QComboBox *cbbFramerate = nullptr;
-    QComboBox *cbbAspectratio = nullptr;
-    QComboBox *cbbAudioBitrate = nullptr;
-    QComboBox *cbbAudioSample = nullptr;
-    QComboBox *cbbAudioVolumeGain = nullptr;
-    QComboBox *cbbAudioChannels = nullptr;
+    QComboBox *&cbbVideoSize = selector(TEncoderOption::VideoSize);
+    QComboBox *&cbbVideoBitrate = selector(TEncoderOption::VideoBitrate);
+    QComboBox *&cbbFramerate = selector(TEncoderOption::FrameRate);
+    QComboBox *&cbbAspectratio = selector(TEncoderOption::Aspect);
+    QComboBox *&cbbAudioBitrate = selector(TEncoderOption::AudioBitrate);
+    QComboBox *&cbbAudioSample = selector(TEncoderOption::AudioSample);
+    QComboBox *&cbbAudioVolumeGain = selector(TEncoderOption::Volume);
+    QComboBox *&cbbAudioChannels = selector(TEncoderOption::AudioChannels);
     QPushButton *btnApply = nullptr;
     QPushButton *btnCancel = nullptr;
 
@@ -54,6 +60,7 @@ protected:
 
 private:
     void RefillAndSelectLast();
+    void CreateOptionSelectors();
     QList<QComboBox *> SnapshotSelectors() const;
     QList<int> m_snapshot;
     QComboBox *m_quality = nullptr;

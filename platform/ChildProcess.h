@@ -23,6 +23,13 @@ public:
     // `exitCode` (128 plus the signal number when a signal ended it, -1 when
     // the code was lost).
     virtual bool running(int &exitCode) = 0;
+    // Asks the child to end and lets it clean up (SIGTERM here).
+    virtual void terminate() = 0;
+    // Ends the child at once (SIGKILL here).
+    virtual void kill() = 0;
+    // Both may be called from another thread than the one that reads and
+    // waits; they never reach a process other than this child, even once it
+    // has ended and its id could be reused.
 };
 
 // Starts the program at exactly `program` (never searched for) with

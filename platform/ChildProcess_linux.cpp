@@ -1,6 +1,7 @@
 #include "platform/ChildProcess.h"
 
 #include <QFile>
+#include <QMutex>
 
 #include <cerrno>
 #include <csignal>
@@ -142,6 +143,11 @@ public:
 
     bool running(int &exitCode) override
     {
+        const QMutexLocker locker(&m_reaping);
+        if (m_reaped) {
+            exitCode = m_exitCode;
+            return false;
+        }
         int status = 0;
         pid_t result;
         do {
@@ -149,12 +155,29 @@ public:
         } while (result < 0 && errno == EINTR);
         if (result == 0)
             return true;
-        exitCode = result == m_pid ? exitCodeOf(status) : -1;
+        m_reaped = true;
+        m_exitCode = result == m_pid ? exitCodeOf(status) : -1;
+        exitCode = m_exitCode;
         return false;
     }
 
+    void terminate() override { send(SIGTERM); }
+    void kill() override { send(SIGKILL); }
+
 private:
+    // Only a child not yet reaped is signalled: after the wait its id is free
+    // for any new process.
+    void send(int signalNumber)
+    {
+        const QMutexLocker locker(&m_reaping);
+        if (!m_reaped)
+            ::kill(m_pid, signalNumber);
+    }
+
     pid_t m_pid;
+    QMutex m_reaping;
+    bool m_reaped = false;
+    int m_exitCode = -1;
     Descriptor m_output;
     Descriptor m_outputWriteEnd;
 };

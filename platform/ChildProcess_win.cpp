@@ -65,6 +65,11 @@ public:
         return false;
     }
 
+    // The handle stays ours until this object goes, so it names this child
+    // even after it has ended. A console program gets no gentler request.
+    void terminate() override { TerminateProcess(m_process, 1); }
+    void kill() override { TerminateProcess(m_process, 1); }
+
 private:
     HANDLE m_process;
     HANDLE m_output;

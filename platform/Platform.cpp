@@ -22,19 +22,4 @@ void setCurrent(std::unique_ptr<Platform> replacement)
     slot() = std::move(replacement);
 }
 
-bool sameExecutableName(const QString &a, const QString &b)
-{
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
-QList<qint64> findProcessIds(const QString &exeName)
-{
-    QList<qint64> ids;
-    for (const ProcessEntry &entry : current().runningProcesses()) {
-        if (sameExecutableName(entry.exeName, exeName))
-            ids.append(entry.pid);
-    }
-    return ids;
-}
-
 } // namespace platform

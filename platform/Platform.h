@@ -8,11 +8,6 @@
 
 namespace platform {
 
-struct ProcessEntry {
-    qint64 pid = 0;
-    QString exeName; // file name of the executable, without folder
-};
-
 // Keeps the computer from sleeping while it exists.
 class SleepInhibitor {
 public:
@@ -21,14 +16,12 @@ public:
 
 // Everything the program asks of the operating system goes through this one
 // interface, so tests can replace it and never power off the machine, open a
-// browser or end the test run.
+// browser or end the test run. Encoders are not here: each is started and
+// ended through the process its job owns (ChildProcess.h).
 class Platform {
 public:
     virtual ~Platform() = default;
 
-    // Running processes; processes that have already ended are left out.
-    virtual QList<ProcessEntry> runningProcesses() = 0;
-    virtual bool terminateProcess(qint64 pid) = 0;
     virtual bool powerOff() = 0;
     // Web address, mailto: address, local file or folder, in the desktop's default handler.
     virtual bool openUrl(const QUrl &url) = 0;
@@ -48,11 +41,6 @@ Platform &current();
 // Installs a replacement (tests); nullptr restores the system's implementation.
 void setCurrent(std::unique_ptr<Platform> replacement);
 std::unique_ptr<Platform> createSystemPlatform();
-
-// Executable name comparison follows the platform (no letter case on either).
-bool sameExecutableName(const QString &a, const QString &b);
-// Ids of the running processes whose executable is called `exeName`, in walk order.
-QList<qint64> findProcessIds(const QString &exeName);
 
 // Suffix of executable files on this platform ("" here, ".exe" on Windows).
 QString executableSuffix();

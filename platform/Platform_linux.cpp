@@ -5,12 +5,8 @@
 #include <QDBusReply>
 #include <QDBusUnixFileDescriptor>
 #include <QDesktopServices>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <malloc.h>
@@ -18,34 +14,6 @@
 
 namespace platform {
 namespace {
-
-// Third field of /proc/<pid>/stat, after the parenthesised command name.
-QChar processState(const QString &procDir)
-{
-    QFile stat(procDir + QStringLiteral("/stat"));
-    if (!stat.open(QIODevice::ReadOnly))
-        return QChar();
-    const QByteArray text = stat.readAll();
-    const qsizetype close = text.lastIndexOf(')');
-    if (close < 0 || close + 2 >= text.size())
-        return QChar();
-    return QChar::fromLatin1(text.at(close + 2));
-}
-
-QString executableName(const QString &procDir)
-{
-    QString target = QFile::symLinkTarget(procDir + QStringLiteral("/exe"));
-    const QString deleted = QStringLiteral(" (deleted)");
-    if (target.endsWith(deleted))
-        target.chop(deleted.size());
-    if (!target.isEmpty())
-        return QFileInfo(target).fileName();
-    // Other users' processes hide their exe link; their short name is still readable.
-    QFile comm(procDir + QStringLiteral("/comm"));
-    if (!comm.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromUtf8(comm.readAll()).trimmed();
-}
 
 // A systemd-logind inhibitor lock: held while the descriptor is open.
 class LogindInhibitor final : public SleepInhibitor {
@@ -77,29 +45,6 @@ private:
 
 class LinuxPlatform final : public Platform {
 public:
-    QList<ProcessEntry> runningProcesses() override
-    {
-        QList<ProcessEntry> result;
-        const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-        for (const QString &name : entries) {
-            bool numeric = false;
-            const qint64 pid = name.toLongLong(&numeric);
-            if (!numeric)
-                continue;
-            const QString dir = QStringLiteral("/proc/") + name;
-            const QChar state = processState(dir);
-            // Ended processes nobody reaped linger as zombies; they no longer run.
-            if (state.isNull() || state == QLatin1Char('Z') || state == QLatin1Char('X'))
-                continue;
-            const QString exe = executableName(dir);
-            if (!exe.isEmpty())
-                result.append({pid, exe});
-        }
-        return result;
-    }
-
-    bool terminateProcess(qint64 pid) override { return pid > 0 && ::kill(static_cast<pid_t>(pid), SIGKILL) == 0; }
-
     bool powerOff() override
     {
         QDBusInterface manager(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),

@@ -4,7 +4,6 @@
 #include <QDesktopServices>
 #include <QProcess>
 
-#include <tlhelp32.h>
 #include <windows.h>
 
 #include <cstdlib>
@@ -19,30 +18,6 @@ public:
 
 class WindowsPlatform final : public Platform {
 public:
-    QList<ProcessEntry> runningProcesses() override
-    {
-        QList<ProcessEntry> result;
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        if (snapshot == INVALID_HANDLE_VALUE)
-            return result;
-        PROCESSENTRY32W entry{};
-        entry.dwSize = sizeof(entry);
-        for (BOOL ok = Process32FirstW(snapshot, &entry); ok; ok = Process32NextW(snapshot, &entry))
-            result.append({static_cast<qint64>(entry.th32ProcessID), QString::fromWCharArray(entry.szExeFile)});
-        CloseHandle(snapshot);
-        return result;
-    }
-
-    bool terminateProcess(qint64 pid) override
-    {
-        HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, static_cast<DWORD>(pid));
-        if (!process)
-            return false;
-        const bool ok = TerminateProcess(process, 0) != 0;
-        CloseHandle(process);
-        return ok;
-    }
-
     bool powerOff() override
     {
         return QProcess::startDetached(QStringLiteral("shutdown"),

@@ -1,21 +1,65 @@
 #include "Code/core/EncoderCommand.h"
 
 #include "Code/Func.h"
+#include "Code/Unit_ConfigInfo.h"
 #include "Code/core/ProgressText.h"
 #include "Code/core/WindowsCommandLine.h"
 #include "platform/Platform.h"
 
-QString JoinEncoderCommand(const TConvertParameterStruct &p, const QString &outputPath)
+namespace {
+
+// The command is a row of pieces: option fragments, which carry their own
+// leading blanks, and the two paths. The argument list and the logged text
+// are both read off the same row, so they always agree.
+struct TCommandPiece {
+    enum Kind { Fragment, Path } Type;
+    QString Text;
+};
+
+QList<TCommandPiece> commandPieces(const TConvertParameterStruct &p)
 {
-    QString command = p.EncoderPath + QStringLiteral(" -y -i ") + QuoteCommandArgument(p.InputFile) + p.CodecParam;
-    if (IsAudioOnlyCodec(p.CodecParam)) {
-        command += p.AudioBitrateParam + p.VolumeParam + p.AudioChannelsParam + p.AudioSampleParam + p.FormatParam +
-                   p.TrimParam;
-    } else {
-        command += p.VideoBitrateParam + p.VideoSizeParam + p.FrameRateParam + p.AspectParam + p.AudioBitrateParam +
-                   p.VolumeParam + p.AudioChannelsParam + p.AudioSampleParam + p.FormatParam + p.TrimParam;
+    QList<TCommandPiece> pieces{{TCommandPiece::Fragment, QStringLiteral(" -y -i ")},
+                                {TCommandPiece::Path, p.InputFile},
+                                {TCommandPiece::Fragment, CodecParamOf(p.Options.OutputType)}};
+    const bool audioOnly = p.AudioOnly();
+    for (const TEncoderOptionSpec &spec : EncoderOptionTable()) {
+        if (audioOnly && spec.VideoOnly)
+            continue;
+        const QString entry = OptionEntry(spec.Option, p.Options[spec.Option]);
+        pieces.append({TCommandPiece::Fragment, OptionFragment(spec.Option, entry)});
     }
-    return command + QLatin1Char(' ') + QuoteCommandArgument(outputPath);
+    pieces.append({TCommandPiece::Fragment, FormatParamOf(p.Options.OutputType)});
+    pieces.append({TCommandPiece::Fragment, TrimCommandOptions(p.Trim)});
+    pieces.append({TCommandPiece::Fragment, QStringLiteral(" ")});
+    pieces.append({TCommandPiece::Path, p.OutputPath});
+    return pieces;
+}
+
+} // namespace
+
+bool TConvertParameterStruct::AudioOnly() const
+{
+    return IsAudioOnlyCodec(CodecParamOf(Options.OutputType));
+}
+
+QStringList EncoderArguments(const TConvertParameterStruct &parameters)
+{
+    QStringList arguments;
+    for (const TCommandPiece &piece : commandPieces(parameters)) {
+        if (piece.Type == TCommandPiece::Path)
+            arguments.append(piece.Text);
+        else
+            arguments.append(piece.Text.split(QLatin1Char(' '), Qt::SkipEmptyParts));
+    }
+    return arguments;
+}
+
+QString EncoderCommandText(const TConvertParameterStruct &parameters)
+{
+    QString text = parameters.EncoderPath;
+    for (const TCommandPiece &piece : commandPieces(parameters))
+        text += piece.Type == TCommandPiece::Path ? QuoteCommandArgument(piece.Text) : piece.Text;
+    return text;
 }
 
 bool IsRealMediaSource(const QString &sourceFile)

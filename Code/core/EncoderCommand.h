@@ -1,31 +1,37 @@
 #pragma once
 
-#include <QString>
+#include "Code/core/EncoderOptions.h"
+#include "Code/core/TrimSpan.h"
 
-// The text fields that describe one row's encoder run.
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// One row's encoder run, taken when the row starts: what to convert, how, and
+// where the result goes. Nothing of it is read from a window afterwards.
 struct TConvertParameterStruct {
-    QString EncoderPath;
-    QString InputFile;
-    QString CodecParam;
-    QString VideoBitrateParam;
-    QString VideoSizeParam;
-    QString FrameRateParam;
-    QString AspectParam;
-    QString AudioBitrateParam;
-    QString VolumeParam;
-    QString AudioChannelsParam;
-    QString AudioSampleParam;
-    QString FormatParam;
-    QString TrimParam;
-    QString OutputFolder;
+    QString SourceFile;   // the File Name cell
+    QString EncoderPath;  // vidcoda, or rmcoda for RealMedia sources
+    QString InputFile;    // the source, or the script rmcoda reads
+    TEncoderOptions Options;
+    std::optional<TTrimSpan> Trim; // nothing when no row holds the file
+    QString OutputFolder;          // with a trailing separator
     QString OutputBaseName;
     QString OutputExtension;
+    QString OutputPath; // a free name in the output folder
+    bool ScriptWritten = true;
+
+    // Audio-only output types leave every video option out.
+    bool AudioOnly() const;
 };
 
-// The encoder command line: the encoder's path unquoted, the input and output
-// paths quoted, the option fragments joined as they are. An audio-only codec
-// leaves every video option out.
-QString JoinEncoderCommand(const TConvertParameterStruct &parameters, const QString &outputPath);
+// The encoder's arguments, each path one argument as it stands.
+QStringList EncoderArguments(const TConvertParameterStruct &parameters);
+// The same command as one text, for the log and the user: the encoder's path
+// unquoted, the input and output paths quoted, the option fragments joined as
+// they are.
+QString EncoderCommandText(const TConvertParameterStruct &parameters);
 
 // RealMedia sources go through rmcoda and the script; the extension's letter
 // case counts.
@@ -36,6 +42,6 @@ bool IsRealMediaSource(const QString &sourceFile);
 // that cannot be written at all (it holds three quotes in a row) gives an empty text.
 QByteArray DirectShowScript(const QString &sourceFile);
 
-// Encoder program names as the process list shows them.
+// Encoder program names as the file system shows them.
 QString VidcodaName();
 QString RmcodaName();

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -53,4 +54,15 @@ std::optional<qint64> ReadProgressSeconds(const QString &chunk, bool audioOnly)
 bool IsAudioOnlyCodec(const QString &codecParam)
 {
     return codecParam.trimmed().left(7) == QLatin1String("-acodec");
+}
+
+int CurrentBarMaximum(qint64 cutSeconds)
+{
+    return cutSeconds > 0 ? static_cast<int>(qMin<qint64>(cutSeconds, std::numeric_limits<int>::max())) : 0;
+}
+
+int BatchBarPosition(int convertedCount, int currentPosition, int currentMaximum)
+{
+    const qint64 share = qint64(currentPosition) * 100 / (qint64(currentMaximum) + 1);
+    return static_cast<int>(qMin<qint64>(share + qint64(convertedCount) * 100, std::numeric_limits<int>::max()));
 }

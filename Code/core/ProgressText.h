@@ -20,3 +20,12 @@ std::optional<qint64> ReadProgressSeconds(const QString &chunk, bool audioOnly);
 // True when the codec options describe an audio-only output: they begin with
 // "-acodec" once surrounding blanks are removed.
 bool IsAudioOnlyCodec(const QString &codecParam);
+
+// The two bars of the progress window. The current file's bar counts seconds
+// of output up to the cut's length; a length that is negative, or missing
+// because no row held the file, gives an empty bar.
+int CurrentBarMaximum(qint64 cutSeconds);
+// The batch bar counts a hundred per row: the rows done, and the current
+// file's share. The divisor is the maximum plus one, so an empty bar never
+// divides by zero.
+int BatchBarPosition(int convertedCount, int currentPosition, int currentMaximum);

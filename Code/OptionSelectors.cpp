@@ -1,0 +1,11 @@
+#include "Code/OptionSelectors.h"
+
+#include "ui/Selectors.h"
+
+void SetProfileSelectors(const TProfileFields &fields, const TOptionSelectors &options)
+{
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (fields[i])
+            ui::SetSelectorIndex(options[ProfileFieldOptions()[i]], *fields[i]);
+    }
+}
