@@ -147,13 +147,13 @@ void TFrmMainForm::btnConvertClick()
 
 void TFrmMainForm::BatchFinished(const TBatchOutcome &outcome)
 {
-    if (CustomProc->RunEndActions(outcome, ReadUserSettings()))
-        return; // the computer is being powered off and the program has ended
+    // A power-off ends the program here; nobody is left to read a notice.
+    const bool ending = CustomProc->RunEndActions(outcome, ReadUserSettings());
     frmConverting->hide();
     setEnabled(true);
     // The notice stands alone, over a main window that works again.
     const QString report = outcome.Report();
-    if (!outcome.StoppedByUser && !report.isEmpty())
+    if (!ending && !outcome.StoppedByUser && !report.isEmpty())
         CommonLib->ShowNotice(report, nkWarning);
 }
 

@@ -8,6 +8,7 @@
 //
 // Exit code 0 when the longest stall is at most 50 ms and the row converted.
 
+#include "Code/ConversionBatch.h"
 #include "Code/core/TextFormats.h"
 #include "Code/Unit_Converting.h"
 #include "support/MediaFixtures.h"
@@ -153,17 +154,24 @@ void addRow(const QString &clip, qint64 seconds)
 }
 
 // Presses Convert from the event loop, as a user's click would, and measures
-// until the batch has ended.
-void runBatch(StallMeter &meter)
+// until the batch has ended; gives how it ended and the last row's output.
+TBatchOutcome runBatch(StallMeter &meter, QString &outputPath)
 {
     QEventLoop loop;
+    TBatchOutcome outcome;
+    QObject::connect(&CustomProc->Batch, &TConversionBatch::RowStarting, &loop,
+                     [&](const TConversionJob &job) { outputPath = job.Parameters.OutputPath; });
+    QObject::connect(&CustomProc->Batch, &TConversionBatch::Finished, &loop, [&](const TBatchOutcome &ended) {
+        meter.stop();
+        outcome = ended;
+        loop.quit();
+    });
     QTimer::singleShot(0, [&] {
         meter.start();
         FrmMainForm->btnConvert->click();
-        meter.stop();
-        loop.quit();
     });
     loop.exec();
+    return outcome;
 }
 
 } // namespace
@@ -179,7 +187,7 @@ int main(int argc, char **argv)
         return 2;
     }
 
-    ProgramFixture program; // its fake platform lists real processes but never powers off or opens windows
+    ProgramFixture program; // its fake platform never powers off or opens windows
     QTemporaryDir media;
     QTemporaryDir outputs;
     fixtures::ClipSpec clipSpec;
@@ -212,10 +220,11 @@ int main(int argc, char **argv)
     }
 
     StallMeter meter;
-    runBatch(meter);
+    QString outputPath;
+    const TBatchOutcome outcome = runBatch(meter, outputPath);
 
-    const QFileInfo output(CustomProc->OutputPath);
-    const bool converted = output.exists() && output.size() > 0 && CustomProc->Batch.FailedRows.isEmpty();
+    const QFileInfo output(outputPath);
+    const bool converted = output.exists() && output.size() > 0 && outcome.FailedRows.isEmpty();
     const QList<Stall> worst = meter.worst(5);
     const double longest = worst.isEmpty() ? 0.0 : worst.first().lateMs;
     std::printf("batch of one %lld s %dx%d clip: %.1f s, %d timer ticks, output %s\n",

@@ -1,52 +1,40 @@
 #include "QualityCases.h"
 
 #include "Code/Unit_ConfigInfo.h"
+#include "Code/core/EncoderCommand.h"
 
 namespace {
 
-// The option selectors a preset string sets, in its field order.
-enum PresetField { SizeField, RateField, VideoBitrateField, AudioBitrateField, ChannelsField, SampleField };
-
-struct Selection {
-    QString size, frameRate, videoBitrate, audioBitrate, channels, sample;
-};
-
-// The entry a table index selects: empty outside the table, as a selector
-// left without a selection; "none" keeps the table's default entry.
-QString entryFor(const QStringList &table, const QString &field)
+// The options a freshly filled set of selectors shows: each table's default.
+TEncoderOptions defaultOptions(int outputType)
 {
-    const int defaultIndex = table.last().toInt();
-    bool isIndex = false;
-    const int index = field == QLatin1String("none") ? defaultIndex : field.toInt(&isIndex);
-    if (field != QLatin1String("none") && !isIndex)
-        return {};
-    return index >= 0 && index < table.size() - 1 ? table.at(index) : QString();
+    TEncoderOptions options;
+    options.OutputType = outputType;
+    for (const TEncoderOptionSpec &spec : EncoderOptionTable())
+        options[spec.Option] = spec.Catalogue().last().toInt();
+    return options;
 }
 
-Selection selectionOf(const QString &preset)
+TEncoderOptions presetOptions(int outputType, const QString &preset)
 {
-    const QStringList fields = preset.split(QLatin1Char('|'));
-    return {entryFor(GetVideoSizeList(), fields.value(SizeField)),
-            entryFor(GetFrameRateList(), fields.value(RateField)),
-            entryFor(GetVideoBitrateList(), fields.value(VideoBitrateField)),
-            entryFor(GetAudioBitrateList(), fields.value(AudioBitrateField)),
-            entryFor(GetAudioChannelsList(), fields.value(ChannelsField)),
-            entryFor(GetAudioSampleList(), fields.value(SampleField))};
+    TEncoderOptions options = defaultOptions(outputType);
+    if (const std::optional<TProfileFields> fields = ReadPresetFields(preset))
+        ApplyProfileFields(*fields, options);
+    return options;
 }
 
-// The option fragments of the command builder's video layout, split into words.
-QualityCase caseOf(int outputType, const QString &quality, const Selection &selection)
+// The options the command builder gives, without the input and output paths.
+QualityCase caseOf(const QString &quality, const TEncoderOptions &options)
 {
-    const QString fragments =
-        CodecParamOf(outputType) + VideoBitrateParam(selection.videoBitrate) + VideoSizeParam(selection.size) +
-        FrameRateParam(selection.frameRate) + AspectParam(entryFor(GetAspectRatioList(), QStringLiteral("none"))) +
-        AudioBitrateParam(selection.audioBitrate) + VolumeParam(entryFor(GetVolumeGainList(), QStringLiteral("none"))) +
-        AudioChannelsParam(selection.channels) + AudioSampleParam(selection.sample) + FormatParamOf(outputType);
+    TConvertParameterStruct parameters;
+    parameters.Options = options;
+    const QStringList arguments = EncoderArguments(parameters);
     QualityCase result;
-    result.extension = OutputExtensionOf(outputType);
+    result.extension = OutputExtensionOf(options.OutputType);
     result.type = result.extension.mid(1);
     result.quality = quality;
-    result.options = fragments.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    // -y -i <input> ... <output>
+    result.options = arguments.mid(3, arguments.size() - 4);
     const auto valueOf = [&](const char *option) {
         const qsizetype at = result.options.indexOf(QLatin1String(option));
         return at >= 0 ? result.options.value(at + 1) : QString();
@@ -68,16 +56,16 @@ QList<QualityCase> qualityCases()
     for (const int type : {cstiPodProfile, cstMOVProfile}) {
         const QStringList presets = GetPresetList(type);
         for (qsizetype quality = 0; quality < presets.size(); ++quality)
-            cases.append(
-                caseOf(type, qualities.at(quality).section(QLatin1Char(' '), 0, 0), selectionOf(presets.at(quality))));
+            cases.append(caseOf(qualities.at(quality).section(QLatin1Char(' '), 0, 0),
+                                presetOptions(type, presets.at(quality))));
     }
     // A custom profile: the lowest rate at the highest frame rate the tables offer.
-    Selection custom = selectionOf(GetPresetList(cstiPodProfile).first());
-    custom.frameRate = QStringLiteral("29.97");
-    cases.append(caseOf(cstiPodProfile, QStringLiteral("40k@29.97"), custom));
+    const QString lowest = GetPresetList(cstiPodProfile).first();
+    TEncoderOptions custom = presetOptions(cstiPodProfile, lowest);
+    custom[TEncoderOption::FrameRate] = int(GetFrameRateList().indexOf(QStringLiteral("29.97")));
+    cases.append(caseOf(QStringLiteral("40k@29.97"), custom));
     // A rate only a hand-written command line asks: below what the codec can reach.
-    QualityCase belowFloor =
-        caseOf(cstiPodProfile, QStringLiteral("8k@14.985"), selectionOf(GetPresetList(cstiPodProfile).first()));
+    QualityCase belowFloor = caseOf(QStringLiteral("8k@14.985"), presetOptions(cstiPodProfile, lowest));
     belowFloor.options[belowFloor.options.indexOf(QLatin1String("-b")) + 1] = QStringLiteral("8");
     belowFloor.videoKbit = 8;
     cases.append(belowFloor);

@@ -14,6 +14,8 @@
 //   sleep:MS     pause
 //   exit:CODE    end with that exit code
 //   signal:SIG   end by that signal
+//   ticks:MS:N   write "tick K\r" N times, MS apart, each in one write
+//   no-term      go on when asked to end (SIGTERM); only a kill ends it
 // Without exit or signal the program ends with code 0.
 #include <cerrno>
 #include <csignal>
@@ -114,6 +116,18 @@ void writeAll(int fd)
     pending.clear();
 }
 
+void writeTicks(const std::string &spec)
+{
+    const std::size_t colon = spec.find(':');
+    const unsigned long every = std::stoul(spec.substr(0, colon));
+    const unsigned long count = std::stoul(spec.substr(colon + 1));
+    for (unsigned long k = 1; k <= count; ++k) {
+        pending = "tick " + std::to_string(k) + "\r";
+        writeAll(STDOUT_FILENO);
+        ::usleep(static_cast<useconds_t>(every * 1000));
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -145,6 +159,10 @@ int main(int argc, char **argv)
             std::_Exit(std::atoi(action.substr(5).c_str()));
         else if (startsWith(action, "signal:"))
             ::raise(std::atoi(action.substr(7).c_str()));
+        else if (startsWith(action, "ticks:"))
+            writeTicks(action.substr(6));
+        else if (action == "no-term")
+            std::signal(SIGTERM, SIG_IGN);
         else
             std::_Exit(91);
     }

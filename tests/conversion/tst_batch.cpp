@@ -1,7 +1,9 @@
 // End to end: batches run the real encoders from a temporary program folder
 // and the outputs are checked with ffprobe. End actions go to the fake platform.
 #include "../support/MediaFixtures.h"
+#include "../support/OwnChildren.h"
 #include "../support/ProgramFixture.h"
+#include "Code/ConversionBatch.h"
 #include "Code/Unit_CommonLib.h"
 #include "Code/Unit_ConfigInfo.h"
 #include "Code/Unit_Converting.h"
@@ -15,6 +17,8 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QProcess>
+#include <QSignalSpy>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -41,10 +45,10 @@ void addRow(const QString &file, bool checked, const QString &duration, const QS
     list()->Model()->AppendRow({checked ? "True" : "False", file, "1 MB", duration, start, end, duration});
 }
 
-// Encoders this test started (the fake platform lists no others).
+// Encoders this test's batches started.
 bool encoderRunning()
 {
-    return !platform::findProcessIds(VidcodaName()).isEmpty() || !platform::findProcessIds(RmcodaName()).isEmpty();
+    return ownChildRunning({VidcodaName(), RmcodaName()});
 }
 
 } // namespace
@@ -58,7 +62,21 @@ class TestBatch : public QObject {
     QString m_shortClip; // 2 s, .avi
     QString m_longClip;  // long enough to still be encoding when the test stops it
 
+    TBatchOutcome m_outcome; // of the last batch
+    QString m_outputPath;    // of the last row started
+
     QString outputs() const { return m_outputs.path() + '/'; }
+
+    // Presses Convert and waits until the batch has ended and the windows
+    // have done what follows it.
+    void convert()
+    {
+        QSignalSpy finished(&CustomProc->Batch, &TConversionBatch::Finished);
+        FrmMainForm->btnConvert->click();
+        if (finished.isEmpty())
+            QVERIFY(finished.wait(120000));
+        m_outcome = finished.first().first().value<TBatchOutcome>();
+    }
     QStringList outputFiles() const { return QDir(m_outputs.path()).entryList(QDir::Files, QDir::Name); }
 
     void cleanOutputs()
@@ -80,7 +98,8 @@ class TestBatch : public QObject {
     {
         auto *poll = new QTimer(this);
         connect(poll, &QTimer::timeout, this, [this, poll, row, useStopButton] {
-            if (CustomProc->Batch.CurrentRow != row || !CustomProc->Batch.HasRunner() || !encoderRunning())
+            const TConversionJob *job = CustomProc->Batch.CurrentJob();
+            if (CustomProc->Batch.CurrentRow != row || !job || !job->IsRunning() || !encoderRunning())
                 return;
             poll->stop();
             poll->deleteLater();
@@ -97,8 +116,8 @@ private Q_SLOTS:
     void initTestCase()
     {
         m_program = std::make_unique<ProgramFixture>();
-        // Stop ends encoders by name: this test sees and ends only its own.
-        m_program->platform->onlyOwnProcesses = true;
+        connect(&CustomProc->Batch, &TConversionBatch::RowStarting, this,
+                [this](const TConversionJob &job) { m_outputPath = job.Parameters.OutputPath; });
         copyEncoder(VIDCODA_PATH, VidcodaName());
         copyEncoder(RMCODA_PATH, RmcodaName());
         fixtures::ClipSpec shortSpec;
@@ -125,6 +144,8 @@ private Q_SLOTS:
         m_program->platform->openedUrls.clear();
         m_program->platform->powerOffs = 0;
         m_program->platform->endedWith.clear();
+        m_program->platform->calls.clear();
+        m_outcome = TBatchOutcome();
         m_program->prompts->messages.clear();
         m_program->prompts->answers.clear();
         m_program->prompts->whileShown = nullptr;
@@ -135,12 +156,17 @@ private Q_SLOTS:
         QVERIFY(FrmMainForm->isEnabled());
         QVERIFY(!frmConverting->isVisible());
         QCOMPARE(m_program->platform->awakeHeld, 0);
-        QVERIFY(!CustomProc->Batch.HasRunner());
+        QVERIFY(!CustomProc->Batch.IsRunning());
+        QVERIFY(!CustomProc->Batch.CurrentJob());
+        QVERIFY(!encoderRunning());
     }
 
     void emptyListWarns()
     {
+        QSignalSpy finished(&CustomProc->Batch, &TConversionBatch::Finished);
         FrmMainForm->btnConvert->click();
+        QTest::qWait(100);
+        QCOMPARE(finished.size(), 0); // no batch at all
         QCOMPARE(m_program->prompts->texts(), QStringList{"Please add media files you want to convert into the list."});
         QVERIFY(m_program->platform->openedUrls.isEmpty());
     }
@@ -157,7 +183,7 @@ private Q_SLOTS:
             addRow(clip, checked[i], "00:00:02");
         }
         const int takenBefore = m_program->platform->awakeTaken;
-        FrmMainForm->btnConvert->click();
+        convert();
 
         QCOMPARE(CustomProc->Batch.CheckedCount, 3);
         QCOMPARE(CustomProc->Batch.ConvertedCount, 3);
@@ -168,7 +194,7 @@ private Q_SLOTS:
             QCOMPARE(facts.audioCodec, QStringLiteral("aac"));
             QVERIFY2(qAbs(facts.duration - 2.0) < 0.3, qPrintable(name));
         }
-        QVERIFY(CustomProc->Batch.FailedRows.isEmpty());
+        QVERIFY(m_outcome.FailedRows.isEmpty());
         QVERIFY(m_program->prompts->messages.isEmpty());
         QCOMPARE(m_program->platform->openedUrls, QList<QUrl>{QUrl::fromLocalFile(outputs())});
         QCOMPARE(m_program->platform->awakeTaken, takenBefore + 1);
@@ -209,8 +235,8 @@ private Q_SLOTS:
         QFETCH(int, channels);
         choose(type);
         addRow(m_shortClip, true, "00:00:02");
-        FrmMainForm->btnConvert->click();
-        const QString output = CustomProc->OutputPath;
+        convert();
+        const QString output = m_outputPath;
         QCOMPARE(QFileInfo(output).suffix(), GetExtensionList().at(type).mid(1));
         const fixtures::ProbeFacts facts = fixtures::probe(output);
         QCOMPARE(facts.formatName, container);
@@ -218,7 +244,7 @@ private Q_SLOTS:
         QCOMPARE(facts.audioCodec, audio);
         QCOMPARE(facts.sampleRate, sampleRate);
         QCOMPARE(facts.channels, channels);
-        QVERIFY(CustomProc->Batch.FailedRows.isEmpty());
+        QVERIFY(m_outcome.FailedRows.isEmpty());
     }
 
     void trimmedRow()
@@ -227,8 +253,8 @@ private Q_SLOTS:
         clipSpec.seconds = 6;
         const QString clip = fixtures::makeClip(m_sources.path(), "six.mpg", clipSpec);
         addRow(clip, true, "00:00:06", "00:00:02", "00:00:05");
-        FrmMainForm->btnConvert->click();
-        const fixtures::ProbeFacts facts = fixtures::probe(CustomProc->OutputPath);
+        convert();
+        const fixtures::ProbeFacts facts = fixtures::probe(m_outputPath);
         QVERIFY2(qAbs(facts.duration - 3.0) < 0.2, qPrintable(QString::number(facts.duration)));
     }
 
@@ -238,19 +264,19 @@ private Q_SLOTS:
         addRow(m_longClip, true, "00:01:00");
         addRow(m_shortClip + "-unused", true, "00:00:02");
         stopWhileRowRuns(1, true);
-        FrmMainForm->btnConvert->click();
+        convert();
 
         QCOMPARE(m_program->prompts->texts(), QStringList{"Are you sure you want to stop the work ? "});
         QCOMPARE(CustomProc->Batch.ConvertedCount, 2);
-        QVERIFY(!CustomProc->Batch.StopRequested);
+        QVERIFY(m_outcome.StoppedByUser);
         QVERIFY(m_program->platform->openedUrls.isEmpty());     // no end actions
         QCOMPARE(outputFiles(), QStringList{"short clip.mp4"}); // the stopped row left nothing half-written
-        QVERIFY(CustomProc->Batch.FailedRows.isEmpty());
+        QVERIFY(m_outcome.FailedRows.isEmpty());
 
         // A later batch performs its end actions again.
         list()->Model()->Clear();
         addRow(m_shortClip, true, "00:00:02");
-        FrmMainForm->btnConvert->click();
+        convert();
         QCOMPARE(m_program->platform->openedUrls.size(), 1);
     }
 
@@ -260,13 +286,14 @@ private Q_SLOTS:
         addRow(m_shortClip, true, "00:00:02");
         FrmMainForm->chkShutdown->setChecked(true);
         stopWhileRowRuns(0, false);
-        FrmMainForm->btnConvert->click();
+        convert();
 
         QCOMPARE(m_program->prompts->texts(), QStringList{"Are you sure to stop processing ?"});
         QCOMPARE(CustomProc->Batch.ConvertedCount, 1);
-        QCOMPARE(m_program->platform->openedUrls, QList<QUrl>{QUrl::fromLocalFile(outputs())});
-        QCOMPARE(m_program->platform->powerOffs, 1);
-        QCOMPARE(m_program->platform->endedWith, QList<int>{0});
+        QVERIFY(!m_outcome.StoppedByUser);
+        // What follows the batch, in this order.
+        QCOMPARE(m_program->platform->calls,
+                 (QStringList{"open " + QUrl::fromLocalFile(outputs()).toString(), "power off", "end 0"}));
         QVERIFY(outputFiles().isEmpty());
     }
 
@@ -274,12 +301,12 @@ private Q_SLOTS:
     {
         addRow(m_shortClip, false, "00:00:02");
         FrmMainForm->chkShutdown->setChecked(true);
-        FrmMainForm->btnConvert->click();
+        convert();
         QCOMPARE(CustomProc->Batch.CheckedCount, 0);
         QVERIFY(outputFiles().isEmpty());
-        QCOMPARE(m_program->platform->openedUrls.size(), 1);
-        QCOMPARE(m_program->platform->powerOffs, 1);
-        QCOMPARE(m_program->platform->endedWith, QList<int>{0});
+        QCOMPARE(m_program->platform->calls.size(), 3);
+        QVERIFY(m_program->platform->calls.first().startsWith("open "));
+        QCOMPARE(m_program->platform->calls.mid(1), (QStringList{"power off", "end 0"}));
     }
 
     void failedRowsAreReported()
@@ -291,12 +318,12 @@ private Q_SLOTS:
         file.close();
         addRow(m_shortClip, true, "00:00:02");
         addRow(broken, true, "00:00:02");
-        FrmMainForm->btnConvert->click();
+        convert();
 
         QCOMPARE(CustomProc->Batch.ConvertedCount, 2);
-        QCOMPARE(CustomProc->Batch.FailedRows.size(), 1);
-        QCOMPARE(CustomProc->Batch.FailedRows.first().first, broken);
-        QVERIFY(!CustomProc->Batch.FailedRows.first().second.isEmpty());
+        QCOMPARE(m_outcome.FailedRows.size(), 1);
+        QCOMPARE(m_outcome.FailedRows.first().first, broken);
+        QVERIFY(!m_outcome.FailedRows.first().second.isEmpty());
         QCOMPARE(m_program->prompts->messages.size(), 1);
         QCOMPARE(m_program->prompts->messages.first().icon, QMessageBox::Warning);
         QVERIFY(m_program->prompts->texts().first().contains(broken));
@@ -308,8 +335,8 @@ private Q_SLOTS:
     {
         addRow(m_sources.filePath("missing.avi"), true, "00:00:02");
         FrmMainForm->chkShutdown->setChecked(true);
-        FrmMainForm->btnConvert->click();
-        QCOMPARE(CustomProc->Batch.FailedRows.size(), 1);
+        convert();
+        QCOMPARE(m_outcome.FailedRows.size(), 1);
         QVERIFY(m_program->prompts->messages.isEmpty());
         QCOMPARE(m_program->platform->powerOffs, 1);
     }
@@ -323,11 +350,11 @@ private Q_SLOTS:
         QVERIFY(QDir(m_program->folder.path()).mkdir("VideoFile.avs"));
         addRow(rm, true, "00:00:02");
         addRow(m_shortClip, true, "00:00:02");
-        FrmMainForm->btnConvert->click();
+        convert();
         QVERIFY(QDir(m_program->folder.path()).rmdir("VideoFile.avs"));
 
-        QCOMPARE(CustomProc->Batch.FailedRows.size(), 1);
-        QCOMPARE(CustomProc->Batch.FailedRows.first().first, rm);
+        QCOMPARE(m_outcome.FailedRows.size(), 1);
+        QCOMPARE(m_outcome.FailedRows.first().first, rm);
         QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
     }
 
@@ -343,7 +370,7 @@ private Q_SLOTS:
                 QThread::msleep(20);
         };
         stopWhileRowRuns(0, true);
-        FrmMainForm->btnConvert->click();
+        convert();
 
         QCOMPARE(m_program->prompts->texts(), QStringList{"Are you sure you want to stop the work ? "});
         QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
@@ -363,14 +390,14 @@ private Q_SLOTS:
             progressShown = frmConverting->isVisible();
             mainEnabled = FrmMainForm->isEnabled();
         };
-        FrmMainForm->btnConvert->click();
+        convert();
 
         QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
-        QCOMPARE(CustomProc->Batch.WarnedRows.size(), 1);
-        QCOMPARE(CustomProc->Batch.WarnedRows.first().first, m_shortClip);
-        QVERIFY2(CustomProc->Batch.WarnedRows.first().second.contains("the source ends at 00:00:02"),
-                 qPrintable(CustomProc->Batch.WarnedRows.first().second));
-        QCOMPARE(CustomProc->Batch.FailedRows.size(), 1);
+        QCOMPARE(m_outcome.WarnedRows.size(), 1);
+        QCOMPARE(m_outcome.WarnedRows.first().first, m_shortClip);
+        QVERIFY2(m_outcome.WarnedRows.first().second.contains("the source ends at 00:00:02"),
+                 qPrintable(m_outcome.WarnedRows.first().second));
+        QCOMPARE(m_outcome.FailedRows.size(), 1);
         QCOMPARE(m_program->prompts->messages.size(), 1);
         const QString notice = m_program->prompts->texts().first();
         QVERIFY(notice.startsWith("These files could not be converted:\n\n" + m_sources.filePath("missing.avi")));
@@ -391,11 +418,11 @@ private Q_SLOTS:
         }
         QVERIFY(QFile::setPermissions(fake, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         addRow(m_shortClip, true, "00:00:02");
-        FrmMainForm->btnConvert->click();
+        convert();
         copyEncoder(VIDCODA_PATH, VidcodaName());
 
-        QCOMPARE(CustomProc->Batch.FailedRows.size(), 1);
-        QCOMPARE(CustomProc->Batch.FailedRows.first().second,
+        QCOMPARE(m_outcome.FailedRows.size(), 1);
+        QCOMPARE(m_outcome.FailedRows.first().second,
                  QStringLiteral("The output file cannot be read as media."));
         QVERIFY(outputFiles().isEmpty());
     }
@@ -405,8 +432,8 @@ private Q_SLOTS:
     {
         FrmMainForm->edtOutputFolder->setText("relout");
         addRow(m_shortClip, true, "00:00:02");
-        FrmMainForm->btnConvert->click();
-        QVERIFY(CustomProc->Batch.FailedRows.isEmpty());
+        convert();
+        QVERIFY(m_outcome.FailedRows.isEmpty());
         QVERIFY(QFileInfo::exists(m_program->path("relout/short clip.mp4")));
         QCOMPARE(m_program->platform->openedUrls, QList<QUrl>{QUrl::fromLocalFile(m_program->path("relout/"))});
         QDir(m_program->path("relout")).removeRecursively();
@@ -419,9 +446,67 @@ private Q_SLOTS:
         addRow(m_shortClip, true, "00:00:02");
         QElapsedTimer clock;
         clock.start();
-        FrmMainForm->btnConvert->click();
+        convert();
         QVERIFY(clock.elapsed() >= 5000);
         QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
+    }
+
+    // An encoder of the same name that this batch did not start (another
+    // copy of the program folder, say) is neither waited for nor stopped.
+    void strangersEncoderIsLeftAlone()
+    {
+        QTemporaryDir elsewhere;
+        QVERIFY(elsewhere.isValid());
+        const QString stranger = elsewhere.filePath(VidcodaName());
+        QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), stranger));
+        QProcess running;
+        running.start(stranger, {QStringLiteral("120")});
+        QVERIFY(running.waitForStarted());
+
+        addRow(m_shortClip, true, "00:00:02");
+        QElapsedTimer clock;
+        clock.start();
+        convert();
+        QVERIFY2(clock.elapsed() < 60000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
+        QCOMPARE(running.state(), QProcess::Running);
+
+        cleanOutputs();
+        list()->Model()->Clear();
+        addRow(m_longClip, true, "00:01:00");
+        stopWhileRowRuns(0, true);
+        convert();
+        QVERIFY(m_outcome.StoppedByUser);
+        QVERIFY(outputFiles().isEmpty());
+        QCOMPARE(running.state(), QProcess::Running);
+        running.kill();
+        QVERIFY(running.waitForFinished(5000));
+    }
+
+    // The two boxes count as they stand when the batch ends, not when it began.
+    void boxesReadWhenTheBatchEnds_data()
+    {
+        QTest::addColumn<bool>("atStart");
+        QTest::addColumn<bool>("atEnd");
+        QTest::newRow("unticked during the batch") << true << false;
+        QTest::newRow("ticked during the batch") << false << true;
+    }
+    void boxesReadWhenTheBatchEnds()
+    {
+        QFETCH(bool, atStart);
+        QFETCH(bool, atEnd);
+        addRow(m_shortClip, true, "00:00:02");
+        FrmMainForm->chkShutdown->setChecked(atStart);
+        FrmMainForm->chkShowOutputDirectory->setChecked(atStart);
+        const QMetaObject::Connection change =
+            connect(&CustomProc->Batch, &TConversionBatch::RowStarting, this, [atEnd] {
+                FrmMainForm->chkShutdown->setChecked(atEnd);
+                FrmMainForm->chkShowOutputDirectory->setChecked(atEnd);
+            });
+        convert();
+        disconnect(change);
+        QCOMPARE(m_program->platform->powerOffs, atEnd ? 1 : 0);
+        QCOMPARE(m_program->platform->openedUrls.size(), atEnd ? 1 : 0);
     }
 };
 

@@ -1,4 +1,6 @@
 #include "../support/ProgramFixture.h"
+#include "Code/ConversionRequest.h"
+#include "Code/core/Errors.h"
 #include "Code/Unit_CommonLib.h"
 #include "Code/Unit_Option.h"
 #include "Code/core/TextFormats.h"
@@ -14,6 +16,17 @@ void addRow(const QString &file, const QString &start, const QString &end, const
 {
     FrmMainForm->dxTreeSourceFileInfo->Model()->AppendRow(
         {"True", file, "1 MB", duration, start, end, FormatDuration(ReadTimeFixed(end) - ReadTimeFixed(start))});
+}
+
+TConvertParameterStruct build(const QString &file)
+{
+    return BuildEncoderCommand(SourceRowsOf(FrmMainForm->dxTreeSourceFileInfo), FrmMainForm->ConversionRequest(),
+                               file);
+}
+
+QString command(const QString &file)
+{
+    return EncoderCommandText(build(file));
 }
 
 void choose(int outputType, int quality)
@@ -52,15 +65,17 @@ private Q_SLOTS:
     {
         choose(1, 2);
         addRow("/videos/holiday.avi", "00:00:10", "00:01:45");
-        const QString command = CustomProc->BuildEncoderCommand(
-            FrmMainForm->dxTreeSourceFileInfo, FrmMainForm->ConversionRequest(), "/videos/holiday.avi");
-        QCOMPARE(command, m_prefix +
-                              "vidcoda -y -i \"/videos/holiday.avi\" -vcodec mpeg4 -acodec aac -b 128 -s 320x240"
-                              " -r 15 -aspect 4:3 -ab 128 -vol 200 -ac 1 -ar 22050 -f mov -ss 00:00:10 -t 95 \"" +
-                              out("holiday.mov") + "\"");
-        QCOMPARE(CustomProc->CurrentTrim->StartText, QStringLiteral("00:00:10"));
-        QCOMPARE(TrimLengthText(CustomProc->CurrentTrim), QStringLiteral("95"));
-        const TConvertParameterStruct &p = CommonLib->ConvertParameter;
+        const TConvertParameterStruct p = build("/videos/holiday.avi");
+        QCOMPARE(EncoderCommandText(p),
+                 m_prefix + "vidcoda -y -i \"/videos/holiday.avi\" -vcodec mpeg4 -acodec aac -b 128 -s 320x240"
+                            " -r 15 -aspect 4:3 -ab 128 -vol 200 -ac 1 -ar 22050 -f mov -ss 00:00:10 -t 95 \"" +
+                     out("holiday.mov") + "\"");
+        QCOMPARE(EncoderArguments(p),
+                 (QStringList{"-y", "-i", "/videos/holiday.avi", "-vcodec", "mpeg4", "-acodec", "aac", "-b", "128",
+                              "-s", "320x240", "-r", "15", "-aspect", "4:3", "-ab", "128", "-vol", "200", "-ac", "1",
+                              "-ar", "22050", "-f", "mov", "-ss", "00:00:10", "-t", "95", out("holiday.mov")}));
+        QCOMPARE(p.Trim->StartText, QStringLiteral("00:00:10"));
+        QCOMPARE(TrimLengthText(p.Trim), QStringLiteral("95"));
         QCOMPARE(p.OutputFolder, m_out.path() + '/');
         QCOMPARE(p.OutputBaseName, QStringLiteral("holiday"));
         QCOMPARE(p.OutputExtension, QStringLiteral(".mov"));
@@ -88,11 +103,9 @@ private Q_SLOTS:
         choose(type, 2);
         ui::SetSelectorIndex(frmOption->cbbAspectratio, 1); // video-only option: absent from audio layouts
         addRow("/videos/clip.mpg", "00:00:00", "00:01:35");
-        const QString command = CustomProc->BuildEncoderCommand(FrmMainForm->dxTreeSourceFileInfo,
-                                                                FrmMainForm->ConversionRequest(), "/videos/clip.mpg");
         QString expected = m_prefix + "vidcoda -y -i \"/videos/clip.mpg\"" + options.arg(out("clip"));
         expected.replace("-aspect 4:3", "-aspect 16:9");
-        QCOMPARE(command, expected);
+        QCOMPARE(command("/videos/clip.mpg"), expected);
         ui::SetSelectorIndex(frmOption->cbbAspectratio, 0);
     }
 
@@ -117,31 +130,24 @@ private Q_SLOTS:
         QFETCH(QString, end);
         QFETCH(QString, trim);
         addRow("/videos/t.avi", start, end, "02:00:00");
-        QVERIFY(CustomProc
-                    ->BuildEncoderCommand(FrmMainForm->dxTreeSourceFileInfo, FrmMainForm->ConversionRequest(),
-                                          "/videos/t.avi")
+        QVERIFY(command("/videos/t.avi")
                     .contains(trim));
     }
 
     void fileNotListedGetsNoTrim()
     {
-        const QString command = CustomProc->BuildEncoderCommand(FrmMainForm->dxTreeSourceFileInfo,
-                                                                FrmMainForm->ConversionRequest(), "/videos/absent.avi");
-        QVERIFY(!command.contains(" -ss ") && !command.contains(" -t "));
-        QVERIFY(!CustomProc->CurrentTrim);
+        const QString text = command("/videos/absent.avi");
+        QVERIFY(!text.contains(" -ss ") && !text.contains(" -t "));
+        QVERIFY(!build("/videos/absent.avi").Trim);
     }
 
     void laterRowOfSameFileDecides()
     {
         addRow("/videos/Same.avi", "00:00:05", "00:00:10");
         addRow("/videos/same.avi", "00:01:00", "00:02:30");
-        QVERIFY(CustomProc
-                    ->BuildEncoderCommand(FrmMainForm->dxTreeSourceFileInfo, FrmMainForm->ConversionRequest(),
-                                          "/videos/Same.avi")
+        QVERIFY(command("/videos/Same.avi")
                     .contains(" -ss 00:01:00 -t 90 "));
-        QVERIFY(CustomProc
-                    ->BuildEncoderCommand(FrmMainForm->dxTreeSourceFileInfo, FrmMainForm->ConversionRequest(),
-                                          "/videos/same.avi")
+        QVERIFY(command("/videos/same.avi")
                     .contains(" -ss 00:01:00 -t 90 "));
     }
 
@@ -160,14 +166,13 @@ private Q_SLOTS:
         QFETCH(bool, realMedia);
         QFile::remove(m_prefix + "VideoFile.avs");
         addRow(file, "00:00:00", "00:00:30");
-        const QString command =
-            CustomProc->BuildEncoderCommand(FrmMainForm->dxTreeSourceFileInfo, FrmMainForm->ConversionRequest(), file);
+        const QString text = command(file);
         const QString script = m_prefix + "VideoFile.avs";
-        QCOMPARE(command.startsWith(m_prefix + (realMedia ? "rmcoda -y -i \"" + script : "vidcoda -y -i \"" + file)),
+        QCOMPARE(text.startsWith(m_prefix + (realMedia ? "rmcoda -y -i \"" + script : "vidcoda -y -i \"" + file)),
                  true);
         QCOMPARE(m_program->read("VideoFile.avs"),
                  "DirectShowSource(\"" + file.toUtf8() + "\", fps=29.9700898503294, convertfps=true)\r\n");
-        QVERIFY(CustomProc->ScriptWritten);
+        QVERIFY(build(file).ScriptWritten);
     }
 
     void unwritableScriptIsNoted()
@@ -175,9 +180,7 @@ private Q_SLOTS:
         QFile::remove(m_prefix + "VideoFile.avs");
         QVERIFY(QDir(m_prefix).mkdir("VideoFile.avs")); // a folder stands where the file would go
         addRow("/videos/talk.rm", "00:00:00", "00:00:30");
-        CustomProc->BuildEncoderCommand(FrmMainForm->dxTreeSourceFileInfo, FrmMainForm->ConversionRequest(),
-                                        "/videos/talk.rm");
-        QVERIFY(!CustomProc->ScriptWritten);
+        QVERIFY(!build("/videos/talk.rm").ScriptWritten);
         QVERIFY(m_program->read("log.txt").contains("Script error."));
         QVERIFY(QDir(m_prefix).rmdir("VideoFile.avs"));
     }
@@ -186,14 +189,14 @@ private Q_SLOTS:
     {
         QFile::remove(m_prefix + "log.txt");
         FrmMainForm->edtOutputFolder->setText(m_out.path() + "/new/deeper/");
-        QCOMPARE(CustomProc->PrepareOutputFolder(FrmMainForm->edtOutputFolder->text()), m_out.path() + "/new/deeper/");
+        QCOMPARE(PrepareOutputFolder(FrmMainForm->edtOutputFolder->text()), m_out.path() + "/new/deeper/");
         FrmMainForm->edtOutputFolder->setText(m_out.path() + "/new/other");
-        QCOMPARE(CustomProc->PrepareOutputFolder(FrmMainForm->edtOutputFolder->text()), m_out.path() + "/new/other/");
+        QCOMPARE(PrepareOutputFolder(FrmMainForm->edtOutputFolder->text()), m_out.path() + "/new/other/");
         QVERIFY(QFileInfo(m_out.path() + "/new/other").isDir());
         const QByteArray log = m_program->read("log.txt");
         QVERIFY(log.contains("|Output directory " + m_out.path().toUtf8() + "/new/deeper/\r\n"));
         FrmMainForm->edtOutputFolder->setText("/proc/no/such/place");
-        CustomProc->PrepareOutputFolder(FrmMainForm->edtOutputFolder->text());
+        PrepareOutputFolder(FrmMainForm->edtOutputFolder->text());
         QVERIFY(m_program->read("log.txt").contains("|Output directory error. ->/proc/no/such/place/\r\n"));
     }
 
@@ -201,16 +204,12 @@ private Q_SLOTS:
     {
         addRow("/videos/holiday.avi", "00:00:00", "00:00:30");
         QFile(out("holiday.avi")).open(QIODevice::WriteOnly); // the source itself lies there
-        QVERIFY(CustomProc
-                    ->BuildEncoderCommand(FrmMainForm->dxTreeSourceFileInfo, FrmMainForm->ConversionRequest(),
-                                          "/videos/holiday.avi")
+        QVERIFY(command("/videos/holiday.avi")
                     .endsWith("\"" + out("holiday_1.mp4") + "\""));
         QFile(out("holiday_1.txt")).open(QIODevice::WriteOnly);
-        QVERIFY(CustomProc
-                    ->BuildEncoderCommand(FrmMainForm->dxTreeSourceFileInfo, FrmMainForm->ConversionRequest(),
-                                          "/videos/holiday.avi")
+        QVERIFY(command("/videos/holiday.avi")
                     .endsWith("\"" + out("holiday_2.mp4") + "\""));
-        QCOMPARE(CustomProc->OutputPath, out("holiday_2.mp4"));
+        QCOMPARE(build("/videos/holiday.avi").OutputPath, out("holiday_2.mp4"));
     }
 
     void customProfileAppliedAtBuild()
@@ -220,11 +219,17 @@ private Q_SLOTS:
         frmOption->cbbCustomProfile->setCurrentIndex(0);
         choose(0, 4); // a built-in quality chosen after the profile
         addRow("/videos/p.avi", "00:00:00", "00:00:30");
-        QVERIFY(CustomProc
-                    ->BuildEncoderCommand(FrmMainForm->dxTreeSourceFileInfo, FrmMainForm->ConversionRequest(),
-                                          "/videos/p.avi")
+        const int frameRate = frmOption->cbbFramerate->currentIndex();
+        QVERIFY(command("/videos/p.avi")
                     .contains(" -b 40 -s 320x240 -r 14.985 -aspect 4:3 -ab 16 "
                               "-vol 200 -ac 1 -ar 22050 "));
+        // Reading the rows for a batch leaves the windows as they were.
+        QCOMPARE(frmOption->cbbFramerate->currentIndex(), frameRate);
+        QCOMPARE(frmOption->cbbFramerate->currentText(), QStringLiteral("15"));
+
+        // A damaged profile fails the row with its reason.
+        m_program->write("Config/UserProfileInfo.ini", "\r\n[Tiny]\r\nTiny=0|x|0|0|0|0\r\n");
+        QVERIFY_THROWS_EXCEPTION(EConvertError, build("/videos/p.avi"));
     }
 };
 

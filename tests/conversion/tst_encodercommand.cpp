@@ -5,22 +5,24 @@
 #include <QTest>
 
 namespace {
+using O = TEncoderOption;
+
 TConvertParameterStruct overviewExample()
 {
     TConvertParameterStruct p;
     p.EncoderPath = "/opt/movarel/vidcoda";
     p.InputFile = "/home/ann/Videos/holiday.avi";
-    p.CodecParam = " -vcodec mpeg4 -acodec aac";
-    p.VideoBitrateParam = " -b 128";
-    p.VideoSizeParam = " -s 320x240";
-    p.FrameRateParam = " -r 15";
-    p.AspectParam = " -aspect 4:3";
-    p.AudioBitrateParam = " -ab 128";
-    p.VolumeParam = " -vol 200";
-    p.AudioChannelsParam = " -ac 1";
-    p.AudioSampleParam = " -ar 22050";
-    p.FormatParam = " -f mov";
-    p.TrimParam = " -ss 00:00:10 -t 95";
+    p.Options.OutputType = 1; // MOV
+    p.Options[O::VideoBitrate] = 2;
+    p.Options[O::VideoSize] = 0;
+    p.Options[O::FrameRate] = 1;
+    p.Options[O::Aspect] = 0;
+    p.Options[O::AudioBitrate] = 5;
+    p.Options[O::Volume] = 8;
+    p.Options[O::AudioChannels] = 0;
+    p.Options[O::AudioSample] = 0;
+    p.Trim = TTrimSpan{"00:00:10", 10, 105};
+    p.OutputPath = "/home/ann/Movarel Output Folder/holiday.mov";
     return p;
 }
 } // namespace
@@ -31,25 +33,49 @@ class TestEncoderCommand : public QObject {
 private Q_SLOTS:
     void videoLayoutByteForByte()
     {
-        QCOMPARE(JoinEncoderCommand(overviewExample(), "/home/ann/Movarel Output Folder/holiday.mov"),
+        const TConvertParameterStruct p = overviewExample();
+        QCOMPARE(EncoderCommandText(p),
                  QStringLiteral("/opt/movarel/vidcoda -y -i \"/home/ann/Videos/holiday.avi\" -vcodec mpeg4 -acodec aac"
                                 " -b 128 -s 320x240 -r 15 -aspect 4:3 -ab 128 -vol 200 -ac 1 -ar 22050 -f mov"
                                 " -ss 00:00:10 -t 95 \"/home/ann/Movarel Output Folder/holiday.mov\""));
+        QCOMPARE(EncoderArguments(p),
+                 (QStringList{"-y", "-i", "/home/ann/Videos/holiday.avi", "-vcodec", "mpeg4", "-acodec", "aac", "-b",
+                              "128", "-s", "320x240", "-r", "15", "-aspect", "4:3", "-ab", "128", "-vol", "200", "-ac",
+                              "1", "-ar", "22050", "-f", "mov", "-ss", "00:00:10", "-t", "95",
+                              "/home/ann/Movarel Output Folder/holiday.mov"}));
     }
 
     void audioLayoutCarriesNoVideoOption()
     {
         TConvertParameterStruct p = overviewExample();
-        p.CodecParam = " -acodec mp3 -vn";
-        p.FormatParam.clear();
-        p.TrimParam.clear();
-        QCOMPARE(JoinEncoderCommand(p, "/out/holiday.mp3"),
+        p.Options.OutputType = 4; // MP3
+        p.Trim.reset();
+        p.OutputPath = "/out/holiday.mp3";
+        QCOMPARE(EncoderCommandText(p),
                  QStringLiteral("/opt/movarel/vidcoda -y -i \"/home/ann/Videos/holiday.avi\" -acodec mp3 -vn -ab 128"
                                 " -vol 200 -ac 1 -ar 22050 \"/out/holiday.mp3\""));
+        QVERIFY(p.AudioOnly());
+        QVERIFY(!overviewExample().AudioOnly());
+    }
+
+    // Options without a choice fall back; the empty volume fragment leaves
+    // its blank in the text but adds no argument.
+    void nothingChosenFallsBack()
+    {
+        TConvertParameterStruct p = overviewExample();
+        p.Options.Indices.fill(-1);
+        p.Options[O::VideoSize] = 1; // beyond the one size, as after any preset
+        QCOMPARE(EncoderCommandText(p),
+                 QStringLiteral("/opt/movarel/vidcoda -y -i \"/home/ann/Videos/holiday.avi\" -vcodec mpeg4 -acodec aac"
+                                " -b 512 -s 320x240 -r 25 -aspect 4:3 -ab 64  -ac 2 -ar 44100 -f mov"
+                                " -ss 00:00:10 -t 95 \"/home/ann/Movarel Output Folder/holiday.mov\""));
+        QVERIFY(!EncoderArguments(p).contains("-vol"));
+        QVERIFY(!EncoderArguments(p).contains(""));
     }
 
     // A double quote in a path must not end the quoted word early and let the
-    // rest of the name pass as options.
+    // rest of the name pass as options: the logged text reads back as the
+    // arguments the encoder gets.
     void quotesInPathsStayInside_data()
     {
         QTest::addColumn<QString>("input");
@@ -69,12 +95,13 @@ private Q_SLOTS:
         QFETCH(QString, output);
         TConvertParameterStruct p = overviewExample();
         p.InputFile = input;
-        const QStringList words = SplitCommandLine(JoinEncoderCommand(p, output));
-        QCOMPARE(words.at(0), p.EncoderPath);
-        QCOMPARE(words.at(3), input);
-        QCOMPARE(words.last(), output);
-        // program -y -i input, two codec options, nine valued options, -ss/-t, output
-        QCOMPARE(words.size(), 4 + 4 + 9 * 2 + 4 + 1);
+        p.OutputPath = output;
+        const QStringList arguments = EncoderArguments(p);
+        QCOMPARE(arguments.at(2), input);
+        QCOMPARE(arguments.last(), output);
+        // -y -i input, two codec options, nine valued options, -ss/-t, output
+        QCOMPARE(arguments.size(), 3 + 4 + 9 * 2 + 4 + 1);
+        QCOMPARE(SplitCommandLine(EncoderCommandText(p)), QStringList{p.EncoderPath} + arguments);
     }
 
     void realMediaChoice_data()

@@ -1,8 +1,11 @@
 #include "../support/ProgramFixture.h"
+#include "Code/ConversionBatch.h"
 #include "Code/Unit_CommonLib.h"
 #include "Code/Unit_Converting.h"
 #include "ui/PictureButton.h"
 #include "ui/SourceGrid.h"
+
+#include <QLineEdit>
 
 #include <QLabel>
 #include <QProgressBar>
@@ -11,8 +14,8 @@
 #include <QTimer>
 
 namespace {
-const QString videoCodec = QStringLiteral(" -vcodec mpeg4 -acodec aac");
-const QString audioCodec = QStringLiteral(" -acodec aac -vn");
+const int videoType = 0; // iPod MPEG-4
+const int audioType = 2; // AAC
 const QString videoLine = QStringLiteral("frame=   50 q=2.0 size=     120kB time=12.48 bitrate=  78.8kbits/s");
 const QString audioLine = QStringLiteral("size=      64kB time=12.48 bitrate= 42.0kbits/s");
 const QString untouched = QStringLiteral("<untouched>");
@@ -46,26 +49,21 @@ void set(QProgressBar *bar, Bar state)
     bar->setValue(state.position);
 }
 
-// Three rows in the list, the second one converting, the main window disabled:
-// the moment a batch is in the middle of its work.
-void enterMidBatch()
+// A row as the window is told of it when it starts.
+void watchRow(int outputType, const QString &inputFile, std::optional<qint64> cutSeconds, int converted, int checked)
 {
-    TSourceGrid *list = FrmMainForm->dxTreeSourceFileInfo;
-    list->Model()->Clear();
-    for (const char *name : {"/clips/one.avi", "/clips/two.avi", "/clips/three.avi"})
-        list->Model()->AppendRow({QStringLiteral("True"), QString::fromLatin1(name), QStringLiteral("1 KB"),
-                                  QStringLiteral("00:01:00"), QStringLiteral("00:00:00"), QStringLiteral("00:01:00"),
-                                  QStringLiteral("00:01:00")});
-    CustomProc->Batch.Begin(3);
-    CustomProc->Batch.ConvertedCount = 1;
-    CustomProc->Batch.CurrentRow = 1;
-    CustomProc->Batch.StopRequested = false;
-    CommonLib->ConvertParameter.EncoderPath = CommonLib->ProgramFolder + QStringLiteral("vidcoda");
-    frmConverting->show();
-    FrmMainForm->setEnabled(false);
-    set(currentBar(), {60, 30});
-    set(batchBar(), {300, 149});
-    frmConverting->lblPersent->setText(QStringLiteral("Current: 2 , Total: 3."));
+    TConvertParameterStruct parameters;
+    parameters.Options.OutputType = outputType;
+    parameters.InputFile = inputFile;
+    if (cutSeconds)
+        parameters.Trim = TTrimSpan{QStringLiteral("00:00:00"), 0, *cutSeconds};
+    const TConversionJob job(parameters);
+    frmConverting->WatchRow(job, converted, checked);
+}
+
+bool processAlive(qint64 pid)
+{
+    return QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid));
 }
 } // namespace
 
@@ -75,12 +73,34 @@ class TestProgressWindow : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ProgramFixture> m_program;
+    QTemporaryDir m_outputs;
 
-    // Lines of the log that carry exactly this message.
-    int logged(const QString &message) const
+    // Three rows in the list, the second one converting with an encoder that
+    // only waits, the main window disabled: a batch in the middle of its work.
+    // `encoder` is the encoder's process id.
+    void enterMidBatch(qint64 &encoder)
     {
-        const QString log = QString::fromUtf8(m_program->read(QStringLiteral("log.txt")));
-        return int(log.count(QLatin1Char('|') + message + QStringLiteral("\r\n")));
+        QFile::remove(m_program->path(QStringLiteral("encoder.pid")));
+        m_program->write(QStringLiteral("vidcoda"), "#!/bin/sh\necho $$ > encoder.pid\nexec sleep 60\n");
+        QFile::setPermissions(m_program->path(QStringLiteral("vidcoda")),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        TSourceGrid *list = FrmMainForm->dxTreeSourceFileInfo;
+        list->Model()->Clear();
+        for (const char *name : {"/clips/one.avi", "/clips/two.avi", "/clips/three.avi"})
+            list->Model()->AppendRow({QStringLiteral("True"), QString::fromLatin1(name), QStringLiteral("1 KB"),
+                                      QStringLiteral("00:01:00"), QStringLiteral("00:00:00"),
+                                      QStringLiteral("00:01:00"), QStringLiteral("00:01:00")});
+        list->SetCell(0, colCheck, QStringLiteral("False"));
+        FrmMainForm->edtOutputFolder->setText(m_outputs.path());
+        CustomProc->Batch.PauseBeforeStartMs = 0;
+        CustomProc->Batch.PauseAfterStartMs = 0;
+        FrmMainForm->btnConvert->click();
+        QTRY_VERIFY(CustomProc->Batch.CurrentJob() && CustomProc->Batch.CurrentJob()->IsRunning());
+        QTRY_VERIFY(m_program->read(QStringLiteral("encoder.pid")).endsWith('\n'));
+        set(currentBar(), {60, 30});
+        set(batchBar(), {300, 149});
+        frmConverting->lblPersent->setText(QStringLiteral("Current: 2 , Total: 3."));
+        encoder = m_program->read(QStringLiteral("encoder.pid")).trimmed().toLongLong();
     }
 
     // How the user stops a batch from the progress window.
@@ -104,8 +124,6 @@ private Q_SLOTS:
     void initTestCase()
     {
         m_program = std::make_unique<ProgramFixture>();
-        // Stopping ends encoders by name: never those of this machine.
-        m_program->platform->useRealProcesses = false;
         // No event has run yet, so the animation has not ticked.
         QCOMPARE(frmConverting->lblInfo->text(), QStringLiteral("Please wait . . ."));
     }
@@ -114,6 +132,7 @@ private Q_SLOTS:
     {
         frmConverting->hide();
         FrmMainForm->setEnabled(true);
+        QVERIFY(!CustomProc->Batch.IsRunning());
         m_program->prompts->messages.clear();
         m_program->prompts->answers.clear();
         QFile::remove(m_program->path(QStringLiteral("log.txt")));
@@ -133,8 +152,7 @@ private Q_SLOTS:
 
     void showingStartsFresh()
     {
-        CustomProc->Batch.CheckedCount = 4;
-        CommonLib->ConvertParameter.InputFile = QStringLiteral("/home/ann/My Clips/holiday.avi");
+        watchRow(videoType, QStringLiteral("/home/ann/My Clips/holiday.avi"), 60, 0, 4);
         set(currentBar(), {60, 30});
         set(batchBar(), {400, 149});
         frmConverting->lblPersent->setText(QStringLiteral("Current: 2 , Total: 4."));
@@ -188,7 +206,7 @@ private Q_SLOTS:
 
     void refresh_data()
     {
-        QTest::addColumn<QString>("codec");
+        QTest::addColumn<int>("outputType");
         QTest::addColumn<int>("checked");
         QTest::addColumn<int>("converted");
         QTest::addColumn<int>("refreshesBefore");
@@ -201,69 +219,66 @@ private Q_SLOTS:
 
         const Bar fresh{1, 0};
         QTest::newRow("first chunk after a start is ignored")
-            << videoCodec << 4 << 1 << 0 << Bar{60, 30} << "60" << videoLine << fresh << untouched << Bar{60, 30};
-        QTest::newRow("video: after the fourth =") << videoCodec << 1 << 0 << 1 << fresh << "20" << videoLine
+            << videoType << 4 << 1 << 0 << Bar{60, 30} << "60" << videoLine << fresh << untouched << Bar{60, 30};
+        QTest::newRow("video: after the fourth =") << videoType << 1 << 0 << 1 << fresh << "20" << videoLine
                                                    << Bar{100, 0} << "Current: 1 , Total: 1." << Bar{20, 12};
-        QTest::newRow("audio: after the second =") << audioCodec << 1 << 0 << 1 << fresh << "20" << audioLine
+        QTest::newRow("audio: after the second =") << audioType << 1 << 0 << 1 << fresh << "20" << audioLine
                                                    << Bar{100, 0} << "Current: 1 , Total: 1." << Bar{20, 12};
-        QTest::newRow("audio line for a video output") << videoCodec << 1 << 0 << 1 << Bar{20, 5} << "20" << audioLine
+        QTest::newRow("audio line for a video output") << videoType << 1 << 0 << 1 << Bar{20, 5} << "20" << audioLine
                                                        << Bar{100, 23} << "Current: 1 , Total: 1." << Bar{20, 5};
         QTest::newRow("time not known yet")
-            << videoCodec << 1 << 0 << 1 << Bar{20, 5} << "20"
+            << videoType << 1 << 0 << 1 << Bar{20, 5} << "20"
             << "frame=    0 q=0.0 size=       0kB time=10000000000.00 bitrate=   0.0kbits/s" << Bar{100, 23}
             << "Current: 1 , Total: 1." << Bar{20, 5};
         QTest::newRow("too few fields for video")
-            << videoCodec << 1 << 0 << 1 << Bar{20, 5} << "20"
+            << videoType << 1 << 0 << 1 << Bar{20, 5} << "20"
             << "frame=   50 q=2.0 size=     120kB" << Bar{100, 23} << "Current: 1 , Total: 1." << Bar{20, 5};
         // Three fields hold a third one, yet an audio line needs four.
         QTest::newRow("too few fields for audio")
-            << audioCodec << 1 << 0 << 1 << Bar{20, 5} << "20"
+            << audioType << 1 << 0 << 1 << Bar{20, 5} << "20"
             << "size=      64kB time=12.48" << Bar{100, 23} << "Current: 1 , Total: 1." << Bar{20, 5};
         QTest::newRow("empty time field")
-            << videoCodec << 1 << 0 << 1 << Bar{20, 5} << "20"
+            << videoType << 1 << 0 << 1 << Bar{20, 5} << "20"
             << "frame=1 q=2.0 size=3kB time== bitrate=1" << Bar{100, 23} << "Current: 1 , Total: 1." << Bar{20, 5};
         QTest::newRow("empty chunk still moves the batch bar")
-            << videoCodec << 2 << 1 << 3 << Bar{20, 10} << "30"
+            << videoType << 2 << 1 << 3 << Bar{20, 10} << "30"
             << "" << Bar{200, 147} << "Current: 2 , Total: 2." << Bar{30, 10};
         QTest::newRow("second of four at 30 of 60")
-            << videoCodec << 4 << 1 << 5 << Bar{60, 30} << "60"
+            << videoType << 4 << 1 << 5 << Bar{60, 30} << "60"
             << "frame=  780 q=2.0 size=     900kB time=31.20 bitrate= 236.3kbits/s" << Bar{400, 149}
             << "Current: 2 , Total: 4." << Bar{60, 31};
-        QTest::newRow("bar of maximum 0 divides by 1") << videoCodec << 3 << 2 << 4 << Bar{0, 0} << "0" << videoLine
+        QTest::newRow("bar of maximum 0 divides by 1") << videoType << 3 << 2 << 4 << Bar{0, 0} << "0" << videoLine
                                                        << Bar{300, 200} << "Current: 3 , Total: 3." << Bar{0, 0};
-        QTest::newRow("end before start") << videoCodec << 1 << 0 << 2 << Bar{20, 5} << "-5" << videoLine
+        QTest::newRow("end before start") << videoType << 1 << 0 << 2 << Bar{20, 5} << "-5" << videoLine
                                           << Bar{100, 23} << "Current: 1 , Total: 1." << Bar{0, 0};
-        QTest::newRow("cut length not a number") << audioCodec << 1 << 0 << 2 << Bar{20, 5} << "1:30" << audioLine
+        QTest::newRow("cut length not a number") << audioType << 1 << 0 << 2 << Bar{20, 5} << "1:30" << audioLine
                                                  << Bar{100, 23} << "Current: 1 , Total: 1." << Bar{0, 0};
         QTest::newRow("output beyond the cut length fills the bar")
-            << videoCodec << 1 << 0 << 2 << Bar{20, 19} << "20"
+            << videoType << 1 << 0 << 2 << Bar{20, 19} << "20"
             << "frame=  530 q=2.0 size=     500kB time=21.20 bitrate= 193.2kbits/s" << Bar{100, 90}
             << "Current: 1 , Total: 1." << Bar{20, 20};
     }
     void refresh()
     {
-        QFETCH(QString, codec);
+        QFETCH(int, outputType);
         QFETCH(int, checked);
         QFETCH(int, converted);
         QFETCH(int, refreshesBefore);
         QFETCH(Bar, barBefore);
         QFETCH(QString, trimDuration);
         QFETCH(QString, chunk);
-        CommonLib->ConvertParameter.CodecParam = codec;
-        CommonLib->ConvertParameter.InputFile = QStringLiteral("/clips/two.avi");
-        CustomProc->Batch.CheckedCount = checked;
-        CustomProc->Batch.ConvertedCount = converted;
         bool isNumber = false;
         const qint64 length = trimDuration.toLongLong(&isNumber);
-        CustomProc->CurrentTrim = isNumber ? std::optional<TTrimSpan>(TTrimSpan{"00:00:00", 0, length}) : std::nullopt;
-        CustomProc->Batch.RefreshCount = refreshesBefore;
+        watchRow(outputType, QStringLiteral("/clips/two.avi"), isNumber ? std::optional<qint64>(length) : std::nullopt,
+                 converted, checked);
+        frmConverting->RefreshCount = refreshesBefore;
         set(currentBar(), barBefore);
         set(batchBar(), {1, 0});
         frmConverting->lblPersent->setText(untouched);
 
-        CustomProc->Batch.OnEncoderOutput(chunk);
+        frmConverting->ShowEncoderOutput(chunk);
 
-        QCOMPARE(CustomProc->Batch.RefreshCount, refreshesBefore + 1);
+        QCOMPARE(frmConverting->RefreshCount, refreshesBefore + 1);
         QCOMPARE(frmConverting->lblCurFileName->text(), QStringLiteral("/clips/two.avi"));
         QCOMPARE(frmConverting->statPanel0->text(), chunk);
         QTEST(read(batchBar()), "batchAfter");
@@ -294,7 +309,10 @@ private Q_SLOTS:
         QFETCH(QMessageBox::StandardButton, answer);
         QFETCH(bool, ends);
         QFETCH(bool, resetsDisplay);
-        enterMidBatch();
+        qint64 encoder = 0;
+        enterMidBatch(encoder);
+        QVERIFY(processAlive(encoder));
+        QSignalSpy finished(&CustomProc->Batch, &TConversionBatch::Finished);
         // The window must stay usable while the main window is disabled.
         QVERIFY(frmConverting->btnStop->isEnabled());
         m_program->prompts->answers.enqueue(answer);
@@ -306,33 +324,25 @@ private Q_SLOTS:
         QTEST(m_program->prompts->messages.first().text, "question");
         QCOMPARE(frmConverting->isVisible(), !ends);
         QCOMPARE(FrmMainForm->isEnabled(), ends);
-        QCOMPARE(CustomProc->Batch.LoopEnded(), ends);
-        QCOMPARE(CustomProc->Batch.CurrentRow, 1);
-        QTEST(CustomProc->Batch.StopRequested, "stopRequested");
-        // Ending the batch ends its encoders: each of the two searches logs its empty result.
-        QCOMPARE(logged(QStringLiteral("Get Process id error.")), ends ? 2 : 0);
         QCOMPARE(read(currentBar()), (resetsDisplay ? Bar{60, 0} : Bar{60, 30}));
         QCOMPARE(read(batchBar()), (resetsDisplay ? Bar{0, 0} : Bar{300, 149}));
         QCOMPARE(frmConverting->lblPersent->text(),
                  resetsDisplay ? QStringLiteral("Current: 1, Total: ...") : QStringLiteral("Current: 2 , Total: 3."));
-    }
-
-    void stoppingEndsTheRowsEncoder()
-    {
-        enterMidBatch();
-        CommonLib->ConvertParameter.EncoderPath = CommonLib->ProgramFolder + QStringLiteral("rmcoda");
-        m_program->platform->processes = {{4100, QStringLiteral("rmcoda")}};
-        CommonLib->KillAttempts = 1; // the fake keeps listing it: one try is enough to see it asked for
-        m_program->platform->terminated.clear();
-        m_program->prompts->answers.enqueue(QMessageBox::Yes);
-
-        frmConverting->btnStop->click();
-
-        QCOMPARE(m_program->platform->terminated, QList<qint64>{4100});
+        if (!ends) {
+            // The batch goes on, its encoder with it.
+            QTest::qWait(300);
+            QVERIFY(CustomProc->Batch.IsRunning());
+            QVERIFY(processAlive(encoder));
+            CustomProc->Batch.Stop(false);
+        }
+        // Ending the batch ends its own encoder, and no further row starts.
+        QVERIFY(finished.wait(15000));
+        QVERIFY(!processAlive(encoder));
+        QCOMPARE(CustomProc->Batch.CurrentRow, 1);
+        QCOMPARE(CustomProc->Batch.ConvertedCount, 1);
+        QTEST(finished.first().first().value<TBatchOutcome>().StoppedByUser, "stopRequested");
         QVERIFY(!frmConverting->isVisible());
         QVERIFY(FrmMainForm->isEnabled());
-        m_program->platform->processes.clear();
-        CommonLib->KillAttempts = 30;
     }
 };
 

@@ -1,10 +1,10 @@
 #include "Code/AdvanceSystem.h"
 #include "Code/core/ProgramFolder.h"
-#include "Code/core/WindowsCommandLine.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
-#include <QMutex>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,48 +17,34 @@ namespace {
 
 const QString childProgram = QStringLiteral(MOVAREL_TST_CHILD);
 
-// The stand-in encoder's command line: its path unquoted, as the builder
-// writes it, and each action as one quoted word.
-QString childCommand(const QStringList &actions, const QString &program = childProgram)
-{
-    QString commandLine = program;
-    for (const QString &action : actions)
-        commandLine += QLatin1Char(' ') + QuoteCommandArgument(action);
-    return commandLine;
-}
-
 struct RunResult {
     bool started = false;
     int exitCode = -999;
     QStringList chunks;
+    QList<qint64> chunkTimes; // when each chunk arrived, ms after the start
+    int finishedSignals = 0;
 };
 
-RunResult runCommand(const QString &commandLine, const QString &program = childProgram)
+// Runs the stand-in encoder with its actions as arguments, to its end.
+RunResult run(const QStringList &actions, const QString &program = childProgram)
 {
     RunResult result;
-    result.started = RunEncoderProcess(
-        program, commandLine, [&result](const QString &chunk) { result.chunks.append(chunk); }, &result.exitCode);
+    TAdvanceSystem runner(program, actions);
+    QElapsedTimer clock;
+    QObject::connect(&runner, &TAdvanceSystem::Output, [&](const QString &chunk) {
+        result.chunks.append(chunk);
+        result.chunkTimes.append(clock.elapsed());
+    });
+    QSignalSpy finished(&runner, &TAdvanceSystem::Finished);
+    clock.start();
+    result.started = runner.Start();
+    if (result.started && finished.wait(20000)) {
+        result.exitCode = finished.first().first().toInt();
+        QTest::qWait(50); // nothing may follow the end
+        result.finishedSignals = int(finished.size());
+    }
     return result;
 }
-
-// Collects a runner's output as it announces it, from its own thread.
-struct OutputLog {
-    QMutex guard;
-    QStringList chunks;
-    bool onRunnerThread = false;
-
-    void take(const QString &chunk)
-    {
-        const QMutexLocker locker(&guard);
-        chunks.append(chunk);
-        onRunnerThread = QThread::currentThread() != QCoreApplication::instance()->thread();
-    }
-    QStringList taken()
-    {
-        const QMutexLocker locker(&guard);
-        return chunks;
-    }
-};
 
 int openDescriptorCount()
 {
@@ -109,10 +95,28 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, actions);
         QFETCH(QStringList, chunks);
-        const RunResult result = runCommand(childCommand(actions));
+        const RunResult result = run(actions);
         QVERIFY(result.started);
         QCOMPARE(result.exitCode, 0);
         QCOMPARE(result.chunks, chunks);
+        QCOMPARE(result.finishedSignals, 1);
+    }
+
+    // An encoder printing every 50 ms for 2 s is heard at most twice a second.
+    void atMostOneChunkPer500Ms()
+    {
+        const RunResult result = run({"ticks:50:40"});
+        QVERIFY(result.started);
+        QVERIFY2(!result.chunks.isEmpty() && result.chunks.size() <= 5, qPrintable(result.chunks.join('|')));
+        for (int i = 1; i < result.chunkTimes.size(); ++i)
+            QVERIFY2(result.chunkTimes[i] - result.chunkTimes[i - 1] >= 450,
+                     qPrintable(QStringLiteral("chunk %1 came %2 ms after the one before")
+                                    .arg(i)
+                                    .arg(result.chunkTimes[i] - result.chunkTimes[i - 1])));
+        // Each chunk is the newest status, never a backlog.
+        for (const QString &chunk : result.chunks)
+            QVERIFY2(chunk.count(QLatin1String("tick")) <= 10, qPrintable(chunk));
+        QVERIFY(result.chunks.last().endsWith(QLatin1String("tick 40\r")));
     }
 
     void exitCodes_data()
@@ -128,7 +132,7 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, actions);
         QFETCH(int, exitCode);
-        const RunResult result = runCommand(childCommand(actions));
+        const RunResult result = run(actions);
         QVERIFY(result.started);
         QCOMPARE(result.exitCode, exitCode);
     }
@@ -136,29 +140,19 @@ private Q_SLOTS:
     void programThatCannotStart_data()
     {
         QTest::addColumn<QString>("program");
-        QTest::addColumn<QString>("commandLine");
         QTest::addColumn<QString>("placeAt");
         QTest::addColumn<QFile::Permissions>("permissions");
         const QFile::Permissions none;
-        QTest::newRow("missing") << "%1/no such dir/vidcoda"
-                                 << "%1/no such dir/vidcoda -y -i \"in.avi\"" << QString() << none;
-        QTest::newRow("empty command line") << ""
-                                            << "" << QString() << none;
+        QTest::newRow("missing") << "%1/no such dir/vidcoda" << QString() << none;
+        QTest::newRow("no program") << "" << QString() << none;
         QTest::newRow("folder") << "%1/folder"
-                                << "%1/folder -y"
                                 << "%1/folder/file" << QFile::Permissions(QFile::ReadOwner);
         QTest::newRow("not executable") << "%1/vidcoda"
-                                        << "%1/vidcoda -y"
                                         << "%1/vidcoda" << QFile::Permissions(QFile::ReadOwner);
-        QTest::newRow("command line of another program")
-            << "%1/vidcoda"
-            << "%1/other -y"
-            << "%1/vidcoda" << QFile::Permissions(QFile::ReadOwner | QFile::ExeOwner);
     }
     void programThatCannotStart()
     {
         QFETCH(QString, program);
-        QFETCH(QString, commandLine);
         QFETCH(QString, placeAt);
         QFETCH(QFile::Permissions, permissions);
         QTemporaryDir dir;
@@ -169,10 +163,14 @@ private Q_SLOTS:
             QVERIFY(QFile::setPermissions(path, permissions));
         }
         const int descriptorsBefore = openDescriptorCount();
-        const auto inDir = [&dir](const QString &text) { return text.contains("%1") ? text.arg(dir.path()) : text; };
-        const RunResult result = runCommand(inDir(commandLine), inDir(program));
-        QVERIFY(!result.started);
-        QCOMPARE(result.chunks, QStringList{});
+        TAdvanceSystem runner(program.contains("%1") ? program.arg(dir.path()) : program, {"text:ran"});
+        QSignalSpy output(&runner, &TAdvanceSystem::Output);
+        QSignalSpy finished(&runner, &TAdvanceSystem::Finished);
+        QVERIFY(!runner.Start());
+        QVERIFY(!runner.IsRunning());
+        QTest::qWait(100);
+        QCOMPARE(output.size(), 0);
+        QCOMPARE(finished.size(), 0);
         QCOMPARE(openDescriptorCount(), descriptorsBefore);
     }
 
@@ -187,12 +185,12 @@ private Q_SLOTS:
         QVERIFY(placeChild(planted));
         const QString program = dir.filePath("My Apps/the dist/vidcoda");
         QVERIFY(placeChild(program));
-        const RunResult result = runCommand(program + " args \"in put.avi\" -f mov", program);
+        const RunResult result = run({"args", "in put.avi", "-f", "mov"}, program);
         QVERIFY(result.started);
         QCOMPARE(result.chunks.join(QString()), "3\x1fin put.avi\x1f-f\x1fmov");
 
         QVERIFY(QFile::remove(program));
-        const RunResult missing = runCommand(program + " args", program);
+        const RunResult missing = run({"args"}, program);
         QVERIFY(!missing.started);
         QCOMPARE(missing.chunks, QStringList{});
     }
@@ -204,7 +202,7 @@ private Q_SLOTS:
         const QString folder = dir.filePath("Program Folder");
         QVERIFY(QDir().mkpath(folder));
         OverrideProgramFolder(folder + "/");
-        const RunResult result = runCommand(childCommand({"cwd"}));
+        const RunResult result = run({"cwd"});
         QVERIFY(result.started);
         QCOMPARE(result.chunks.join(QString()), QFileInfo(folder).canonicalFilePath());
     }
@@ -214,7 +212,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         OverrideProgramFolder(dir.filePath("gone/"));
-        const RunResult result = runCommand(childCommand({"text:ran"}));
+        const RunResult result = run({"text:ran"});
         QVERIFY(!result.started);
         QCOMPARE(result.chunks, QStringList{});
     }
@@ -223,7 +221,7 @@ private Q_SLOTS:
     // standard output and error arrive through one pipe, in order.
     void standardStreams()
     {
-        const RunResult result = runCommand(childCommand({"stdin", "flush", "text:|error", "flush-err"}));
+        const RunResult result = run({"stdin", "flush", "text:|error", "flush-err"});
         QVERIFY(result.started);
         QCOMPARE(result.chunks.join(QString()), "pipe eof|error");
     }
@@ -235,7 +233,7 @@ private Q_SLOTS:
         const int stray = ::open("/dev/null", O_RDONLY);
         QVERIFY(stray > 2);
         const int descriptorsBefore = openDescriptorCount();
-        const RunResult result = runCommand(childCommand({"fds"}));
+        const RunResult result = run({"fds"});
         const int descriptorsAfter = openDescriptorCount();
         ::close(stray);
         QVERIFY(result.started);
@@ -243,8 +241,8 @@ private Q_SLOTS:
         QCOMPARE(descriptorsAfter, descriptorsBefore);
     }
 
-    // The quoted words reach the program as exactly these arguments.
-    void quotedArgumentsReachTheProgram()
+    // Arguments reach the program exactly as they are, whatever they hold.
+    void argumentsReachTheProgram()
     {
         const QStringList paths{"/tmp/x\" -f mp4 \"/tmp/evil.mp4",
                                 "/tmp/dir\\",
@@ -253,10 +251,7 @@ private Q_SLOTS:
                                 "/tmp/a\tb",
                                 "-vn",
                                 ""};
-        QString commandLine = childCommand({"args"});
-        for (const QString &path : paths)
-            commandLine += QLatin1Char(' ') + QuoteCommandArgument(path);
-        const RunResult result = runCommand(commandLine);
+        const RunResult result = run(QStringList{"args"} + paths);
         QVERIFY(result.started);
         QCOMPARE(result.chunks.join(QString()), QString::number(paths.size()) + "\x1f" + paths.join("\x1f"));
     }
@@ -265,54 +260,75 @@ private Q_SLOTS:
     void silentEncoderCostsNoProcessor()
     {
         const double before = processCpuSeconds();
-        const RunResult result = runCommand(childCommand({"sleep:1500"}));
+        const RunResult result = run({"sleep:1500"});
         const double used = processCpuSeconds() - before;
         QVERIFY(result.started);
         QVERIFY2(used < 0.4, qPrintable(QString("%1 s of processor time").arg(used)));
     }
 
-    void runnerStartsOnlyOnResume()
+    void nothingRunsBeforeStart()
     {
-        OutputLog log;
-        TAdvanceSystem runner(childProgram, childCommand({"text:ran", "flush", "exit:4"}));
-        connect(
-            &runner, &TAdvanceSystem::Output, &runner, [&log](const QString &chunk) { log.take(chunk); },
-            Qt::DirectConnection);
+        TAdvanceSystem runner(childProgram, {"text:ran", "flush", "exit:4"});
+        QTest::qWait(200);
+        QVERIFY(!runner.IsRunning());
+        QSignalSpy output(&runner, &TAdvanceSystem::Output);
+        QSignalSpy finished(&runner, &TAdvanceSystem::Finished);
+        QVERIFY(runner.Start());
+        QVERIFY(runner.IsRunning());
+        QVERIFY(!runner.Start()); // one process per runner
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(output.size(), 1);
+        QCOMPARE(output.first().first().toString(), QStringLiteral("ran"));
+        QCOMPARE(finished.first().first().toInt(), 4);
+        QVERIFY(!runner.IsRunning());
+    }
+
+    // Terminate asks; an encoder that will not listen is ended by Kill.
+    void endingTheEncoder_data()
+    {
+        QTest::addColumn<QStringList>("actions");
+        QTest::addColumn<bool>("kill");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("asked to end") << QStringList{"sleep:30000"} << false << 128 + 15;
+        QTest::newRow("deaf to the request, killed") << QStringList{"no-term", "sleep:30000"} << true << 128 + 9;
+    }
+    void endingTheEncoder()
+    {
+        QFETCH(QStringList, actions);
+        QFETCH(bool, kill);
+        TAdvanceSystem runner(childProgram, actions);
+        QSignalSpy finished(&runner, &TAdvanceSystem::Finished);
+        QVERIFY(runner.Start());
         QTest::qWait(300);
-        QVERIFY(!runner.isRunning());
-        QCOMPARE(log.taken(), QStringList{});
-        runner.Resume();
-        QVERIFY(runner.wait(10000));
-        QCOMPARE(log.taken(), QStringList{"ran"});
-        QVERIFY(log.onRunnerThread);
-        QVERIFY(runner.EncoderStarted());
-        QCOMPARE(runner.ExitCode(), 4);
+        runner.Terminate();
+        if (kill) {
+            QVERIFY(!finished.wait(700));
+            QVERIFY(runner.IsRunning());
+            runner.Kill();
+        }
+        QVERIFY(finished.wait(5000));
+        QTEST(finished.first().first().toInt(), "exitCode");
+        // Once it has ended, nothing is sent any more.
+        runner.Terminate();
+        runner.Kill();
     }
 
-    void destroyingRunnerWaitsForEncoder()
+    // The runner owns its encoder: when it goes, the encoder goes with it.
+    void destroyingRunnerEndsItsEncoder()
     {
-        OutputLog log;
-        auto runner = std::make_unique<TAdvanceSystem>(childProgram, childCommand({"sleep:700", "text:done", "flush"}));
-        connect(
-            runner.get(), &TAdvanceSystem::Output, runner.get(), [&log](const QString &chunk) { log.take(chunk); },
-            Qt::DirectConnection);
-        runner->Resume();
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        OverrideProgramFolder(dir.path() + "/");
+        auto runner =
+            std::make_unique<TAdvanceSystem>("/bin/sh", QStringList{"-c", "echo $$ > encoder.pid; exec sleep 60"});
+        QVERIFY(runner->Start());
+        QTRY_VERIFY(QFile(dir.filePath("encoder.pid")).size() > 0);
+        QFile pidFile(dir.filePath("encoder.pid"));
+        QVERIFY(pidFile.open(QIODevice::ReadOnly));
+        const QString proc = "/proc/" + QString::fromLatin1(pidFile.readAll().trimmed());
+        QVERIFY(QFileInfo::exists(proc));
         runner.reset();
-        QCOMPARE(log.taken(), QStringList{"done"});
-    }
-
-    void runnerReportsProgramNotStarted()
-    {
-        OutputLog log;
-        TAdvanceSystem runner("/nonexistent/vidcoda", "/nonexistent/vidcoda -y");
-        connect(
-            &runner, &TAdvanceSystem::Output, &runner, [&log](const QString &chunk) { log.take(chunk); },
-            Qt::DirectConnection);
-        runner.Resume();
-        QVERIFY(runner.wait(10000));
-        QVERIFY(!runner.EncoderStarted());
-        QCOMPARE(runner.ExitCode(), -1);
-        QCOMPARE(log.taken(), QStringList{});
+        QVERIFY(!QFileInfo::exists(proc));
     }
 };
 

@@ -1,6 +1,10 @@
 #include "Code/Unit_ConfigInfo.h"
+#include "Code/core/EncoderOptions.h"
+#include "Code/core/Errors.h"
 
 #include <QTest>
+
+Q_DECLARE_METATYPE(TEncoderOption)
 
 using ListFn = QStringList (*)();
 Q_DECLARE_METATYPE(ListFn)
@@ -67,38 +71,82 @@ private Q_SLOTS:
 
     void optionFragments_data()
     {
-        using Fragment = QString (*)(const QString &);
-        QTest::addColumn<quintptr>("fn");
-        QTest::addColumn<QString>("entry");
+        QTest::addColumn<TEncoderOption>("option");
+        QTest::addColumn<int>("index");
         QTest::addColumn<QString>("fragment");
-        auto row = [](const char *name, Fragment f, const char *entry, const char *text) {
-            QTest::newRow(name) << quintptr(f) << QString(entry) << QString(text);
-        };
-        row("size", VideoSizeParam, "320x240", " -s 320x240");
-        row("size none", VideoSizeParam, "", " -s 320x240");
-        row("vbitrate", VideoBitrateParam, "128", " -b 128");
-        row("vbitrate none", VideoBitrateParam, "", " -b 512");
-        row("rate", FrameRateParam, "23.967", " -r 23.967");
-        row("rate none", FrameRateParam, "", " -r 25");
-        row("aspect", AspectParam, "16:9", " -aspect 16:9");
-        row("aspect none", AspectParam, "", " -aspect 4:3");
-        row("abitrate", AudioBitrateParam, "224", " -ab 224");
-        row("abitrate none", AudioBitrateParam, "", " -ab 64");
-        row("sample", AudioSampleParam, "22050", " -ar 22050");
-        row("sample none", AudioSampleParam, "", " -ar 44100");
-        row("stereo", AudioChannelsParam, "2 channels, Stereo", " -ac 2");
-        row("mono", AudioChannelsParam, "1 channel, Mono", " -ac 1");
-        row("channels none", AudioChannelsParam, "", " -ac 2");
-        row("volume", VolumeParam, "200", " -vol 200");
-        row("volume zero", VolumeParam, "0", " -vol 0");
-        row("volume none", VolumeParam, "", " ");
+        using O = TEncoderOption;
+        QTest::newRow("size") << O::VideoSize << 0 << " -s 320x240";
+        QTest::newRow("size beyond the one entry") << O::VideoSize << 1 << " -s 320x240";
+        QTest::newRow("vbitrate") << O::VideoBitrate << 2 << " -b 128";
+        QTest::newRow("vbitrate none") << O::VideoBitrate << -1 << " -b 512";
+        QTest::newRow("rate") << O::FrameRate << 2 << " -r 23.967";
+        QTest::newRow("rate none") << O::FrameRate << -1 << " -r 25";
+        QTest::newRow("aspect") << O::Aspect << 1 << " -aspect 16:9";
+        QTest::newRow("aspect none") << O::Aspect << -1 << " -aspect 4:3";
+        QTest::newRow("abitrate") << O::AudioBitrate << 8 << " -ab 224";
+        QTest::newRow("abitrate none") << O::AudioBitrate << 9 << " -ab 64";
+        QTest::newRow("sample") << O::AudioSample << 0 << " -ar 22050";
+        QTest::newRow("sample none") << O::AudioSample << -1 << " -ar 44100";
+        QTest::newRow("stereo") << O::AudioChannels << 1 << " -ac 2";
+        QTest::newRow("mono") << O::AudioChannels << 0 << " -ac 1";
+        QTest::newRow("channels none") << O::AudioChannels << -1 << " -ac 2";
+        QTest::newRow("volume") << O::Volume << 8 << " -vol 200";
+        QTest::newRow("volume zero") << O::Volume << 0 << " -vol 0";
+        QTest::newRow("volume none") << O::Volume << -1 << " ";
     }
     void optionFragments()
     {
-        QFETCH(quintptr, fn);
-        QFETCH(QString, entry);
+        QFETCH(TEncoderOption, option);
+        QFETCH(int, index);
         QFETCH(QString, fragment);
-        QCOMPARE(reinterpret_cast<QString (*)(const QString &)>(fn)(entry), fragment);
+        QCOMPARE(OptionFragment(option, OptionEntry(option, index)), fragment);
+    }
+
+    // The six fields of presets and profiles, in their stored order.
+    void profileFields()
+    {
+        using O = TEncoderOption;
+        const std::array<TEncoderOption, 6> order{O::VideoSize,    O::FrameRate,     O::VideoBitrate,
+                                                  O::AudioBitrate, O::AudioChannels, O::AudioSample};
+        QVERIFY(ProfileFieldOptions() == order);
+        TEncoderOptions options;
+        ApplyProfileFields(*ReadPresetFields("1|1|2|5|none|2"), options);
+        QCOMPARE(ProfileValueOf(options), QStringLiteral("1|1|2|5|-1|2"));
+        QCOMPARE(options[O::Aspect], -1);
+        QCOMPARE(options[O::Volume], -1);
+    }
+
+    void storedProfiles_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("applies");
+        QTest::addColumn<QString>("after"); // starting from 3|3|3|3|3|3
+        QTest::newRow("six") << "0|1|2|3|4|5" << true << "0|1|2|3|4|5";
+        QTest::newRow("five") << "0|1|2|3|4" << false << "3|3|3|3|3|3";
+        QTest::newRow("seven") << "0|1|2|3|4|5|6" << false << "3|3|3|3|3|3";
+        QTest::newRow("trailing separator") << "0|1|2|3|4|" << false << "3|3|3|3|3|3";
+        QTest::newRow("empty field kept") << "0||2|3|4|5" << true << "0|3|2|3|4|5";
+        QTest::newRow("negative is none") << "-4|1|2|3|4|5" << true << "-1|1|2|3|4|5";
+        QTest::newRow("beyond int is none") << "9999999999|1|2|3|4|5" << true << "-1|1|2|3|4|5";
+        QTest::newRow("empty") << "" << false << "3|3|3|3|3|3";
+    }
+    void storedProfiles()
+    {
+        QFETCH(QString, value);
+        QFETCH(bool, applies);
+        TEncoderOptions options;
+        options.Indices.fill(3);
+        const std::optional<TProfileFields> fields = ReadProfileFields(value);
+        QCOMPARE(fields.has_value(), applies);
+        if (fields)
+            ApplyProfileFields(*fields, options);
+        QTEST(ProfileValueOf(options), "after");
+    }
+
+    void damagedProfileIsRefusedWhole()
+    {
+        QVERIFY_THROWS_EXCEPTION(EConvertError, ReadProfileFields("0|1|x|3|4|5"));
+        QVERIFY_THROWS_EXCEPTION(EConvertError, ReadProfileFields("0|1|2|3|4|5.0"));
     }
 
     void outputTypeFragments_data()

@@ -75,13 +75,13 @@ private Q_SLOTS:
     void fillersSelectTheirDefaultAndAppend()
     {
         QComboBox sizes;
-        CustomProc->FillVideoSizeSelector(&sizes);
+        CustomProc->FillOptionSelector(TEncoderOption::VideoSize, &sizes);
         QCOMPARE(shown(&sizes), QStringLiteral("320x240"));
         QComboBox volume;
-        CustomProc->FillVolumeGainSelector(&volume);
+        CustomProc->FillOptionSelector(TEncoderOption::Volume, &volume);
         QCOMPARE(volume.count(), 21);
         QCOMPARE(shown(&volume), QStringLiteral("200"));
-        CustomProc->FillVolumeGainSelector(&volume);
+        CustomProc->FillOptionSelector(TEncoderOption::Volume, &volume);
         QCOMPARE(volume.count(), 42); // a filler adds to what is there
     }
 

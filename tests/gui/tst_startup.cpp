@@ -78,7 +78,7 @@ private Q_SLOTS:
     void splashStaysTwoTicksAndCreatesServices()
     {
         QVERIFY2(m_showMs >= 1990, qPrintable(QString::number(m_showMs)));
-        QVERIFY(CustomProc && CommonLib && AppFunc && SysFunc && StrFunc && FileFunc);
+        QVERIFY(CustomProc && CommonLib && AppFunc);
         QCOMPARE(CommonLib->ProgramFolder, m_folder.path() + '/');
         QCOMPARE(RecSoftInfo.ProgramFolder, m_folder.path() + '/');
         QVERIFY(FrmMainForm->isVisible());

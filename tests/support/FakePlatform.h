@@ -2,46 +2,32 @@
 
 #include "platform/Platform.h"
 
-#include <QCoreApplication>
-#include <QFile>
 #include <QList>
+#include <QStringList>
 #include <QUrl>
 
 // Stands in for the operating system: records what the program asked for and
 // never powers off, opens a browser or ends the test run.
 class FakePlatform final : public platform::Platform {
 public:
-    QList<platform::ProcessEntry> processes;
-    QList<qint64> terminated;
     QList<QUrl> openedUrls;
     QList<int> endedWith;
     int powerOffs = 0;
     int trims = 0;
-    bool useRealProcesses = true;  // list and end this machine's processes
-    bool onlyOwnProcesses = false; // ...but only those this test process started
+    // Every request that reaches the desktop or the machine, in order:
+    // "open <url>", "power off", "end <code>".
+    QStringList calls;
 
-    QList<platform::ProcessEntry> runningProcesses() override
-    {
-        if (!useRealProcesses)
-            return processes;
-        QList<platform::ProcessEntry> running = real()->runningProcesses();
-        if (onlyOwnProcesses)
-            running.removeIf([](const platform::ProcessEntry &entry) { return !descendsFromUs(entry.pid); });
-        return running;
-    }
-    bool terminateProcess(qint64 pid) override
-    {
-        terminated.append(pid);
-        return useRealProcesses ? real()->terminateProcess(pid) : true;
-    }
     bool powerOff() override
     {
         ++powerOffs;
+        calls.append(QStringLiteral("power off"));
         return true;
     }
     bool openUrl(const QUrl &url) override
     {
         openedUrls.append(url);
+        calls.append(QStringLiteral("open ") + url.toString());
         return true;
     }
     void trimWorkingSet() override { ++trims; }
@@ -58,7 +44,11 @@ public:
     {
         return std::make_unique<Inhibitor>(screenHeld);
     }
-    void endProcess(int exitCode) override { endedWith.append(exitCode); }
+    void endProcess(int exitCode) override
+    {
+        endedWith.append(exitCode);
+        calls.append(QStringLiteral("end %1").arg(exitCode));
+    }
 
     // Installs a fresh fake as the current platform and returns it.
     static FakePlatform *install()
@@ -70,26 +60,6 @@ public:
     }
 
 private:
-    static qint64 parentOf(qint64 pid)
-    {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!stat.open(QIODevice::ReadOnly))
-            return 0;
-        const QByteArray text = stat.readAll();
-        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-        return fields.size() > 1 ? fields.at(1).toLongLong() : 0;
-    }
-
-    static bool descendsFromUs(qint64 pid)
-    {
-        const qint64 us = QCoreApplication::applicationPid();
-        for (qint64 at = parentOf(pid); at > 1; at = parentOf(at)) {
-            if (at == us)
-                return true;
-        }
-        return false;
-    }
-
     class Inhibitor final : public platform::SleepInhibitor {
     public:
         explicit Inhibitor(int &held) : m_held(held) { ++m_held; }
@@ -98,12 +68,4 @@ private:
     private:
         int &m_held;
     };
-
-    platform::Platform *real()
-    {
-        if (!m_real)
-            m_real = platform::createSystemPlatform();
-        return m_real.get();
-    }
-    std::unique_ptr<platform::Platform> m_real;
 };
