@@ -32,6 +32,11 @@ bool TAppFunc::WriteLog(const QString &message) const
     return written && file.error() == QFileDevice::NoError;
 }
 
+bool TAppFunc::WriteCaughtError(const QString &context, const std::exception &error) const
+{
+    return WriteLog(context + QStringLiteral(": ") + QString::fromUtf8(error.what()));
+}
+
 QString TStrFunc::TextAfterLast(const QString &text, QChar separator)
 {
     return text.mid(text.lastIndexOf(separator) + 1);

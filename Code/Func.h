@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <exception>
+
 // The program's diagnostic log, log.txt in the data folder (beside the
 // program, or the user's own when the program folder cannot be written).
 class TAppFunc {
@@ -12,6 +14,9 @@ public:
     bool WriteLog(const QString &message) const;
     // The line as it is written, without the line break.
     static QString LogLine(const QString &message);
+    // An error that is handled without telling the user (the preview's engine
+    // failing, say) still leaves its reason here.
+    bool WriteCaughtError(const QString &context, const std::exception &error) const;
 };
 
 class TStrFunc {

@@ -26,7 +26,8 @@ QString changePlayState(const TPreviewControls &preview, void (TFilterGraph::*co
         isPlaying = playingAfter;
         preview.Logo->setVisible(false);
         return word;
-    } catch (const EDirectShowException &) {
+    } catch (const EDirectShowException &error) {
+        AppFunc->WriteCaughtError(QStringLiteral("Preview"), error);
         preview.Logo->setVisible(true);
         return stopped;
     }
@@ -49,7 +50,8 @@ QString TCustomProc::StartPreview(const TPreviewControls &preview, const QString
             code = graph->RenderFile(file);
             CommonLib->PreviewFile = file;
             rendered = true;
-        } catch (const EDirectShowException &) {
+        } catch (const EDirectShowException &error) {
+            AppFunc->WriteCaughtError(QStringLiteral("Preview of ") + file, error);
             CommonLib->PreviewFile.clear();
         }
         if (!rendered || code != 0) {
@@ -68,10 +70,12 @@ QString TCustomProc::StartPreview(const TPreviewControls &preview, const QString
             HoldScreenWhilePlaying();
             preview.Logo->setVisible(false);
             return playing;
-        } catch (const std::exception &) {
+        } catch (const std::exception &error) {
+            AppFunc->WriteCaughtError(QStringLiteral("Preview"), error);
             preview.Logo->setVisible(true);
         }
-    } catch (const std::exception &) {
+    } catch (const std::exception &error) {
+        AppFunc->WriteCaughtError(QStringLiteral("Preview"), error);
     }
     return stopped;
 }
@@ -109,7 +113,8 @@ QString TCustomProc::StopPlayback(const TPreviewControls &preview)
         CommonLib->PreviewFile.clear();
         preview.Clock->setText(QStringLiteral("00:00:00"));
         IsPlaying = false;
-    } catch (const EDirectShowException &) {
+    } catch (const EDirectShowException &error) {
+        AppFunc->WriteCaughtError(QStringLiteral("Preview"), error);
     }
     HoldScreenWhilePlaying();
     preview.Logo->setVisible(true);

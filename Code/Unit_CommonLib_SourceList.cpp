@@ -98,7 +98,9 @@ qint64 TCommonLib::ProbeDuration(const QString &fileName, TFilterGraph *graph)
         const qint64 milliseconds = graph->Duration();
         graph->SetActive(false);
         return milliseconds / 1000;
-    } catch (const std::exception &) {
+    } catch (const std::exception &error) {
+        // The user is told the file cannot be read; the log keeps why.
+        AppFunc->WriteCaughtError(QStringLiteral("Reading ") + fileName, error);
         return 0;
     }
 }

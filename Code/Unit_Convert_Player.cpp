@@ -1,6 +1,7 @@
 // The main window's preview player and trim bar handlers.
 #include "Code/Unit_Convert.h"
 
+#include "Code/Func.h"
 #include "Code/Globals.h"
 #include "Code/UnitCustomProc.h"
 #include "Code/Unit_CommonLib.h"
@@ -106,8 +107,9 @@ void TFrmMainForm::SetStartTimeAndPlay()
         if (Panel1->Ready && FilterGraph->Active()) {
             try {
                 TCommonLib::SeekPreview(FilterGraph, TrimStartSeconds * 1000);
-            } catch (const std::exception &) {
+            } catch (const std::exception &error) {
                 // A failed seek leaves the preview where it was; the times still stand.
+                AppFunc->WriteCaughtError(QStringLiteral("Preview"), error);
             }
         }
         dxTreeSourceFileInfo->viewport()->update();

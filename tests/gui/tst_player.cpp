@@ -447,6 +447,8 @@ private Q_SLOTS:
         click(FrmMainForm->btnPlay);
         QCOMPARE(log().count("Playing Video error."), before + 1);
         QCOMPARE(CommonLib->PreviewFile, QString()); // the render raised
+        // The user sees only the logo; the log keeps the engine's reason.
+        QVERIFY(log().contains(("|Preview of " + file + ": ").toUtf8()));
         QVERIFY(logoShown());
         QVERIFY(!CustomProc->IsPlaying);
     }
@@ -464,6 +466,28 @@ private Q_SLOTS:
         QCOMPARE(CommonLib->PreviewFile, file);
         QVERIFY(CustomProc->IsPlaying);
         QTRY_VERIFY_WITH_TIMEOUT(panelShows(QStringLiteral("100:00:0[0-3]")), 4000);
+    }
+
+    // Last: closing the main window ends the program, here the fake's way.
+    // A playing preview is stopped first, the screen saver given back and the
+    // settings written; nothing crashes on the way.
+    void closingTheWindowWhilePlaying()
+    {
+        QCOMPARE(CustomProc->StartPreview(FrmMainForm->Preview(), m_other, std::nullopt), QStringLiteral("Playing"));
+        verifyPlaying(m_other);
+        QTest::qWait(300); // frames on their way to the window
+        QCOMPARE(m_program->platform->screenHeld, 1);
+        m_program->platform->endedWith.clear();
+        QFile::remove(m_program->path("Config/UserSettings.ini"));
+
+        FrmMainForm->close();
+
+        QCOMPARE(m_program->platform->endedWith, QList<int>{0});
+        QCOMPARE(m_program->platform->screenHeld, 0);
+        QVERIFY(!CustomProc->IsPlaying);
+        QVERIFY(!graph()->Active());
+        QVERIFY(m_program->read("Config/UserSettings.ini").contains("[USRInfo]"));
+        QTest::qWait(300); // no late frame or tick reaches a stopped player
     }
 };
 
