@@ -96,9 +96,11 @@ bool TAdvanceSystem::Start()
     // queued when the object goes is dropped with it.
     m_reader = QThread::create([this, child] {
         const int exitCode = deliverOutputUntilEnd(*child, [this](const QString &chunk) {
-            QMetaObject::invokeMethod(this, [this, chunk] { Q_EMIT Output(chunk); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, chunk] { Q_EMIT Output(chunk); }, Qt::QueuedConnection);
         });
-        QMetaObject::invokeMethod(this, [this, exitCode] { ReaderDone(exitCode); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, exitCode] { ReaderDone(exitCode); }, Qt::QueuedConnection);
     });
     m_reader->start();
     return true;

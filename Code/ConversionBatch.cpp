@@ -22,7 +22,8 @@ QString listOf(const QString &heading, const QList<QPair<QString, QString>> &row
 
 int checkedRows(const QList<TConversionRow> &rows)
 {
-    return static_cast<int>(std::count_if(rows.begin(), rows.end(), [](const TConversionRow &row) { return row.Checked; }));
+    return static_cast<int>(
+        std::count_if(rows.begin(), rows.end(), [](const TConversionRow &row) { return row.Checked; }));
 }
 
 } // namespace
@@ -102,8 +103,8 @@ void TConversionBatch::StartRow(const QString &file)
     m_minimumRunOver = false;
     Q_EMIT RowStarting(*m_job, ConvertedCount, CheckedCount);
     ReportProgress(0);
-    connect(&m_pause, &QTimer::timeout, this, [this] { Advance([this] { StartEncoder(); }); },
-            Qt::SingleShotConnection);
+    connect(
+        &m_pause, &QTimer::timeout, this, [this] { Advance([this] { StartEncoder(); }); }, Qt::SingleShotConnection);
     m_pause.start(PauseBeforeStartMs);
 }
 
@@ -114,11 +115,14 @@ void TConversionBatch::StartEncoder()
         return;
     }
     m_job->Start();
-    connect(&m_pause, &QTimer::timeout, this, [this] {
-        m_minimumRunOver = true;
-        if (m_jobDone)
-            Advance([this] { RowDone(); });
-    }, Qt::SingleShotConnection);
+    connect(
+        &m_pause, &QTimer::timeout, this,
+        [this] {
+            m_minimumRunOver = true;
+            if (m_jobDone)
+                Advance([this] { RowDone(); });
+        },
+        Qt::SingleShotConnection);
     m_pause.start(PauseAfterStartMs);
 }
 

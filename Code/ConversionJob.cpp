@@ -144,7 +144,8 @@ TJobResult TConversionJob::Judge(int exitCode) const
 
 void TConversionJob::FinishSoon(TJobResult::Kind outcome, const QString &reason)
 {
-    QMetaObject::invokeMethod(this, [this, outcome, reason] { Finish(outcome, reason); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, outcome, reason] { Finish(outcome, reason); }, Qt::QueuedConnection);
 }
 
 void TConversionJob::Finish(TJobResult::Kind outcome, const QString &reason)

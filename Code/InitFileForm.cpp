@@ -69,13 +69,13 @@ void TFrmInitFileForm::Timer2Timer()
     QCoreApplication::processEvents();
     Timer2->stop();
     // The box closes whatever happened; an error is still shown.
-    ui::Guarded([this] {
+    ui::guarded([this] {
         if (!m_list)
             return;
         CommonLib->AddSourceFiles(m_list, m_names);
         Q_EMIT FilesAdded();
     });
-    ui::Guarded([this] { CustomProc->WriteInitDir(m_chosenFile); });
+    ui::guarded([this] { CustomProc->WriteInitDir(m_chosenFile); });
     accept();
 }
 

@@ -6,6 +6,6 @@ void SetProfileSelectors(const TProfileFields &fields, const TOptionSelectors &o
 {
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (fields[i])
-            ui::SetSelectorIndex(options[ProfileFieldOptions()[i]], *fields[i]);
+            ui::setSelectorIndex(options[ProfileFieldOptions()[i]], *fields[i]);
     }
 }

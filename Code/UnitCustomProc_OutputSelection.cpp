@@ -15,7 +15,7 @@ void fillFrom(QComboBox *selector, const QStringList &list, const QStringList &e
 {
     selector->addItems(list.mid(0, list.size() - 1));
     selector->addItems(extraEntries);
-    ui::SetSelectorIndex(selector, list.isEmpty() ? -1 : list.last().toInt());
+    ui::setSelectorIndex(selector, list.isEmpty() ? -1 : list.last().toInt());
 }
 
 } // namespace
@@ -46,7 +46,7 @@ void TCustomProc::FillOptionSelectors(QComboBox *outputType, QComboBox *quality,
 void TCustomProc::ApplyQualityPreset(int outputType, int quality, const TOptionSelectors &options)
 {
     if (quality >= 5) {
-        ui::SetSelectorIndex(options.CustomProfile, quality - 5);
+        ui::setSelectorIndex(options.CustomProfile, quality - 5);
         ApplyCustomProfile(options);
         return;
     }

@@ -36,7 +36,7 @@ int nextProposalNumber()
 
 QString TCustomProc::GetCustomProfileValue(const QComboBox *selector)
 {
-    const QString name = ui::SelectorText(selector, selector->currentIndex());
+    const QString name = ui::selectorText(selector, selector->currentIndex());
     if (selector->currentIndex() < 0)
         return QString();
     return CommonLib->ReadConfigValue(profileFile, name);

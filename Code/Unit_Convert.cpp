@@ -44,7 +44,7 @@ constexpr int titleHeight = 28;
 PictureButton *button(QWidget *parent, const char *name, Glyph glyph, const QString &caption,
                       const QString &accessibleName, const QString &hint = QString())
 {
-    auto *b = ui::Named(new PictureButton(glyph, caption, parent), name, accessibleName);
+    auto *b = ui::named(new PictureButton(glyph, caption, parent), name, accessibleName);
     if (!hint.isEmpty())
         b->setToolTip(hint);
     return b;
@@ -52,7 +52,7 @@ PictureButton *button(QWidget *parent, const char *name, Glyph glyph, const QStr
 
 QLabel *caption(QWidget *parent, const char *name, const QString &text)
 {
-    auto *label = ui::Named(new QLabel(text, parent), name, text);
+    auto *label = ui::named(new QLabel(text, parent), name, text);
     label->setStyleSheet(QStringLiteral("color: white;"));
     return label;
 }
@@ -109,8 +109,8 @@ void TFrmMainForm::CreateTitleStrip()
 
 void TFrmMainForm::CreatePreview()
 {
-    DSVideoWindowEx1 = ui::Named(new TDSVideoWindowEx2(this), "DSVideoWindowEx1", tr("Video window"));
-    panLogo = ui::Named(new QLabel(DSVideoWindowEx1), "panLogo", tr("Logo"));
+    DSVideoWindowEx1 = ui::named(new TDSVideoWindowEx2(this), "DSVideoWindowEx1", tr("Video window"));
+    panLogo = ui::named(new QLabel(DSVideoWindowEx1), "panLogo", tr("Logo"));
     panLogo->setPixmap(ui::artwork::logo(QSize(257, 155)));
     panLogo->setScaledContents(true);
     FilterGraph = new TFilterGraph(this);
@@ -120,7 +120,7 @@ void TFrmMainForm::CreatePreview()
     dstrckbrMainform->setObjectName(QStringLiteral("dstrckbrMainform"));
     dstrckbrMainform->SetFilterGraph(FilterGraph);
 
-    pnlCurTime = ui::Named(new QLabel(QStringLiteral("00:00:00"), this), "pnlCurTime", tr("Elapsed time"));
+    pnlCurTime = ui::named(new QLabel(QStringLiteral("00:00:00"), this), "pnlCurTime", tr("Elapsed time"));
     pnlCurTime->setAlignment(Qt::AlignCenter);
     QFont timeFont(QStringLiteral("Arial"));
     timeFont.setPixelSize(14);
@@ -141,31 +141,31 @@ void TFrmMainForm::CreatePreview()
     tmrPaintSP->setObjectName(QStringLiteral("tmrPaintSP"));
     tmrPaintSP->setInterval(10);
 
-    pbPlayState = ui::Named(new QProgressBar(this), "pbPlayState", tr("Play state"));
+    pbPlayState = ui::named(new QProgressBar(this), "pbPlayState", tr("Play state"));
     pbPlayState->hide();
 }
 
 void TFrmMainForm::CreateOutputSettings()
 {
     lblOutputFiletype = caption(this, "lblOutputFiletype", QStringLiteral("Output FileType:"));
-    cbbOutputFiletype = ui::MakeOptionSelector(this, "cbbOutputFiletype", tr("Output file type"));
+    cbbOutputFiletype = ui::makeOptionSelector(this, "cbbOutputFiletype", tr("Output file type"));
     lblOutputFiletype->setBuddy(cbbOutputFiletype);
     lblProfile = caption(this, "lblProfile", QStringLiteral("Conversion Quality:"));
-    cbbProfile = ui::MakeOptionSelector(this, "cbbProfile", tr("Conversion quality"));
+    cbbProfile = ui::makeOptionSelector(this, "cbbProfile", tr("Conversion quality"));
     lblProfile->setBuddy(cbbProfile);
     btnOptions = button(this, "btnOptions", Glyph::Options, tr("Options"), tr("Options"), QStringLiteral("Ctrl + N"));
 
     lblOutputFolder = caption(this, "lblOutputFolder", QStringLiteral("Output Folder:"));
-    edtOutputFolder = ui::Named(new QLineEdit(DefaultOutputFolderText(), this), "edtOutputFolder", tr("Output folder"));
+    edtOutputFolder = ui::named(new QLineEdit(DefaultOutputFolderText(), this), "edtOutputFolder", tr("Output folder"));
     edtOutputFolder->setReadOnly(true);
     lblOutputFolder->setBuddy(edtOutputFolder);
     RzBmpButton1 =
         button(this, "RzBmpButton1", Glyph::Folder, QString(), tr("Choose output folder"), QStringLiteral("Ctrl + N"));
 
     chkShutdown =
-        ui::Named(new QCheckBox(this), "chkShutdown", QStringLiteral("Shutdown computer when job is finished."));
+        ui::named(new QCheckBox(this), "chkShutdown", QStringLiteral("Shutdown computer when job is finished."));
     chkShowOutputDirectory =
-        ui::Named(new QCheckBox(this), "chkShowOutputDirectory", QStringLiteral("Show output directory when done"));
+        ui::named(new QCheckBox(this), "chkShowOutputDirectory", QStringLiteral("Show output directory when done"));
     chkShowOutputDirectory->setChecked(true);
     Label1 = caption(this, "Label1", QStringLiteral("Shutdown computer when job is finished."));
     Label2 = caption(this, "Label2", QStringLiteral("Show output directory when done"));
@@ -175,7 +175,7 @@ void TFrmMainForm::CreateOutputSettings()
 
 void TFrmMainForm::CreateSourceList()
 {
-    dxTreeSourceFileInfo = ui::Named(new TSourceGrid(this), "dxTreeSourceFileInfo", tr("Source files"));
+    dxTreeSourceFileInfo = ui::named(new TSourceGrid(this), "dxTreeSourceFileInfo", tr("Source files"));
     btnOpenFile = button(this, "btnOpenFile", Glyph::Add, tr("Add"), tr("Add files"), QStringLiteral("Ctrl + O"));
     btnRemoveFile =
         button(this, "btnRemoveFile", Glyph::Remove, tr("Remove"), tr("Remove files"), QStringLiteral("Ctrl + R"));

@@ -19,27 +19,27 @@
 #include <QLineEdit>
 #include <QWindow>
 
-using ui::GuardedHandler;
+using ui::guardedHandler;
 
 void TFrmMainForm::ConnectCommands()
 {
-    connect(btnConvert, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::btnConvertClick));
-    connect(btnOptions, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::btnOptionsClick));
+    connect(btnConvert, &QAbstractButton::clicked, this, guardedHandler(this, &TFrmMainForm::btnConvertClick));
+    connect(btnOptions, &QAbstractButton::clicked, this, guardedHandler(this, &TFrmMainForm::btnOptionsClick));
     connect(RzBmpButton1, &QAbstractButton::clicked, this,
-            GuardedHandler(this, &TFrmMainForm::btnSelectOutputFolderClick));
+            guardedHandler(this, &TFrmMainForm::btnSelectOutputFolderClick));
     connect(btnSelectOutputFolder, &QAbstractButton::clicked, this,
-            GuardedHandler(this, &TFrmMainForm::btnSelectOutputFolderClick));
+            guardedHandler(this, &TFrmMainForm::btnSelectOutputFolderClick));
     connect(cbbOutputFiletype, &QComboBox::activated, this,
-            GuardedHandler(this, &TFrmMainForm::cbbOutputFiletypeChange));
-    connect(cbbProfile, &QComboBox::activated, this, GuardedHandler(this, &TFrmMainForm::cbbProfileChange));
-    connect(btnHelp, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::ActSysHelpExecute));
-    connect(btnHomePage, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::ActSysHomePageExecute));
-    connect(btnEMail, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::ActSysEmailExecute));
-    connect(btnAbout, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::ActSysAboutExecute));
+            guardedHandler(this, &TFrmMainForm::cbbOutputFiletypeChange));
+    connect(cbbProfile, &QComboBox::activated, this, guardedHandler(this, &TFrmMainForm::cbbProfileChange));
+    connect(btnHelp, &QAbstractButton::clicked, this, guardedHandler(this, &TFrmMainForm::ActSysHelpExecute));
+    connect(btnHomePage, &QAbstractButton::clicked, this, guardedHandler(this, &TFrmMainForm::ActSysHomePageExecute));
+    connect(btnEMail, &QAbstractButton::clicked, this, guardedHandler(this, &TFrmMainForm::ActSysEmailExecute));
+    connect(btnAbout, &QAbstractButton::clicked, this, guardedHandler(this, &TFrmMainForm::ActSysAboutExecute));
     connect(btnWindowMinimize, &QAbstractButton::clicked, this,
-            GuardedHandler(this, &TFrmMainForm::actMinimizeExecute));
+            guardedHandler(this, &TFrmMainForm::actMinimizeExecute));
     connect(btnWindowClose, &QAbstractButton::clicked, this,
-            GuardedHandler(this, &TFrmMainForm::actCloseWindowExecute));
+            guardedHandler(this, &TFrmMainForm::actCloseWindowExecute));
 }
 
 bool TFrmMainForm::IsKeyForThisWindow(QObject *watched, const QKeyEvent *key)
@@ -66,7 +66,7 @@ bool TFrmMainForm::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (IsKeyForThisWindow(watched, key))
-            ui::Guarded([&] { FormKeyDown(key->key(), key->modifiers()); });
+            ui::guarded([&] { FormKeyDown(key->key(), key->modifiers()); });
         return false;
     }
     if ((watched == lblTitle || watched == Label5) &&

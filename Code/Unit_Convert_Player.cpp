@@ -17,7 +17,7 @@
 #include <QLabel>
 #include <QTimer>
 
-using ui::GuardedHandler;
+using ui::guardedHandler;
 
 namespace {
 
@@ -34,16 +34,16 @@ int nudgeStep(Qt::KeyboardModifiers modifiers)
 
 void TFrmMainForm::ConnectPreview()
 {
-    connect(btnPlay, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::btnPlayClick));
-    connect(btnPause, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::btnPauseClick));
-    connect(btnStop, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::btnStopClick));
+    connect(btnPlay, &QAbstractButton::clicked, this, guardedHandler(this, &TFrmMainForm::btnPlayClick));
+    connect(btnPause, &QAbstractButton::clicked, this, guardedHandler(this, &TFrmMainForm::btnPauseClick));
+    connect(btnStop, &QAbstractButton::clicked, this, guardedHandler(this, &TFrmMainForm::btnStopClick));
     connect(dstrckbrMainform, &TDSTrackBar::OnTimer, this,
-            [this](quint32 current, quint32 stop) { ui::Guarded([&] { dstrckbrMainformTimer(current, stop); }); });
-    connect(Panel1, &TTrimBar::StartHandleMoved, this, GuardedHandler(this, &TFrmMainForm::SetStartTimeAndPlay));
-    connect(Panel1, &TTrimBar::EndHandleMoved, this, GuardedHandler(this, &TFrmMainForm::Splitter2Moved));
+            [this](quint32 current, quint32 stop) { ui::guarded([&] { dstrckbrMainformTimer(current, stop); }); });
+    connect(Panel1, &TTrimBar::StartHandleMoved, this, guardedHandler(this, &TFrmMainForm::SetStartTimeAndPlay));
+    connect(Panel1, &TTrimBar::EndHandleMoved, this, guardedHandler(this, &TFrmMainForm::Splitter2Moved));
     connect(Panel1, &TTrimBar::AreaMouseDown, this,
             [this](int panel, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
-                ui::Guarded([&] {
+                ui::guarded([&] {
                     if (panel == 2)
                         Panel2MouseDown(button, modifiers);
                     else if (panel == 3)

@@ -15,7 +15,7 @@
 #include <QMimeData>
 #include <QTimer>
 
-using ui::GuardedHandler;
+using ui::guardedHandler;
 
 namespace {
 
@@ -32,18 +32,18 @@ QStringList localFiles(const QMimeData *mime)
 
 void TFrmMainForm::ConnectSourceList()
 {
-    connect(btnOpenFile, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::btnOpenFileClick));
-    connect(btnRemoveFile, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::btnRemoveFileClick));
-    connect(btnClearFile, &QAbstractButton::clicked, this, GuardedHandler(this, &TFrmMainForm::btnClearFileClick));
+    connect(btnOpenFile, &QAbstractButton::clicked, this, guardedHandler(this, &TFrmMainForm::btnOpenFileClick));
+    connect(btnRemoveFile, &QAbstractButton::clicked, this, guardedHandler(this, &TFrmMainForm::btnRemoveFileClick));
+    connect(btnClearFile, &QAbstractButton::clicked, this, guardedHandler(this, &TFrmMainForm::btnClearFileClick));
     TSourceGrid *list = dxTreeSourceFileInfo;
-    connect(list, &TSourceGrid::EndDragOutside, this, GuardedHandler(this, &TFrmMainForm::dxTreeSourceFileInfoEndDrag));
+    connect(list, &TSourceGrid::EndDragOutside, this, guardedHandler(this, &TFrmMainForm::dxTreeSourceFileInfoEndDrag));
     connect(list, &TSourceGrid::KeyDown, this, [this](int key, Qt::KeyboardModifiers modifiers) {
-        ui::Guarded([&] { dxTreeSourceFileInfoKeyDown(key, modifiers); });
+        ui::guarded([&] { dxTreeSourceFileInfoKeyDown(key, modifiers); });
     });
-    connect(list, &TSourceGrid::KeyUp, this, GuardedHandler(this, &TFrmMainForm::dxTreeSourceFileInfoKeyUp));
-    connect(list, &QAbstractItemView::clicked, this, GuardedHandler(this, &TFrmMainForm::actDxTreeListOnClickExecute));
+    connect(list, &TSourceGrid::KeyUp, this, guardedHandler(this, &TFrmMainForm::dxTreeSourceFileInfoKeyUp));
+    connect(list, &QAbstractItemView::clicked, this, guardedHandler(this, &TFrmMainForm::actDxTreeListOnClickExecute));
     connect(list->Model(), &TSourceListModel::CellEdited, this,
-            [this](int row, int column) { ui::Guarded([&] { dxTreeSourceFileInfoEdited(row, column); }); });
+            [this](int row, int column) { ui::guarded([&] { dxTreeSourceFileInfoEdited(row, column); }); });
 }
 
 void TFrmMainForm::btnOpenFileClick()
@@ -98,7 +98,7 @@ void TFrmMainForm::dropEvent(QDropEvent *event)
     event->acceptProposedAction();
     // The drop completes first: the program the files come from waits for
     // it, and measuring the files or a warning about one may take a while.
-    QTimer::singleShot(0, this, [this, names] { ui::Guarded([&] { WMDropFiles(names); }); });
+    QTimer::singleShot(0, this, [this, names] { ui::guarded([&] { WMDropFiles(names); }); });
 }
 
 void TFrmMainForm::WMDropFiles(const QStringList &names)

@@ -22,12 +22,12 @@
 namespace {
 QLabel *label(QWidget *parent, const char *name, const QString &text)
 {
-    return ui::Named(new QLabel(text, parent), name, text.isEmpty() ? QString::fromLatin1(name) : text);
+    return ui::named(new QLabel(text, parent), name, text.isEmpty() ? QString::fromLatin1(name) : text);
 }
 
 QProgressBar *bar(QWidget *parent, const char *name, const QString &accessibleName)
 {
-    auto *b = ui::Named(new QProgressBar(parent), name, accessibleName);
+    auto *b = ui::named(new QProgressBar(parent), name, accessibleName);
     b->setRange(0, 1);
     b->setValue(0);
     return b;
@@ -60,7 +60,7 @@ TfrmConverting::TfrmConverting(QWidget *parent) : QDialog(parent)
     lblCurprog = label(this, "lblCurprog", QStringLiteral("Current File:"));
     ProgressBar1 = bar(this, "ProgressBar1", tr("Current file"));
     lblPersent = label(this, "lblPersent", QStringLiteral("Current: 1, Total: ..."));
-    btnStop = ui::Named(new ui::PictureButton(ui::artwork::Glyph::Stop, tr("Stop"), this), "btnStop", tr("Stop"));
+    btnStop = ui::named(new ui::PictureButton(ui::artwork::Glyph::Stop, tr("Stop"), this), "btnStop", tr("Stop"));
     statState = new QStatusBar(this);
     statState->setObjectName(QStringLiteral("statState"));
     statState->setSizeGripEnabled(false);
@@ -96,7 +96,7 @@ TfrmConverting::TfrmConverting(QWidget *parent) : QDialog(parent)
     actRefreshProgress = new QAction(this);
     actRefreshProgress->setObjectName(QStringLiteral("actRefreshProgress"));
     connect(actRefreshProgress, &QAction::triggered, this, [this] { actRefreshProgressExecute(); });
-    connect(btnStop, &QAbstractButton::clicked, this, [this] { ui::Guarded([this] { btnStop1Click(); }); });
+    connect(btnStop, &QAbstractButton::clicked, this, [this] { ui::guarded([this] { btnStop1Click(); }); });
 }
 
 void TfrmConverting::showEvent(QShowEvent *event)
@@ -223,7 +223,7 @@ bool TfrmConverting::FormClose()
 void TfrmConverting::closeEvent(QCloseEvent *event)
 {
     bool closed = false;
-    ui::Guarded([&] { closed = FormClose(); });
+    ui::guarded([&] { closed = FormClose(); });
     event->setAccepted(closed);
 }
 

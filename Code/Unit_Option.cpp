@@ -24,7 +24,7 @@
 namespace {
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
 {
-    auto *button = ui::Named(new QPushButton(text, parent), name, QString(text).remove(QLatin1Char('&')));
+    auto *button = ui::named(new QPushButton(text, parent), name, QString(text).remove(QLatin1Char('&')));
     button->setAutoDefault(false);
     return button;
 }
@@ -37,7 +37,7 @@ TfrmOption::TfrmOption(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Options"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
-    cbbCustomProfile = ui::Named(new QComboBox(this), "cbbCustomProfile", tr("Custom profile"));
+    cbbCustomProfile = ui::named(new QComboBox(this), "cbbCustomProfile", tr("Custom profile"));
     cbbCustomProfile->setEditable(true);
     cbbCustomProfile->setInsertPolicy(QComboBox::NoInsert);
     cbbCustomProfile->setMinimumWidth(180);
@@ -72,14 +72,14 @@ TfrmOption::TfrmOption(QWidget *parent) : QDialog(parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(cbbCustomProfile, &QComboBox::activated, this,
-            ui::GuardedHandler(this, &TfrmOption::cbbCustomProfileChange));
+            ui::guardedHandler(this, &TfrmOption::cbbCustomProfileChange));
     connect(cbbCustomProfile->lineEdit(), &QLineEdit::textEdited, this,
-            ui::GuardedHandler(this, &TfrmOption::cbbCustomProfileChange));
-    connect(btnAdd, &QPushButton::clicked, this, ui::GuardedHandler(this, &TfrmOption::btnAddClick));
-    connect(btnSave, &QPushButton::clicked, this, ui::GuardedHandler(this, &TfrmOption::btnSaveClick));
-    connect(btnDel, &QPushButton::clicked, this, ui::GuardedHandler(this, &TfrmOption::btnDelClick));
-    connect(btnApply, &QPushButton::clicked, this, ui::GuardedHandler(this, &TfrmOption::btnApplyClick));
-    connect(btnCancel, &QPushButton::clicked, this, ui::GuardedHandler(this, &TfrmOption::btnCancelClick));
+            ui::guardedHandler(this, &TfrmOption::cbbCustomProfileChange));
+    connect(btnAdd, &QPushButton::clicked, this, ui::guardedHandler(this, &TfrmOption::btnAddClick));
+    connect(btnSave, &QPushButton::clicked, this, ui::guardedHandler(this, &TfrmOption::btnSaveClick));
+    connect(btnDel, &QPushButton::clicked, this, ui::guardedHandler(this, &TfrmOption::btnDelClick));
+    connect(btnApply, &QPushButton::clicked, this, ui::guardedHandler(this, &TfrmOption::btnApplyClick));
+    connect(btnCancel, &QPushButton::clicked, this, ui::guardedHandler(this, &TfrmOption::btnCancelClick));
 }
 
 void TfrmOption::CreateOptionSelectors()
@@ -93,7 +93,7 @@ void TfrmOption::CreateOptionSelectors()
         return std::pair(a.DialogColumn, a.DialogRow) < std::pair(b.DialogColumn, b.DialogRow);
     });
     for (const TEncoderOptionSpec &spec : specs) {
-        QComboBox *created = ui::MakeOptionSelector(grpAdvOptions, spec.SelectorName, tr(spec.AccessibleName));
+        QComboBox *created = ui::makeOptionSelector(grpAdvOptions, spec.SelectorName, tr(spec.AccessibleName));
         selector(spec.Option) = created;
         auto *caption = new QLabel(QLatin1String(spec.Label));
         caption->setBuddy(created);
@@ -109,7 +109,7 @@ void TfrmOption::showEvent(QShowEvent *event)
         return;
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
-    ui::Guarded([this] { FormShow(); });
+    ui::guarded([this] { FormShow(); });
 }
 
 TOptionSelectors TfrmOption::Selectors() const
@@ -151,7 +151,7 @@ void TfrmOption::FormShow()
     RefillProfileList();
     if (cbbCustomProfile->currentText().isEmpty()) {
         const int quality = m_quality ? m_quality->currentIndex() : -1;
-        ui::SetSelectorIndex(cbbCustomProfile, quality - 5);
+        ui::setSelectorIndex(cbbCustomProfile, quality - 5);
     }
     m_snapshot.clear();
     for (const QComboBox *selector : SnapshotSelectors())
@@ -196,7 +196,7 @@ void TfrmOption::btnCancelClick()
 {
     const QList<QComboBox *> selectors = SnapshotSelectors();
     for (int i = 0; i < selectors.size() && i < m_snapshot.size(); ++i)
-        ui::SetSelectorIndex(selectors[i], m_snapshot[i]);
+        ui::setSelectorIndex(selectors[i], m_snapshot[i]);
     if (cbbCustomProfile->currentIndex() < 0)
         cbbCustomProfile->setEditText(QString());
     hide();

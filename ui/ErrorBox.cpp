@@ -6,7 +6,7 @@
 
 namespace ui {
 
-void ShowErrorBox(const QString &text)
+void showErrorBox(const QString &text)
 {
     prompts().message(QApplication::activeWindow(), QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::Ok);
 }

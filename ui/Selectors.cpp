@@ -6,19 +6,19 @@
 
 namespace ui {
 
-void SetSelectorIndex(QComboBox *selector, int index)
+void setSelectorIndex(QComboBox *selector, int index)
 {
     selector->setCurrentIndex(index >= 0 && index < selector->count() ? index : -1);
 }
 
-QString SelectorText(const QComboBox *selector, int index)
+QString selectorText(const QComboBox *selector, int index)
 {
     return index >= 0 && index < selector->count() ? selector->itemText(index) : QString();
 }
 
-QComboBox *MakeOptionSelector(QWidget *parent, const char *name, const QString &accessibleName)
+QComboBox *makeOptionSelector(QWidget *parent, const char *name, const QString &accessibleName)
 {
-    auto *selector = Named(new QComboBox(parent), name, accessibleName);
+    auto *selector = named(new QComboBox(parent), name, accessibleName);
     selector->setEditable(false);
     return selector;
 }

@@ -14,7 +14,7 @@ namespace {
 
 QWidget *area(QWidget *parent, const char *name, const QString &accessibleName, const QColor &colour)
 {
-    auto *widget = ui::Named(new QWidget(parent), name, accessibleName);
+    auto *widget = ui::named(new QWidget(parent), name, accessibleName);
     widget->setAutoFillBackground(true);
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, colour);

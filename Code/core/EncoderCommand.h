@@ -11,9 +11,9 @@
 // One row's encoder run, taken when the row starts: what to convert, how, and
 // where the result goes. Nothing of it is read from a window afterwards.
 struct TConvertParameterStruct {
-    QString SourceFile;   // the File Name cell
-    QString EncoderPath;  // vidcoda, or rmcoda for RealMedia sources
-    QString InputFile;    // the source, or the script rmcoda reads
+    QString SourceFile;  // the File Name cell
+    QString EncoderPath; // vidcoda, or rmcoda for RealMedia sources
+    QString InputFile;   // the source, or the script rmcoda reads
     TEncoderOptions Options;
     std::optional<TTrimSpan> Trim; // nothing when no row holds the file
     QString OutputFolder;          // with a trailing separator

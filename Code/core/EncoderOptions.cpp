@@ -65,33 +65,38 @@ QString OptionFragment(TEncoderOption option, const QString &entry)
     return value.isEmpty() ? QLatin1String(spec.Fallback) : QLatin1String(spec.Switch) + value;
 }
 
-std::optional<TProfileFields> ReadPresetFields(const QString &preset)
-{
-    const QStringList pieces = SplitByChar(preset, QLatin1Char('|'));
-    if (pieces.size() != ProfileFieldCount)
-        return std::nullopt;
-    TProfileFields fields;
-    for (int i = 0; i < ProfileFieldCount; ++i) {
-        if (pieces.at(i) != QLatin1String("none"))
-            fields[static_cast<std::size_t>(i)] = pieces.at(i).toInt();
-    }
-    return fields;
-}
-
-std::optional<TProfileFields> ReadProfileFields(const QString &value)
+namespace {
+// Six fields, each read by `read`; nothing for any other number of fields.
+template <typename Read> std::optional<TProfileFields> readFields(const QString &value, Read read)
 {
     const QStringList pieces = SplitByChar(value, QLatin1Char('|'));
     if (pieces.size() != ProfileFieldCount)
         return std::nullopt;
     TProfileFields fields;
-    for (int i = 0; i < ProfileFieldCount; ++i) {
-        if (pieces.at(i).isEmpty())
-            continue;
-        const qint64 index = StrToInt(pieces.at(i));
-        const bool fits = index >= 0 && index <= std::numeric_limits<int>::max();
-        fields[static_cast<std::size_t>(i)] = fits ? static_cast<int>(index) : -1;
-    }
+    for (int i = 0; i < ProfileFieldCount; ++i)
+        fields[static_cast<std::size_t>(i)] = read(pieces.at(i));
     return fields;
+}
+} // namespace
+
+std::optional<TProfileFields> ReadPresetFields(const QString &preset)
+{
+    return readFields(preset, [](const QString &piece) -> std::optional<int> {
+        if (piece == QLatin1String("none"))
+            return std::nullopt;
+        return piece.toInt();
+    });
+}
+
+std::optional<TProfileFields> ReadProfileFields(const QString &value)
+{
+    // Every field is read before any is used, so a damaged profile sets nothing.
+    return readFields(value, [](const QString &piece) -> std::optional<int> {
+        if (piece.isEmpty())
+            return std::nullopt;
+        const qint64 index = StrToInt(piece);
+        return index >= 0 && index <= std::numeric_limits<int>::max() ? static_cast<int>(index) : -1;
+    });
 }
 
 void ApplyProfileFields(const TProfileFields &fields, TEncoderOptions &options)

@@ -8,7 +8,16 @@
 #include <optional>
 
 // The eight encoder options, in the order the command line carries them.
-enum class TEncoderOption { VideoBitrate, VideoSize, FrameRate, Aspect, AudioBitrate, Volume, AudioChannels, AudioSample };
+enum class TEncoderOption {
+    VideoBitrate,
+    VideoSize,
+    FrameRate,
+    Aspect,
+    AudioBitrate,
+    Volume,
+    AudioChannels,
+    AudioSample
+};
 inline constexpr int EncoderOptionCount = 8;
 
 // Everything the program knows of one encoder option, declared once: the

@@ -9,8 +9,8 @@
 // Exit code 0 when the longest stall is at most 50 ms and the row converted.
 
 #include "Code/ConversionBatch.h"
-#include "Code/core/TextFormats.h"
 #include "Code/Unit_Converting.h"
+#include "Code/core/TextFormats.h"
 #include "support/MediaFixtures.h"
 #include "support/ProgramFixture.h"
 #include "ui/PictureButton.h"

@@ -8,8 +8,8 @@
 //
 // Usage: bench_sourcelist [rows, default 10000]
 
-#include "Code/core/TextFormats.h"
 #include "Code/Unit_CommonLib.h"
+#include "Code/core/TextFormats.h"
 #include "ui/SourceGrid.h"
 
 #include <QApplication>

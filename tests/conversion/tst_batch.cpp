@@ -17,7 +17,6 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
@@ -27,8 +26,8 @@ namespace {
 
 void choose(int outputType, int quality = 2)
 {
-    ui::SetSelectorIndex(FrmMainForm->cbbOutputFiletype, outputType);
-    ui::SetSelectorIndex(FrmMainForm->cbbProfile, quality);
+    ui::setSelectorIndex(FrmMainForm->cbbOutputFiletype, outputType);
+    ui::setSelectorIndex(FrmMainForm->cbbProfile, quality);
     FrmMainForm->cbbProfileChange();
 }
 
@@ -422,8 +421,7 @@ private Q_SLOTS:
         copyEncoder(VIDCODA_PATH, VidcodaName());
 
         QCOMPARE(m_outcome.FailedRows.size(), 1);
-        QCOMPARE(m_outcome.FailedRows.first().second,
-                 QStringLiteral("The output file cannot be read as media."));
+        QCOMPARE(m_outcome.FailedRows.first().second, QStringLiteral("The output file cannot be read as media."));
         QVERIFY(outputFiles().isEmpty());
     }
 
@@ -455,13 +453,8 @@ private Q_SLOTS:
     // copy of the program folder, say) is neither waited for nor stopped.
     void strangersEncoderIsLeftAlone()
     {
-        QTemporaryDir elsewhere;
-        QVERIFY(elsewhere.isValid());
-        const QString stranger = elsewhere.filePath(VidcodaName());
-        QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), stranger));
-        QProcess running;
-        running.start(stranger, {QStringLiteral("120")});
-        QVERIFY(running.waitForStarted());
+        const StrangerEncoder stranger(VidcodaName());
+        QVERIFY(stranger.running());
 
         addRow(m_shortClip, true, "00:00:02");
         QElapsedTimer clock;
@@ -469,7 +462,7 @@ private Q_SLOTS:
         convert();
         QVERIFY2(clock.elapsed() < 60000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
-        QCOMPARE(running.state(), QProcess::Running);
+        QVERIFY(stranger.running());
 
         cleanOutputs();
         list()->Model()->Clear();
@@ -478,9 +471,7 @@ private Q_SLOTS:
         convert();
         QVERIFY(m_outcome.StoppedByUser);
         QVERIFY(outputFiles().isEmpty());
-        QCOMPARE(running.state(), QProcess::Running);
-        running.kill();
-        QVERIFY(running.waitForFinished(5000));
+        QVERIFY(stranger.running());
     }
 
     // The two boxes count as they stand when the batch ends, not when it began.

@@ -1,8 +1,8 @@
 #include "../support/ProgramFixture.h"
 #include "Code/ConversionRequest.h"
-#include "Code/core/Errors.h"
 #include "Code/Unit_CommonLib.h"
 #include "Code/Unit_Option.h"
+#include "Code/core/Errors.h"
 #include "Code/core/TextFormats.h"
 #include "ui/Selectors.h"
 #include "ui/SourceGrid.h"
@@ -20,8 +20,7 @@ void addRow(const QString &file, const QString &start, const QString &end, const
 
 TConvertParameterStruct build(const QString &file)
 {
-    return BuildEncoderCommand(SourceRowsOf(FrmMainForm->dxTreeSourceFileInfo), FrmMainForm->ConversionRequest(),
-                               file);
+    return BuildEncoderCommand(SourceRowsOf(FrmMainForm->dxTreeSourceFileInfo), FrmMainForm->ConversionRequest(), file);
 }
 
 QString command(const QString &file)
@@ -31,8 +30,8 @@ QString command(const QString &file)
 
 void choose(int outputType, int quality)
 {
-    ui::SetSelectorIndex(FrmMainForm->cbbOutputFiletype, outputType);
-    ui::SetSelectorIndex(FrmMainForm->cbbProfile, quality);
+    ui::setSelectorIndex(FrmMainForm->cbbOutputFiletype, outputType);
+    ui::setSelectorIndex(FrmMainForm->cbbProfile, quality);
     FrmMainForm->cbbProfileChange();
 }
 } // namespace
@@ -67,13 +66,20 @@ private Q_SLOTS:
         addRow("/videos/holiday.avi", "00:00:10", "00:01:45");
         const TConvertParameterStruct p = build("/videos/holiday.avi");
         QCOMPARE(EncoderCommandText(p),
-                 m_prefix + "vidcoda -y -i \"/videos/holiday.avi\" -vcodec mpeg4 -acodec aac -b 128 -s 320x240"
-                            " -r 15 -aspect 4:3 -ab 128 -vol 200 -ac 1 -ar 22050 -f mov -ss 00:00:10 -t 95 \"" +
+                 m_prefix +
+                     "vidcoda -y -i \"/videos/holiday.avi\" -vcodec mpeg4 -acodec aac -b 128 -s 320x240"
+                     " -r 15 -aspect 4:3 -ab 128 -vol 200 -ac 1 -ar 22050 -f mov -ss 00:00:10 -t 95 \"" +
                      out("holiday.mov") + "\"");
-        QCOMPARE(EncoderArguments(p),
-                 (QStringList{"-y", "-i", "/videos/holiday.avi", "-vcodec", "mpeg4", "-acodec", "aac", "-b", "128",
-                              "-s", "320x240", "-r", "15", "-aspect", "4:3", "-ab", "128", "-vol", "200", "-ac", "1",
-                              "-ar", "22050", "-f", "mov", "-ss", "00:00:10", "-t", "95", out("holiday.mov")}));
+        QCOMPARE(EncoderArguments(p), (QStringList{"-y",      "-i",      "/videos/holiday.avi",
+                                                   "-vcodec", "mpeg4",   "-acodec",
+                                                   "aac",     "-b",      "128",
+                                                   "-s",      "320x240", "-r",
+                                                   "15",      "-aspect", "4:3",
+                                                   "-ab",     "128",     "-vol",
+                                                   "200",     "-ac",     "1",
+                                                   "-ar",     "22050",   "-f",
+                                                   "mov",     "-ss",     "00:00:10",
+                                                   "-t",      "95",      out("holiday.mov")}));
         QCOMPARE(p.Trim->StartText, QStringLiteral("00:00:10"));
         QCOMPARE(TrimLengthText(p.Trim), QStringLiteral("95"));
         QCOMPARE(p.OutputFolder, m_out.path() + '/');
@@ -101,12 +107,12 @@ private Q_SLOTS:
         QFETCH(int, type);
         QFETCH(QString, options);
         choose(type, 2);
-        ui::SetSelectorIndex(frmOption->cbbAspectratio, 1); // video-only option: absent from audio layouts
+        ui::setSelectorIndex(frmOption->cbbAspectratio, 1); // video-only option: absent from audio layouts
         addRow("/videos/clip.mpg", "00:00:00", "00:01:35");
         QString expected = m_prefix + "vidcoda -y -i \"/videos/clip.mpg\"" + options.arg(out("clip"));
         expected.replace("-aspect 4:3", "-aspect 16:9");
         QCOMPARE(command("/videos/clip.mpg"), expected);
-        ui::SetSelectorIndex(frmOption->cbbAspectratio, 0);
+        ui::setSelectorIndex(frmOption->cbbAspectratio, 0);
     }
 
     void trimTexts_data()
@@ -130,8 +136,7 @@ private Q_SLOTS:
         QFETCH(QString, end);
         QFETCH(QString, trim);
         addRow("/videos/t.avi", start, end, "02:00:00");
-        QVERIFY(command("/videos/t.avi")
-                    .contains(trim));
+        QVERIFY(command("/videos/t.avi").contains(trim));
     }
 
     void fileNotListedGetsNoTrim()
@@ -145,10 +150,8 @@ private Q_SLOTS:
     {
         addRow("/videos/Same.avi", "00:00:05", "00:00:10");
         addRow("/videos/same.avi", "00:01:00", "00:02:30");
-        QVERIFY(command("/videos/Same.avi")
-                    .contains(" -ss 00:01:00 -t 90 "));
-        QVERIFY(command("/videos/same.avi")
-                    .contains(" -ss 00:01:00 -t 90 "));
+        QVERIFY(command("/videos/Same.avi").contains(" -ss 00:01:00 -t 90 "));
+        QVERIFY(command("/videos/same.avi").contains(" -ss 00:01:00 -t 90 "));
     }
 
     void encoderChoiceAndScript_data()
@@ -204,11 +207,9 @@ private Q_SLOTS:
     {
         addRow("/videos/holiday.avi", "00:00:00", "00:00:30");
         QFile(out("holiday.avi")).open(QIODevice::WriteOnly); // the source itself lies there
-        QVERIFY(command("/videos/holiday.avi")
-                    .endsWith("\"" + out("holiday_1.mp4") + "\""));
+        QVERIFY(command("/videos/holiday.avi").endsWith("\"" + out("holiday_1.mp4") + "\""));
         QFile(out("holiday_1.txt")).open(QIODevice::WriteOnly);
-        QVERIFY(command("/videos/holiday.avi")
-                    .endsWith("\"" + out("holiday_2.mp4") + "\""));
+        QVERIFY(command("/videos/holiday.avi").endsWith("\"" + out("holiday_2.mp4") + "\""));
         QCOMPARE(build("/videos/holiday.avi").OutputPath, out("holiday_2.mp4"));
     }
 

@@ -39,10 +39,16 @@ private Q_SLOTS:
                                 " -b 128 -s 320x240 -r 15 -aspect 4:3 -ab 128 -vol 200 -ac 1 -ar 22050 -f mov"
                                 " -ss 00:00:10 -t 95 \"/home/ann/Movarel Output Folder/holiday.mov\""));
         QCOMPARE(EncoderArguments(p),
-                 (QStringList{"-y", "-i", "/home/ann/Videos/holiday.avi", "-vcodec", "mpeg4", "-acodec", "aac", "-b",
-                              "128", "-s", "320x240", "-r", "15", "-aspect", "4:3", "-ab", "128", "-vol", "200", "-ac",
-                              "1", "-ar", "22050", "-f", "mov", "-ss", "00:00:10", "-t", "95",
-                              "/home/ann/Movarel Output Folder/holiday.mov"}));
+                 (QStringList{"-y",      "-i",      "/home/ann/Videos/holiday.avi",
+                              "-vcodec", "mpeg4",   "-acodec",
+                              "aac",     "-b",      "128",
+                              "-s",      "320x240", "-r",
+                              "15",      "-aspect", "4:3",
+                              "-ab",     "128",     "-vol",
+                              "200",     "-ac",     "1",
+                              "-ar",     "22050",   "-f",
+                              "mov",     "-ss",     "00:00:10",
+                              "-t",      "95",      "/home/ann/Movarel Output Folder/holiday.mov"}));
     }
 
     void audioLayoutCarriesNoVideoOption()

@@ -1,11 +1,11 @@
 // One row's job and the encoder it owns, with small shell scripts standing in
 // for the encoder.
+#include "../support/OwnChildren.h"
 #include "Code/ConversionJob.h"
 #include "Code/core/ProgramFolder.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -81,19 +81,13 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("script");
         QTest::newRow("ends when asked") << QByteArray("echo $$ > encoder.pid\nexec sleep 60\n");
         // A signal ignored before exec stays ignored: only the forced end works.
-        QTest::newRow("deaf to the request")
-            << QByteArray("trap '' TERM\necho $$ > encoder.pid\nexec sleep 60\n");
+        QTest::newRow("deaf to the request") << QByteArray("trap '' TERM\necho $$ > encoder.pid\nexec sleep 60\n");
     }
     void cancelEndsOnlyItsOwnEncoder()
     {
         QFETCH(QByteArray, script);
-        QTemporaryDir elsewhere;
-        QVERIFY(elsewhere.isValid());
-        const QString strangerPath = elsewhere.filePath(QStringLiteral("vidcoda"));
-        QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), strangerPath));
-        QProcess stranger;
-        stranger.start(strangerPath, {QStringLiteral("60")});
-        QVERIFY(stranger.waitForStarted());
+        const StrangerEncoder stranger(QStringLiteral("vidcoda"));
+        QVERIFY(stranger.running());
 
         TConversionJob job(parameters(encoder(script)));
         job.TerminateGraceMs = 300;
@@ -108,9 +102,7 @@ private Q_SLOTS:
         QCOMPARE(resultOf(finished).Outcome, TJobResult::Cancelled);
         QVERIFY(!processAlive(pid));
         QVERIFY(!QFileInfo::exists(job.Parameters.OutputPath));
-        QCOMPARE(stranger.state(), QProcess::Running);
-        stranger.kill();
-        QVERIFY(stranger.waitForFinished(5000));
+        QVERIFY(stranger.running());
     }
 
     // A job always ends through its signal, never inside Start().
@@ -120,9 +112,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("scriptWritten");
         QTest::addColumn<QString>("encoderPath");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("no encoder") << "in.avi" << true << "missing/vidcoda" << "The encoder could not be started.";
-        QTest::newRow("RealMedia without its script")
-            << "in.rm" << false << "vidcoda" << "The script for RealMedia sources could not be written.";
+        QTest::newRow("no encoder") << "in.avi" << true << "missing/vidcoda"
+                                    << "The encoder could not be started.";
+        QTest::newRow("RealMedia without its script") << "in.rm" << false << "vidcoda"
+                                                      << "The script for RealMedia sources could not be written.";
     }
     void failuresBeforeTheEncoderRuns()
     {

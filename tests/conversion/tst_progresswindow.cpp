@@ -249,8 +249,8 @@ private Q_SLOTS:
             << "Current: 2 , Total: 4." << Bar{60, 31};
         QTest::newRow("bar of maximum 0 divides by 1") << videoType << 3 << 2 << 4 << Bar{0, 0} << "0" << videoLine
                                                        << Bar{300, 200} << "Current: 3 , Total: 3." << Bar{0, 0};
-        QTest::newRow("end before start") << videoType << 1 << 0 << 2 << Bar{20, 5} << "-5" << videoLine
-                                          << Bar{100, 23} << "Current: 1 , Total: 1." << Bar{0, 0};
+        QTest::newRow("end before start") << videoType << 1 << 0 << 2 << Bar{20, 5} << "-5" << videoLine << Bar{100, 23}
+                                          << "Current: 1 , Total: 1." << Bar{0, 0};
         QTest::newRow("cut length not a number") << audioType << 1 << 0 << 2 << Bar{20, 5} << "1:30" << audioLine
                                                  << Bar{100, 23} << "Current: 1 , Total: 1." << Bar{0, 0};
         QTest::newRow("output beyond the cut length fills the bar")

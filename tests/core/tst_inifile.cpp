@@ -1,5 +1,5 @@
-#include "Code/core/Errors.h"
 #include "Code/IniFiles32.h"
+#include "Code/core/Errors.h"
 
 #include <QDir>
 #include <QFile>

@@ -115,8 +115,8 @@ private Q_SLOTS:
     {
         for (const SourceFile &source : m_sources) {
             const QString layer = source.path.section(QLatin1Char('/'), 0, 0);
-            const bool core = source.path.startsWith(QLatin1String("Code/core/")) ||
-                              coreLibraryModules.contains(source.module);
+            const bool core =
+                source.path.startsWith(QLatin1String("Code/core/")) || coreLibraryModules.contains(source.module);
             for (const QString &used : source.uses) {
                 const QString usedLayer = used.section(QLatin1Char('/'), 0, 0);
                 bool allowed = true;

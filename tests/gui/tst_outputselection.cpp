@@ -140,8 +140,8 @@ private Q_SLOTS:
         QCOMPARE(shown(frmOption->cbbAspectratio), QStringLiteral("16:9"));
         QCOMPARE(shown(frmOption->cbbAudioVolumeGain), QStringLiteral("100"));
         QCOMPARE(shown(frmOption->cbbVideoBitrate), QStringLiteral("128")); // preset field overwritten
-        ui::SetSelectorIndex(frmOption->cbbAspectratio, 0);
-        ui::SetSelectorIndex(frmOption->cbbAudioVolumeGain, 8);
+        ui::setSelectorIndex(frmOption->cbbAspectratio, 0);
+        ui::setSelectorIndex(frmOption->cbbAudioVolumeGain, 8);
     }
 
     void addProposesCountedNames()

@@ -28,3 +28,31 @@ inline bool ownChildRunning(const QStringList &names)
     }
     return false;
 }
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+// A program of the encoder's name that somebody else started: a copy of
+// sleep in a folder of its own, running for two minutes unless the test ends
+// it (which it does when it goes).
+class StrangerEncoder {
+public:
+    explicit StrangerEncoder(const QString &name)
+    {
+        const QString path = m_folder.filePath(name);
+        if (QFile::copy(QStringLiteral("/bin/sleep"), path)) {
+            m_process.start(path, {QStringLiteral("120")});
+            m_process.waitForStarted();
+        }
+    }
+    ~StrangerEncoder()
+    {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+    bool running() const { return m_process.state() == QProcess::Running; }
+
+private:
+    QTemporaryDir m_folder;
+    QProcess m_process;
+};
