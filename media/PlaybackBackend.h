@@ -11,7 +11,7 @@ class TPlaybackBackend : public QObject {
 public:
     using QObject::QObject;
 
-    virtual void Load(const QString &fileName, qint64 durationMs) = 0;
+    virtual void Load(const QString &fileName) = 0;
     virtual void Unload() = 0;
     virtual void Play() = 0;
     virtual void Pause() = 0;

@@ -171,7 +171,7 @@ void TPlayerBackend::reportEndLater()
     QMetaObject::invokeMethod(this, &TPlaybackBackend::EndReached, Qt::QueuedConnection);
 }
 
-void TPlayerBackend::Load(const QString &fileName, qint64)
+void TPlayerBackend::Load(const QString &fileName)
 {
     if (!ok())
         return reportEndLater();

@@ -23,7 +23,6 @@ public:
     int TimerInterval() const { return m_timer.interval(); }
     void SetTimerInterval(int milliseconds) { m_timer.setInterval(milliseconds); }
     // The timer is running (its graph runs).
-    bool Ticking() const { return m_timer.isActive(); }
 
 Q_SIGNALS:
     void OnTimer(quint32 currentPosMs, quint32 stopPosMs);
