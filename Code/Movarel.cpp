@@ -4,6 +4,7 @@
 #include "Code/Unit_Convert.h"
 
 #include <QApplication>
+#include <QDir>
 
 int main(int argc, char *argv[])
 {
@@ -12,5 +13,6 @@ int main(int argc, char *argv[])
 
     CreateApplicationWindows();
     FrmMainForm->ShowMainWindow();
+    FrmMainForm->OpenFiles(FilesFromArguments(QCoreApplication::arguments().mid(1), QDir::currentPath()));
     return QApplication::exec();
 }

@@ -29,6 +29,18 @@ std::optional<media::ProbeResult> probe(const QString &file)
     }
 }
 
+// What the source can give of the cut: an end handle dragged to the far right
+// stands a little past the end (it counts up to 101 % of the duration), and
+// only what lies before the end can come out.
+qint64 wantedLengthMs(const std::optional<TTrimSpan> &trim, const std::optional<media::ProbeResult> &source)
+{
+    const qint64 sourceMs = source ? source->durationMs : 0;
+    if (!trim)
+        return sourceMs;
+    const qint64 endMs = sourceMs > 0 ? qMin(trim->EndSeconds * 1000, sourceMs) : trim->EndSeconds * 1000;
+    return endMs - trim->StartSeconds * 1000;
+}
+
 } // namespace
 
 TOutputVerdict CheckOutputFile(const QString &outputFile, const QString &sourceFile, bool audioOnly,
@@ -46,7 +58,7 @@ TOutputVerdict CheckOutputFile(const QString &outputFile, const QString &sourceF
         return failed(QStringLiteral("The output file holds no sound."));
 
     const qint64 startSeconds = trim ? trim->StartSeconds : 0;
-    const qint64 wantedMs = trim ? trim->Length() * 1000 : (source ? source->durationMs : 0);
+    const qint64 wantedMs = wantedLengthMs(trim, source);
     if (wantedMs <= 0 || output->durationMs <= 0)
         return {};
     if (output->durationMs + toleranceMs < wantedMs) {

@@ -16,7 +16,8 @@ struct TOutputVerdict {
 // Opens `outputFile` as media: it must read, carry the streams the output
 // type asks for (video for a video type when the source has a picture, sound
 // when the source has sound or the type is audio only), and last as long as
-// the cut, within a second. A shorter output is kept with a warning: it is
-// what the source really holds, whatever its header claims.
+// the cut, within a second, the cut ending at the latest where the source
+// says it ends. A shorter output is kept with a warning: it is what the source
+// really holds, whatever its header claims.
 TOutputVerdict CheckOutputFile(const QString &outputFile, const QString &sourceFile, bool audioOnly,
                                const std::optional<TTrimSpan> &trim);

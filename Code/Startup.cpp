@@ -6,7 +6,9 @@
 #include "Code/Unit_CommonLib.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
+#include <QUrl>
 
 namespace {
 const QString homePageAddress = QStringLiteral("https://movarel.example.org/");
@@ -18,6 +20,20 @@ template <typename T> void createOnce(T *&object)
         object = new T;
 }
 } // namespace
+
+QStringList FilesFromArguments(const QStringList &arguments, const QString &currentFolder)
+{
+    QStringList files;
+    const QDir folder(currentFolder);
+    for (const QString &argument : arguments) {
+        if (argument.isEmpty())
+            continue;
+        const QUrl address(argument);
+        const bool isAddress = address.isLocalFile() && argument.startsWith(QLatin1String("file:"));
+        files.append(isAddress ? address.toLocalFile() : QDir::cleanPath(folder.absoluteFilePath(argument)));
+    }
+    return files;
+}
 
 QString VersionTextOf(const QString &fileVersion)
 {

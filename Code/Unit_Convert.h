@@ -139,6 +139,9 @@ public:
     void btnRemoveFileClick();
     void btnClearFileClick();
     void WMDropFiles(const QStringList &names);
+    // Files handed over at start (a file manager's "Open With"): added once the
+    // window is up, as if dropped on it.
+    void OpenFiles(const QStringList &names);
     void dxTreeSourceFileInfoEndDrag();
     void dxTreeSourceFileInfoKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void dxTreeSourceFileInfoKeyUp();

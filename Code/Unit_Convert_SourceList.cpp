@@ -115,6 +115,13 @@ void TFrmMainForm::WMDropFiles(const QStringList &names)
         SyncTrimBar();
 }
 
+void TFrmMainForm::OpenFiles(const QStringList &names)
+{
+    if (names.isEmpty())
+        return;
+    QTimer::singleShot(0, this, [this, names] { ui::guarded([&] { WMDropFiles(names); }); });
+}
+
 void TFrmMainForm::dxTreeSourceFileInfoEndDrag()
 {
     btnRemoveFile->click();

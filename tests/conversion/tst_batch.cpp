@@ -9,6 +9,7 @@
 #include "Code/Unit_Converting.h"
 #include "Code/Unit_Option.h"
 #include "Code/core/EncoderCommand.h"
+#include "Code/core/TextFormats.h"
 #include "ui/PictureButton.h"
 #include "ui/Selectors.h"
 #include "ui/SourceGrid.h"
@@ -381,7 +382,14 @@ private Q_SLOTS:
     // the progress window is gone and the main window works again.
     void shortSourceIsKeptWithWarning()
     {
-        addRow(m_shortClip, true, "00:00:06");
+        // A 10 s .flv cut to a third: its header still says 10 s.
+        fixtures::ClipSpec spec;
+        spec.seconds = 10;
+        const QString cut = fixtures::makeClip(m_sources.path(), "cut short.flv", spec);
+        QVERIFY(!cut.isEmpty());
+        QFile file(cut);
+        QVERIFY(file.resize(file.size() * 3 / 10));
+        addRow(cut, true, "00:00:10");
         addRow(m_sources.filePath("missing.avi"), true, "00:00:02");
         bool progressShown = true;
         bool mainEnabled = false;
@@ -391,18 +399,34 @@ private Q_SLOTS:
         };
         convert();
 
-        QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
+        QCOMPARE(outputFiles(), QStringList{"cut short.mp4"});
+        const double delivered = fixtures::probe(outputs() + "cut short.mp4").duration;
+        QVERIFY2(delivered > 1 && delivered < 8, qPrintable(QString::number(delivered)));
         QCOMPARE(m_outcome.WarnedRows.size(), 1);
-        QCOMPARE(m_outcome.WarnedRows.first().first, m_shortClip);
-        QVERIFY2(m_outcome.WarnedRows.first().second.contains("the source ends at 00:00:02"),
-                 qPrintable(m_outcome.WarnedRows.first().second));
+        QCOMPARE(m_outcome.WarnedRows.first().first, cut);
+        QCOMPARE(m_outcome.WarnedRows.first().second,
+                 "Shorter than asked: the source ends at " + FormatDuration(qint64(delivered)) + ".");
         QCOMPARE(m_outcome.FailedRows.size(), 1);
         QCOMPARE(m_program->prompts->messages.size(), 1);
         const QString notice = m_program->prompts->texts().first();
         QVERIFY(notice.startsWith("These files could not be converted:\n\n" + m_sources.filePath("missing.avi")));
-        QVERIFY(notice.contains("These files were converted, with a warning:\n\n" + m_shortClip));
+        QVERIFY(notice.contains("These files were converted, with a warning:\n\n" + cut));
         QVERIFY(!progressShown);
         QVERIFY(mainEnabled);
+    }
+
+    // The end handle at the far right stands a little past the end (up to
+    // 101 % of the duration): converting to the end is what was asked, not
+    // a source that fell short.
+    void endPastTheSourceGivesNoWarning()
+    {
+        addRow(m_shortClip, true, "00:00:02", "00:00:00", "00:00:04");
+        convert();
+        QVERIFY(m_program->read("log.txt").contains(" -ss 00:00:00 -t 4 "));
+        QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
+        QVERIFY(m_outcome.WarnedRows.isEmpty());
+        QVERIFY(m_outcome.FailedRows.isEmpty());
+        QVERIFY(m_program->prompts->messages.isEmpty());
     }
 
     // An encoder that says it succeeded but leaves something that is not media.

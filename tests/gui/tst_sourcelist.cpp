@@ -6,6 +6,7 @@
 #include "../support/MediaFixtures.h"
 #include "../support/ProgramFixture.h"
 #include "Code/InitFileForm.h"
+#include "Code/Startup.h"
 #include "Code/core/TextFormats.h"
 #include "SourceRows.h"
 #include "ui/PictureButton.h"
@@ -629,6 +630,23 @@ private Q_SLOTS:
         QVERIFY(path.size() > 300);
         QVERIFY(dropOnList({path}));
         QCOMPARE(rows::column(colFileName), QStringList{path});
+    }
+
+    // Files named at start ("Open With Movarel" in a file manager, or a
+    // terminal) are added as a drop adds them: measured, refused with the
+    // same warning, duplicates skipped.
+    void filesFromTheCommandLine()
+    {
+        const QString folder = QFileInfo(m_clip[".avi"]).path();
+        const QString relative = QFileInfo(m_clip[".3gp"]).fileName();
+        const QStringList files = FilesFromArguments(
+            {QUrl::fromLocalFile(m_clip[".avi"]).toString(), relative, m_short, m_clip[".avi"]}, folder);
+        QCOMPARE(files, (QStringList{m_clip[".avi"], m_clip[".3gp"], m_short, m_clip[".avi"]}));
+        FrmMainForm->OpenFiles(files);
+        QCOMPARE(rows::grid()->RowCount(), 0); // once the window is up
+        QTRY_COMPARE(rows::column(colFileName), (QStringList{m_clip[".avi"], m_clip[".3gp"]}));
+        QCOMPARE(m_program->prompts->texts(), QStringList{readingErrorRows});
+        verifyRowsWhole();
     }
 
     void dropOfSomethingElseIsRefused()

@@ -203,6 +203,14 @@ private Q_SLOTS:
         QVERIFY2(run.exitCode == 0 && run.output.isEmpty(), qPrintable(run.output));
     }
 
+    // "Open With Movarel" hands the chosen files over as paths.
+    void desktopEntryTakesFiles()
+    {
+        QFile entry(shared(QStringLiteral("applications/movarel.desktop")));
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        QVERIFY(entry.readAll().split('\n').contains("Exec=movarel %F"));
+    }
+
     // The menu entry offers Movarel for the type of every accepted source
     // and for nothing that has no accepted extension.
     void desktopEntryMimeTypes_data()
