@@ -41,6 +41,8 @@ QString TBatchOutcome::Report() const
 TConversionBatch::TConversionBatch()
 {
     m_pause.setSingleShot(true);
+    // A coarse timer may fire a twentieth early: the pauses are never shorter.
+    m_pause.setTimerType(Qt::PreciseTimer);
 }
 
 // Out of line: the sleep hold's type is complete here.
