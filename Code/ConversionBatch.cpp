@@ -38,6 +38,17 @@ QString TBatchOutcome::Report() const
     return parts.join(QStringLiteral("\n\n"));
 }
 
+QString TBatchOutcome::Summary() const
+{
+    QStringList parts{DeliveredCount == 1 ? QStringLiteral("1 file converted")
+                                          : QStringLiteral("%1 files converted").arg(DeliveredCount)};
+    if (!FailedRows.isEmpty())
+        parts.append(QStringLiteral("%1 failed").arg(FailedRows.size()));
+    if (!WarnedRows.isEmpty())
+        parts.append(QStringLiteral("%1 with warnings").arg(WarnedRows.size()));
+    return parts.join(QStringLiteral(", "));
+}
+
 TConversionBatch::TConversionBatch()
 {
     m_pause.setSingleShot(true);
@@ -137,12 +148,15 @@ void TConversionBatch::JobFinished(const TJobResult &result)
         break;
     case TJobResult::Warning:
         RecordWarning(m_job->Parameters.SourceFile, result.Reason);
+        ++m_outcome.DeliveredCount;
         break;
     case TJobResult::Abandoned:
         AppFunc->WriteLog(QStringLiteral("The encoder could not be stopped; the batch ends without it."));
         CommonLib->ShowNotice(result.Reason, nkWarning);
         break;
     case TJobResult::Converted:
+        ++m_outcome.DeliveredCount;
+        break;
     case TJobResult::Cancelled:
         break;
     }

@@ -26,11 +26,14 @@ struct TBatchOutcome {
     QString OutputFolder;
     int CheckedCount = 0;
     int ConvertedCount = 0; // rows finished, well or not
+    int DeliveredCount = 0; // rows that left their output file, with a warning or not
     QList<QPair<QString, QString>> FailedRows;
     QList<QPair<QString, QString>> WarnedRows;
     // The notice of the rows that failed and those kept with a warning; empty
     // when every row went well.
     QString Report() const;
+    // The counts in a few words: "12 files converted, 1 failed, 2 with warnings".
+    QString Summary() const;
 };
 
 // A batch: the checked rows of the list converted one after another by one

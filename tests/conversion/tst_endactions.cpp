@@ -70,6 +70,31 @@ private Q_SLOTS:
         QCOMPARE(CustomProc->RunEndActions(outcome, settings), ending);
         QTEST(m_program->platform->calls, "calls");
     }
+
+    void summary_data()
+    {
+        QTest::addColumn<int>("delivered");
+        QTest::addColumn<int>("failed");
+        QTest::addColumn<int>("warned");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("one") << 1 << 0 << 0 << "1 file converted";
+        QTest::newRow("twelve, one failed, two warned")
+            << 12 << 1 << 2 << "12 files converted, 1 failed, 2 with warnings";
+        QTest::newRow("none delivered") << 0 << 3 << 0 << "0 files converted, 3 failed";
+    }
+    void summary()
+    {
+        QFETCH(int, delivered);
+        QFETCH(int, failed);
+        QFETCH(int, warned);
+        TBatchOutcome outcome;
+        outcome.DeliveredCount = delivered;
+        for (int i = 0; i < failed; ++i)
+            outcome.FailedRows.append({QStringLiteral("/v/%1.avi").arg(i), QStringLiteral("reason")});
+        for (int i = 0; i < warned; ++i)
+            outcome.WarnedRows.append({QStringLiteral("/v/w%1.avi").arg(i), QStringLiteral("reason")});
+        QTEST(outcome.Summary(), "text");
+    }
 };
 
 QTEST_MAIN(TestEndActions)
