@@ -16,25 +16,32 @@ std::string aspectExpression(std::string text)
 }
 
 // One side of the scaled picture: the whole side, or less when the picture's
-// shape leaves bars across it. Rounded to an even count because the encoders
-// store yuv420p, yet never beyond the frame's side. "dar" is the picture's
-// display ratio as it reaches the filter: after ffmpeg's autorotation, with an
-// unknown pixel aspect counting as square.
-std::string sideExpression(int side, const std::string &shareOfSide)
+// shape leaves bars across it. "dar" is the picture's display ratio as it
+// reaches the filter: after ffmpeg's autorotation, with an unknown pixel
+// aspect counting as square.
+std::string sideExpression(int evenSide, const std::string &shareOfSide)
 {
-    const std::string frameSide = std::to_string(side);
-    return "'min(" + frameSide + ",max(2,2*round(" + frameSide + "*min(1," + shareOfSide + ")/2)))'";
+    const std::string side = std::to_string(evenSide);
+    return "'max(2,2*round(" + side + "*min(1," + shareOfSide + ")/2))'";
+}
+
+// The encoders store yuv420p, whose chroma halves both sides: the picture and
+// the bars get even sides, and ffmpeg's own scaling to -s adds the odd pixel
+// of an odd frame.
+int evenPart(int side)
+{
+    return side - side % 2;
 }
 
 std::string fitToSize(int width, int height, const std::string &aspect)
 {
-    const std::string w = std::to_string(width);
-    const std::string h = std::to_string(height);
-    const std::string scale =
-        "scale=w=" + sideExpression(width, "dar/" + aspect) + ":h=" + sideExpression(height, aspect + "/dar");
+    const std::string w = std::to_string(evenPart(width));
+    const std::string h = std::to_string(evenPart(height));
+    const std::string scale = "scale=w=" + sideExpression(evenPart(width), "dar/" + aspect) +
+                              ":h=" + sideExpression(evenPart(height), aspect + "/dar");
     // x and y of -1 centre the picture.
     const std::string pad = "pad=" + w + ":" + h + ":-1:-1:black";
-    // Pixels of the frame's size that show it at the asked ratio; 255 keeps
+    // Pixels of the frame's shape that show it at the asked ratio; 255 keeps
     // both parts within what MPEG-4 video can store.
     const std::string sar = "setsar=r=" + aspect + "*" + h + "/" + w + ":max=255";
     return scale + "," + pad + "," + sar;

@@ -337,6 +337,9 @@ private Q_SLOTS:
             << QStringList{"-s", "320x240", "-aspect", "16/9"} << frameSize << 16.0 / 9.0 << QRect(0, 0, 320, 240);
         QTest::newRow("ratio as a number")
             << QStringList{"-s", "320x240", "-aspect", "1.3333"} << frameSize << 1.3333 << QRect(0, 30, 320, 180);
+        // yuv420p halves the chroma: the odd pixel comes from the last scaling.
+        QTest::newRow("odd size") << QStringList{"-s", "321x241", "-aspect", "4:3"} << QSize(321, 241) << 4.0 / 3.0
+                                  << QRect(0, 30, 321, 181);
         QTest::newRow("no ratio") << QStringList{"-s", "320x240"} << frameSize << 4.0 / 3.0 << QRect(0, 30, 320, 180);
         QTest::newRow("no size") << QStringList{"-aspect", "4:3"} << QSize(640, 480) << 4.0 / 3.0
                                  << QRect(0, 60, 640, 360);
