@@ -2,6 +2,7 @@
 
 #include "AudioArguments.h"
 #include "AudioLimits.h"
+#include "FrameFit.h"
 #include "FrameRate.h"
 #include "OutputFormat.h"
 #include "VideoRateControl.h"
@@ -37,6 +38,9 @@ std::string videoFilters(const EncodeRequest &request, const SourceSpec &source)
             chain += ',';
         chain += "fps=" + fractionText(frameRateFraction(*rate));
     }
+    // After the rate, so that only the frames kept are scaled.
+    if (const std::string fit = frameFitFilters(request); !fit.empty())
+        chain += (chain.empty() ? "" : ",") + fit;
     return chain;
 }
 

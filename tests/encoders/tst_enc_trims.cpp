@@ -40,13 +40,14 @@ QString makeRampClip(const QString &folder, const QString &extension)
     return path;
 }
 
-// The mean brightness of the first frame, -1 when it cannot be read.
+// The mean brightness of the first frame's middle, clear of the bars beside
+// the 11:9 picture in the 4:3 frame; -1 when it cannot be read.
 double firstFrameLuma(const QString &path)
 {
     QProcess ffmpeg;
-    ffmpeg.start("ffmpeg",
-                 {"-v", "info", "-nostdin", "-i", path, "-vf",
-                  "signalstats,metadata=mode=print:key=lavfi.signalstats.YAVG", "-frames:v", "1", "-f", "null", "-"});
+    ffmpeg.start("ffmpeg", {"-v", "info", "-nostdin", "-i", path, "-vf",
+                            "crop=iw/2:ih/2,signalstats,metadata=mode=print:key=lavfi.signalstats.YAVG", "-frames:v",
+                            "1", "-f", "null", "-"});
     ffmpeg.waitForFinished(60000);
     const QString log = QString::fromUtf8(ffmpeg.readAllStandardError());
     const QRegularExpressionMatch match = QRegularExpression("YAVG=([0-9.]+)").match(log);
