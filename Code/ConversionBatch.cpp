@@ -224,6 +224,7 @@ void TConversionBatch::Finish()
 {
     m_running = false;
     m_stayAwake.reset();
+    platform::current().publishLauncherProgress(0, false);
     m_outcome.CheckedCount = CheckedCount;
     m_outcome.ConvertedCount = ConvertedCount;
     Q_EMIT Finished(m_outcome);
@@ -236,7 +237,8 @@ void TConversionBatch::ReportProgress(qint64 seconds)
     const std::optional<TTrimSpan> &trim = m_job->Parameters.Trim;
     const int maximum = CurrentBarMaximum(trim ? trim->Length() : 0);
     const int position = static_cast<int>(qBound(qint64(0), seconds, qint64(maximum)));
-    Q_EMIT Progress(double(BatchBarPosition(ConvertedCount, position, maximum)) / (CheckedCount * 100.0));
+    const double share = double(BatchBarPosition(ConvertedCount, position, maximum)) / (CheckedCount * 100.0);
+    platform::current().publishLauncherProgress(share, true);
 }
 
 void TConversionBatch::RecordFailure(const QString &file, const QString &reason, const QString &encoderOutput)

@@ -39,7 +39,8 @@ struct TBatchOutcome {
 // A batch: the checked rows of the list converted one after another by one
 // job each, on the event loop. Each row is built, shown (RowStarting), given
 // 2000 ms, started, and given at least 3000 ms before the next one begins.
-// A stop ends the running job's own encoder and starts no further row.
+// A stop ends the running job's own encoder and starts no further row. While
+// it runs, the program's launcher entry shows the batch bar's figure.
 class TConversionBatch : public QObject {
     Q_OBJECT
 
@@ -72,8 +73,6 @@ Q_SIGNALS:
     // A row is about to run: the progress window shows it, the main window waits.
     void RowStarting(const TConversionJob &job, int convertedCount, int checkedCount);
     void EncoderOutput(const QString &chunk);
-    // Share of the whole batch done, 0 to 1: the batch bar's own figure.
-    void Progress(double share);
     // However the batch ended; after it nothing of the batch runs any more.
     void Finished(const TBatchOutcome &outcome);
 

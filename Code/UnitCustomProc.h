@@ -82,6 +82,9 @@ public:
     // boxes as they are when it ends: the output folder is shown, then the
     // computer is powered off. True when the program is ending.
     bool RunEndActions(const TBatchOutcome &outcome, const TUserSettings &settings);
+    // Tells the desktop that the batch is done, for a user who is working
+    // elsewhere; nothing where the desktop has no notification service.
+    void AnnounceBatchEnd(const TBatchOutcome &outcome);
 
     // The batch: its rows, its running job and its counters.
     TConversionBatch Batch;

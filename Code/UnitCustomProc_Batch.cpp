@@ -29,3 +29,10 @@ bool TCustomProc::RunEndActions(const TBatchOutcome &outcome, const TUserSetting
     platform::current().endProcess(0);
     return true;
 }
+
+void TCustomProc::AnnounceBatchEnd(const TBatchOutcome &outcome)
+{
+    platform::current().postNotice({.summary = QStringLiteral("Conversion finished"),
+                                    .body = outcome.Summary(),
+                                    .folderToOpen = outcome.OutputFolder});
+}

@@ -147,8 +147,12 @@ void TFrmMainForm::btnConvertClick()
 
 void TFrmMainForm::BatchFinished(const TBatchOutcome &outcome)
 {
+    // No window of ours active: the user is working elsewhere.
+    const bool userAway = QApplication::activeWindow() == nullptr;
     // A power-off ends the program here; nobody is left to read a notice.
     const bool ending = CustomProc->RunEndActions(outcome, ReadUserSettings());
+    if (!ending && !outcome.StoppedByUser && userAway)
+        CustomProc->AnnounceBatchEnd(outcome);
     frmConverting->hide();
     setEnabled(true);
     // The notice stands alone, over a main window that works again.

@@ -8,6 +8,14 @@
 
 namespace platform {
 
+// A desktop notification: what it says, and the folder its "Open folder"
+// action shows (none when empty).
+struct DesktopNotice {
+    QString summary;
+    QString body;
+    QString folderToOpen;
+};
+
 // Keeps the computer from sleeping while it exists.
 class SleepInhibitor {
 public:
@@ -34,6 +42,12 @@ public:
     virtual std::unique_ptr<SleepInhibitor> preventScreenSaver(const QString &reason) = 0;
     // Ends the program at once with the given exit code.
     virtual void endProcess(int exitCode) = 0;
+    // Shows a notification on the desktop, with the program's name and icon;
+    // false, with nothing shown, where the desktop has no notification service.
+    virtual bool postNotice(const DesktopNotice &notice) = 0;
+    // Progress (0 to 1) on the program's entry in docks and task managers that
+    // show one; `visible` false takes it away.
+    virtual void publishLauncherProgress(double progress, bool visible) = 0;
 };
 
 // The platform in use: the system's own unless a test installed another one.

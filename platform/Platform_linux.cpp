@@ -1,5 +1,7 @@
 #include "platform/Platform.h"
 
+#include "platform/DesktopNotices.h"
+
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QDBusReply>
@@ -97,6 +99,16 @@ public:
     {
         std::fflush(nullptr);
         std::_Exit(exitCode);
+    }
+
+    bool postNotice(const DesktopNotice &notice) override
+    {
+        return desktop::postNotice(notice, [this](const QUrl &folder) { openUrl(folder); });
+    }
+
+    void publishLauncherProgress(double progress, bool visible) override
+    {
+        desktop::publishLauncherProgress(progress, visible);
     }
 };
 

@@ -46,6 +46,11 @@ public:
     }
 
     void endProcess(int exitCode) override { std::_Exit(exitCode); }
+
+    // Toast notifications and task-bar progress need window handles this layer
+    // does not have; the batch's end is then told only by the program's windows.
+    bool postNotice(const DesktopNotice &) override { return false; }
+    void publishLauncherProgress(double, bool) override {}
 };
 
 } // namespace

@@ -14,6 +14,7 @@
 #include "ui/Selectors.h"
 #include "ui/SourceGrid.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -145,6 +146,8 @@ private Q_SLOTS:
         m_program->platform->powerOffs = 0;
         m_program->platform->endedWith.clear();
         m_program->platform->calls.clear();
+        m_program->platform->notices.clear();
+        m_program->platform->launcherProgress.clear();
         m_outcome = TBatchOutcome();
         m_program->prompts->messages.clear();
         m_program->prompts->answers.clear();
@@ -522,6 +525,74 @@ private Q_SLOTS:
         disconnect(change);
         QCOMPARE(m_program->platform->powerOffs, atEnd ? 1 : 0);
         QCOMPARE(m_program->platform->openedUrls.size(), atEnd ? 1 : 0);
+    }
+
+    // The batch ends while the user works in another program: the desktop is
+    // told, with the counts. Not while a window of ours is active, and not
+    // after a Stop.
+    void endAnnouncedToAUserElsewhere_data()
+    {
+        QTest::addColumn<bool>("away");
+        QTest::addColumn<bool>("stop");
+        QTest::addColumn<int>("notices");
+        QTest::newRow("elsewhere") << true << false << 1;
+        QTest::newRow("in Movarel") << false << false << 0;
+        QTest::newRow("stopped") << true << true << 0;
+    }
+    void endAnnouncedToAUserElsewhere()
+    {
+        QFETCH(bool, away);
+        QFETCH(bool, stop);
+        addRow(m_shortClip, true, "00:00:02");
+        addRow(m_sources.filePath("missing.avi"), true, "00:00:02");
+        if (stop)
+            addRow(m_longClip, true, "00:01:00");
+        FrmMainForm->show();
+        const QMetaObject::Connection elsewhere =
+            connect(&CustomProc->Batch, &TConversionBatch::RowStarting, this, [away] {
+                QTimer::singleShot(50, [away] {
+                    if (away)
+                        QApplication::setActiveWindow(nullptr);
+                    else
+                        frmConverting->activateWindow();
+                });
+            });
+        if (stop)
+            stopWhileRowRuns(2, true);
+        convert();
+        disconnect(elsewhere);
+        FrmMainForm->hide();
+
+        QTEST(int(m_program->platform->notices.size()), "notices");
+        if (!m_program->platform->notices.isEmpty()) {
+            const platform::DesktopNotice notice = m_program->platform->notices.first();
+            QCOMPARE(notice.summary, QStringLiteral("Conversion finished"));
+            QCOMPARE(notice.body, QStringLiteral("1 file converted, 1 failed"));
+            QCOMPARE(notice.folderToOpen, outputs());
+        }
+        // The notice of the failed row still comes, over the main window; a
+        // Stop only asks its question.
+        QCOMPARE(m_program->prompts->messages.size(), 1);
+    }
+
+    // The launcher entry shows the batch bar's figure while the batch runs,
+    // rising, and is cleared at its end.
+    void launcherShowsTheBatchProgress()
+    {
+        addRow(m_shortClip, true, "00:00:02");
+        addRow(m_shortClip + "-again", false, "00:00:02");
+        addRow(m_longClip, true, "00:01:00", "00:00:00", "00:00:20");
+        convert();
+        const QList<double> shown = m_program->platform->launcherProgress;
+        QVERIFY(shown.size() >= 3);
+        QCOMPARE(shown.last(), -1.0);
+        QCOMPARE(shown.first(), 0.0);
+        for (int i = 1; i + 1 < shown.size(); ++i) {
+            QVERIFY2(shown[i] >= shown[i - 1] && shown[i] <= 1.0, qPrintable(QString::number(shown[i])));
+        }
+        // The second row starts at half the batch and moves on from there.
+        QVERIFY(shown.contains(0.5));
+        QVERIFY(std::any_of(shown.cbegin(), shown.cend(), [](double share) { return share > 0.5 && share <= 1.0; }));
     }
 };
 

@@ -50,6 +50,21 @@ public:
         calls.append(QStringLiteral("end %1").arg(exitCode));
     }
 
+    QList<platform::DesktopNotice> notices;
+    bool noticeServiceThere = true;
+    bool postNotice(const platform::DesktopNotice &notice) override
+    {
+        if (noticeServiceThere)
+            notices.append(notice);
+        return noticeServiceThere;
+    }
+    // Each figure published, -1 for "taken away".
+    QList<double> launcherProgress;
+    void publishLauncherProgress(double progress, bool visible) override
+    {
+        launcherProgress.append(visible ? progress : -1.0);
+    }
+
     // Installs a fresh fake as the current platform and returns it.
     static FakePlatform *install()
     {
