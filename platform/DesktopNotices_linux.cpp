@@ -35,10 +35,10 @@ public:
         return actions;
     }
 
-    void remember(uint id, const QString &folder, const std::function<void(const QUrl &)> &open)
+    void remember(uint id, const QString &folder)
     {
         listen();
-        m_folders.insert(id, {folder, open});
+        m_folders.insert(id, folder);
     }
 
 public Q_SLOTS:
@@ -47,7 +47,7 @@ public Q_SLOTS:
         const auto it = m_folders.constFind(id);
         if (it == m_folders.cend() || key != openFolderKey)
             return;
-        it->open(QUrl::fromLocalFile(it->folder));
+        current().openUrl(QUrl::fromLocalFile(*it));
     }
     void notificationClosed(uint id, uint) { m_folders.remove(id); }
 
@@ -63,11 +63,7 @@ private:
                     SLOT(notificationClosed(uint, uint)));
     }
 
-    struct Shown {
-        QString folder;
-        std::function<void(const QUrl &)> open;
-    };
-    QHash<uint, Shown> m_folders;
+    QHash<uint, QString> m_folders;
     bool m_listening = false;
 };
 
@@ -79,7 +75,7 @@ bool offersActions()
 
 } // namespace
 
-bool postNotice(const DesktopNotice &notice, const std::function<void(const QUrl &)> &open)
+bool postNotice(const DesktopNotice &notice)
 {
     if (!QDBusConnection::sessionBus().isConnected())
         return false;
@@ -92,7 +88,7 @@ bool postNotice(const DesktopNotice &notice, const std::function<void(const QUrl
     if (!id.isValid())
         return false;
     if (withFolder)
-        FolderActions::instance().remember(id.value(), notice.folderToOpen, open);
+        FolderActions::instance().remember(id.value(), notice.folderToOpen);
     return true;
 }
 

@@ -101,10 +101,7 @@ public:
         std::_Exit(exitCode);
     }
 
-    bool postNotice(const DesktopNotice &notice) override
-    {
-        return desktop::postNotice(notice, [this](const QUrl &folder) { openUrl(folder); });
-    }
+    bool postNotice(const DesktopNotice &notice) override { return desktop::postNotice(notice); }
 
     void publishLauncherProgress(double progress, bool visible) override
     {
