@@ -163,7 +163,7 @@ void TestPreviewRobustness::everyFilePreviewsOrEndsCleanly_data()
     for (const int rotate : {90, 270, 180}) {
         mediatest::OrientedClip turned;
         turned.stored = QSize(568, 320);
-        turned.rotate = rotate;
+        turned.clockwise = rotate;
         const QString name = QStringLiteral("turned-%1.mov").arg(rotate);
         QTest::newRow(qPrintable(QStringLiteral("H.264 568x320 turned %1").arg(rotate)))
             << mediatest::makeOrientedClip(folder, name, turned) << true;
@@ -177,7 +177,7 @@ void TestPreviewRobustness::everyFilePreviewsOrEndsCleanly_data()
     shaped.pixelAspect = "64/45";
     QTest::newRow("anamorphic 320x240 at 64:45")
         << mediatest::makeOrientedClip(folder, "anamorphic.mov", shaped) << true;
-    shaped.rotate = 90;
+    shaped.clockwise = 90;
     QTest::newRow("anamorphic 320x240 at 64:45 turned 90")
         << mediatest::makeOrientedClip(folder, "anamorphic-turned.mov", shaped) << true;
 }
