@@ -80,6 +80,7 @@ private Q_SLOTS:
     void playShowsFramesInTheWindow();
     void picturesAreDrawnUprightInTheirShownShape_data();
     void picturesAreDrawnUprightInTheirShownShape();
+    void aRealPhoneClipIsDrawnTall();
     void positionAdvancesAndPauseHoldsIt();
     void seeksWhilePausedAndWhilePlaying();
     void endOfMediaKeepsTheGraphRunningAtTheDuration();
@@ -240,6 +241,31 @@ void TestPlayback::picturesAreDrawnUprightInTheirShownShape()
                  qPrintable(QStringLiteral("%1 is %2, not %3")
                                 .arg(QLatin1String(quarter.name), describe(pixel), quarter.colour.name())));
     }
+}
+
+// An iPhone's clip of a plain wall, stored 568 x 320 and turned a quarter for
+// showing: a tall picture with black bars left and right.
+void TestPlayback::aRealPhoneClipIsDrawnTall()
+{
+    const QString file = mediatest::sharedFixture(QStringLiteral("iphone_rotated.mov"));
+    if (!QFileInfo::exists(file))
+        QSKIP(qPrintable(file + " is not there"));
+    m_window->resize(400, 300);
+    m_graph->RenderFile(file);
+    m_graph->Play();
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->hasFrame() && positionMs(*m_graph) >= 300, 5000);
+    m_graph->Pause();
+    QTest::qWait(200);
+
+    const QRect expected = media::LetterboxRect(QSize(320, 568), m_window->size());
+    const QRect drawn = litBounds(m_window->grab().toImage());
+    QVERIFY2(qAbs(drawn.left() - expected.left()) <= 2 && qAbs(drawn.right() - expected.right()) <= 2 &&
+                 drawn.top() <= 2 && drawn.bottom() >= m_window->height() - 3,
+             qPrintable(QStringLiteral("drawn at %1,%2 %3x%4")
+                            .arg(drawn.x())
+                            .arg(drawn.y())
+                            .arg(drawn.width())
+                            .arg(drawn.height())));
 }
 
 void TestPlayback::positionAdvancesAndPauseHoldsIt()
