@@ -75,7 +75,7 @@ int TFilterGraph::RenderFile(const QString &fileName)
     const ProbeResult probe = ProbeMediaFile(fileName);
     if (m_window) {
         m_backend = playerBackend();
-        m_backend->Load(fileName);
+        m_backend->Load(fileName, probe.rotation);
         m_window->setAspectHint(probe.displaySize);
     }
     m_probe = probe;

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -15,6 +16,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/avutil.h>
+#include <libavutil/display.h>
 }
 
 namespace media {
@@ -256,7 +258,23 @@ int64_t discoverStreamsAndDuration(AVFormatContext *context, const QString &file
     return span.length();
 }
 
-QSize displaySizeOf(const AVStream *stream)
+// The container's display matrix, to the nearest quarter turn: phones write
+// only those, and a picture turned by some other angle would need a frame
+// larger than itself.
+int rotationOf(const AVStream *stream)
+{
+    const uint8_t *matrix = av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr);
+    if (!matrix)
+        return 0;
+    const double counterclockwise = av_display_rotation_get(reinterpret_cast<const int32_t *>(matrix));
+    if (std::isnan(counterclockwise))
+        return 0;
+    const long quarterTurns = std::lround(-counterclockwise / 90.0);
+    return int(((quarterTurns % 4) + 4) % 4) * 90;
+}
+
+// The stored picture with its pixel aspect applied, before any rotation.
+QSize storedDisplaySizeOf(const AVStream *stream)
 {
     const AVCodecParameters *codec = stream->codecpar;
     if (codec->width <= 0 || codec->height <= 0)
@@ -267,6 +285,12 @@ QSize displaySizeOf(const AVStream *stream)
     if (aspect.num <= 0 || aspect.den <= 0)
         return {codec->width, codec->height};
     return {int(av_rescale(codec->width, aspect.num, aspect.den)), codec->height};
+}
+
+QSize displaySizeOf(const AVStream *stream, int rotation)
+{
+    const QSize stored = storedDisplaySizeOf(stream);
+    return rotation % 180 == 90 ? stored.transposed() : stored;
 }
 
 // Fills the stream facts and the result code; throws when nothing decodes.
@@ -285,7 +309,8 @@ void judgeStreams(const AVFormatContext *context, ProbeResult &probe)
         const AVMediaType type = stream->codecpar->codec_type;
         if (type == AVMEDIA_TYPE_VIDEO && !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC) && !probe.hasVideo) {
             probe.hasVideo = true;
-            probe.displaySize = displaySizeOf(stream);
+            probe.rotation = rotationOf(stream);
+            probe.displaySize = displaySizeOf(stream, probe.rotation);
         }
         if (type == AVMEDIA_TYPE_AUDIO)
             probe.hasAudio = true;

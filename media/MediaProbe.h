@@ -16,7 +16,8 @@ struct ProbeResult {
     bool seekable = false;
     bool hasVideo = false; // a decodable moving picture (cover images do not count)
     bool hasAudio = false;
-    QSize displaySize; // picture size with the pixel aspect applied; empty when unknown
+    QSize displaySize; // picture size as shown: pixel aspect and rotation applied; empty when unknown
+    int rotation = 0;  // clockwise degrees the stored picture is turned when shown: 0, 90, 180 or 270
 };
 
 // Throws EDirectShowException when the file cannot be opened (missing,

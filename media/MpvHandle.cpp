@@ -44,6 +44,12 @@ constexpr Option previewOptions[] = {
     // The preview's picture is a few hundred pixels wide: the faster scaler
     // paths are plenty and keep the software renderer cheap.
     {"sws-fast", "yes"},
+    // The render API announces that it turns pictures by quarter turns, so
+    // mpv hands it sideways frames with the sides of its source rectangle
+    // swapped; the software renderer does not turn them and crops the frame
+    // beyond its edge, which fails an assertion and aborts the process.
+    // Rotation is applied before, with UprightingFilter().
+    {"video-rotate", "no"},
 };
 
 } // namespace
@@ -64,6 +70,20 @@ MpvHandlePtr CreatePreviewMpv()
     if (mpv_initialize(handle.get()) < 0)
         return nullptr;
     return handle;
+}
+
+const char *UprightingFilter(int rotation)
+{
+    switch (rotation) {
+    case 90:
+        return "lavfi=[transpose=clock]";
+    case 180:
+        return "lavfi=[hflip,vflip]";
+    case 270:
+        return "lavfi=[transpose=cclock]";
+    default:
+        return "";
+    }
 }
 
 bool SoundDeviceAvailable()

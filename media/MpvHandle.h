@@ -3,7 +3,9 @@
 // An mpv core set up for the preview: no terminal, no configuration files or
 // scripts, no key bindings, no on-screen display, software decoding, video
 // only through the render API, sound through the system's output or mpv's
-// silent one. A loaded file starts paused and stays open at its end.
+// silent one. A loaded file starts paused and stays open at its end. mpv
+// leaves a file's display rotation alone: the preview turns the picture with
+// a video filter of its own.
 
 #include <mpv/client.h>
 
@@ -18,6 +20,11 @@ using MpvHandlePtr = std::unique_ptr<mpv_handle, MpvHandleDeleter>;
 
 // A running core, or null when mpv could not be started.
 MpvHandlePtr CreatePreviewMpv();
+
+// The video filter list that turns a picture stored sideways or upside down
+// upright, for a display rotation of 0, 90, 180 or 270 degrees clockwise;
+// empty for none.
+const char *UprightingFilter(int rotation);
 
 // Whether the system offers a sound server or sound card mpv can play to;
 // without one mpv plays to its silent output on its own clock.

@@ -11,7 +11,9 @@ class TPlaybackBackend : public QObject {
 public:
     using QObject::QObject;
 
-    virtual void Load(const QString &fileName) = 0;
+    // rotation: clockwise degrees (0, 90, 180, 270) the stored picture is
+    // turned when shown.
+    virtual void Load(const QString &fileName, int rotation) = 0;
     virtual void Unload() = 0;
     virtual void Play() = 0;
     virtual void Pause() = 0;

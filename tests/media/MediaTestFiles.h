@@ -45,4 +45,14 @@ inline QString makeUnknownVideoCodecAvi(const QString &folder, const QString &na
     return writeBytes(target, header + data.mid(movi)) ? target : QString();
 }
 
+// Where clips written by other programs are kept, outside the repository;
+// MOVAREL_SHARED_FIXTURES names another folder.
+inline QString sharedFixture(const QString &name)
+{
+    const QString folder = qEnvironmentVariableIsSet("MOVAREL_SHARED_FIXTURES")
+                               ? qEnvironmentVariable("MOVAREL_SHARED_FIXTURES")
+                               : QStringLiteral(MOVAREL_SOURCE_DIR "/../shared/fixtures");
+    return QDir(folder).filePath(name);
+}
+
 } // namespace mediatest

@@ -1,9 +1,12 @@
 // Measuring files on a graph bound to no window, the way the source list
 // probes them: every accepted container, files that state no duration, bad
-// files, and the result codes.
+// files, the result codes, and the shown shape of pictures stored turned or
+// with non-square pixels.
 
 #include "MediaTestFiles.h"
+#include "OrientedClips.h"
 #include "media/FilterGraph.h"
+#include "media/MediaProbe.h"
 #include "tests/support/RealWorldMedia.h"
 
 #include <QFile>
@@ -77,6 +80,8 @@ private Q_SLOTS:
     void partialRenderWhenAStreamCannotBeDecoded_data();
     void partialRenderWhenAStreamCannotBeDecoded();
     void dataTracksDoNotCountAsStreams();
+    void shownShapeAndRotation_data();
+    void shownShapeAndRotation();
     void exceptionTextCarriesTheCode();
     void inactiveGraphRefusesWork();
 
@@ -346,6 +351,49 @@ void TestMediaProbe::dataTracksDoNotCountAsStreams()
     int code = -1;
     QCOMPARE(probeDurationMs(graph, file, &code) / 1000, qint64(2));
     QCOMPARE(quint32(code), media::result::Ok);
+}
+
+void TestMediaProbe::shownShapeAndRotation_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("rotation");
+    QTest::addColumn<QSize>("shown");
+    const QString folder = m_dir.path();
+
+    OrientedClip clip; // 320 x 180
+    QTest::newRow("16:9") << makeOrientedClip(folder, "wide.mov", clip) << 0 << QSize(320, 180);
+    for (const int clockwise : {90, 180, 270}) {
+        clip.clockwise = clockwise;
+        QTest::newRow(qPrintable(QStringLiteral("turned %1").arg(clockwise)))
+            << makeOrientedClip(folder, QStringLiteral("turned-%1.mov").arg(clockwise), clip) << clockwise
+            << (clockwise == 180 ? QSize(320, 180) : QSize(180, 320));
+    }
+    OrientedClip shaped;
+    shaped.stored = QSize(180, 320);
+    QTest::newRow("portrait") << makeOrientedClip(folder, "portrait.mov", shaped) << 0 << QSize(180, 320);
+    shaped.stored = QSize(320, 240);
+    shaped.pixelAspect = "64/45";
+    QTest::newRow("anamorphic") << makeOrientedClip(folder, "anamorphic.mov", shaped) << 0 << QSize(455, 240);
+    shaped.clockwise = 90;
+    QTest::newRow("anamorphic turned 90")
+        << makeOrientedClip(folder, "anamorphic-90.mov", shaped) << 90 << QSize(240, 455);
+    // Its display matrix turns the 568 x 320 picture a quarter clockwise.
+    QTest::newRow("iPhone clip") << sharedFixture("iphone_rotated.mov") << 90 << QSize(320, 568);
+}
+
+void TestMediaProbe::shownShapeAndRotation()
+{
+    QFETCH(QString, file);
+    QFETCH(int, rotation);
+    QFETCH(QSize, shown);
+    QVERIFY(!file.isEmpty());
+    if (!QFileInfo::exists(file))
+        QSKIP(qPrintable(file + " is not there"));
+
+    const media::ProbeResult probe = media::ProbeMediaFile(file);
+    QVERIFY(probe.hasVideo);
+    QCOMPARE(probe.rotation, rotation);
+    QCOMPARE(probe.displaySize, shown);
 }
 
 void TestMediaProbe::exceptionTextCarriesTheCode()

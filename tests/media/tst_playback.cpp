@@ -3,10 +3,14 @@
 // only while the picture changes, the position follows play, pause and seeks,
 // the end of the media leaves the graph running at its duration, unloading
 // blanks the window, and the position timer ticks only while running.
+// Pictures stored sideways, in portrait or with non-square pixels are drawn
+// upright and in the shape they are shown in.
 
 #include "MediaTestFiles.h"
+#include "OrientedClips.h"
 #include "PreviewFixture.h"
 #include "media/FilterGraph.h"
+#include "media/Letterbox.h"
 #include "media/TrackBar.h"
 #include "media/VideoFrameSource.h"
 #include "media/VideoWindow.h"
@@ -41,6 +45,28 @@ double litShare(const QImage &image, const QRect &area)
     return double(lit) / double(area.width() * area.height());
 }
 
+// The smallest rectangle holding every pixel that is not black.
+QRect litBounds(const QImage &image)
+{
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (!isBlack(image.pixel(x, y)))
+                bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+bool isColour(QRgb pixel, const QColor &expected)
+{
+    return qAbs(qRed(pixel) - expected.red()) < 70 && qAbs(qGreen(pixel) - expected.green()) < 70 &&
+           qAbs(qBlue(pixel) - expected.blue()) < 70;
+}
+
+QString describe(QRgb pixel)
+{
+    return QStringLiteral("rgb(%1, %2, %3)").arg(qRed(pixel)).arg(qGreen(pixel)).arg(qBlue(pixel));
+}
+
 } // namespace
 
 class TestPlayback : public QObject {
@@ -52,6 +78,9 @@ private Q_SLOTS:
     void cleanup();
 
     void playShowsFramesInTheWindow();
+    void picturesAreDrawnUprightInTheirShownShape_data();
+    void picturesAreDrawnUprightInTheirShownShape();
+    void aRealPhoneClipIsDrawnTall();
     void positionAdvancesAndPauseHoldsIt();
     void seeksWhilePausedAndWhilePlaying();
     void endOfMediaKeepsTheGraphRunningAtTheDuration();
@@ -113,6 +142,130 @@ void TestPlayback::playShowsFramesInTheWindow()
     QVERIFY(litShare(shot, QRect(30, 5, 190, 145)) > 0.5);
     QCOMPARE(litShare(shot, QRect(0, 0, 20, 155)), 0.0);
     QCOMPARE(litShare(shot, QRect(237, 0, 20, 155)), 0.0);
+}
+
+void TestPlayback::picturesAreDrawnUprightInTheirShownShape_data()
+{
+    using namespace mediatest;
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QSize>("shown"); // the picture's shape on screen
+    // The colours of the shown picture's quarters, as on screen.
+    QTest::addColumn<QColor>("topLeft");
+    QTest::addColumn<QColor>("topRight");
+    QTest::addColumn<QColor>("bottomLeft");
+    QTest::addColumn<QColor>("bottomRight");
+    const QString folder = m_dir.path();
+
+    OrientedClip clip; // 320 x 180
+    QTest::newRow("16:9") << makeOrientedClip(folder, "wide.mov", clip) << QSize(320, 180) << TopLeft << TopRight
+                          << BottomLeft << BottomRight;
+    // Turned clockwise (as an iPhone held upright): the stored left edge
+    // becomes the top.
+    clip.clockwise = 90;
+    QTest::newRow("turned 90") << makeOrientedClip(folder, "turned-90.mov", clip) << QSize(180, 320) << BottomLeft
+                               << TopLeft << BottomRight << TopRight;
+    clip.clockwise = 270;
+    QTest::newRow("turned 270") << makeOrientedClip(folder, "turned-270.mov", clip) << QSize(180, 320) << TopRight
+                                << BottomRight << TopLeft << BottomLeft;
+    clip.clockwise = 180;
+    QTest::newRow("turned 180") << makeOrientedClip(folder, "turned-180.mov", clip) << QSize(320, 180) << BottomRight
+                                << BottomLeft << TopRight << TopLeft;
+
+    OrientedClip portrait;
+    portrait.stored = QSize(180, 320);
+    QTest::newRow("portrait") << makeOrientedClip(folder, "portrait.mov", portrait) << QSize(180, 320) << TopLeft
+                              << TopRight << BottomLeft << BottomRight;
+
+    // 320 x 240 stored with pixels 64:45 wide is shown 455 x 240.
+    OrientedClip anamorphic;
+    anamorphic.stored = QSize(320, 240);
+    anamorphic.pixelAspect = "64/45";
+    QTest::newRow("anamorphic") << makeOrientedClip(folder, "anamorphic.mov", anamorphic) << QSize(455, 240) << TopLeft
+                                << TopRight << BottomLeft << BottomRight;
+    anamorphic.clockwise = 90;
+    QTest::newRow("anamorphic turned 90") << makeOrientedClip(folder, "anamorphic-90.mov", anamorphic)
+                                          << QSize(240, 455) << BottomLeft << TopLeft << BottomRight << TopRight;
+}
+
+void TestPlayback::picturesAreDrawnUprightInTheirShownShape()
+{
+    QFETCH(QString, file);
+    QFETCH(QSize, shown);
+    QFETCH(QColor, topLeft);
+    QFETCH(QColor, topRight);
+    QFETCH(QColor, bottomLeft);
+    QFETCH(QColor, bottomRight);
+    QVERIFY(!file.isEmpty());
+
+    m_window->resize(400, 300);
+    const QRect expected = media::LetterboxRect(shown, m_window->size());
+    QCOMPARE(m_graph->RenderFile(file), int(media::result::Ok));
+    m_graph->Play();
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->hasFrame() && positionMs(*m_graph) >= 300, 5000);
+    m_graph->Pause();
+    QTest::qWait(200);
+
+    // The picture fills the letterboxed place of its shown shape, within the
+    // rounding of two scalings, and the bars beside it stay black.
+    const QImage shot = m_window->grab().toImage();
+    const QRect drawn = litBounds(shot);
+    const auto near = [](int a, int b) { return qAbs(a - b) <= 2; };
+    QVERIFY2(near(drawn.left(), expected.left()) && near(drawn.right(), expected.right()) &&
+                 near(drawn.top(), expected.top()) && near(drawn.bottom(), expected.bottom()),
+             qPrintable(QStringLiteral("drawn at %1,%2 %3x%4; expected %5,%6 %7x%8")
+                            .arg(drawn.x())
+                            .arg(drawn.y())
+                            .arg(drawn.width())
+                            .arg(drawn.height())
+                            .arg(expected.x())
+                            .arg(expected.y())
+                            .arg(expected.width())
+                            .arg(expected.height())));
+
+    // Each quarter shows its colour at its middle.
+    const int quarterWidth = expected.width() / 4;
+    const int quarterHeight = expected.height() / 4;
+    const struct {
+        const char *name;
+        QPoint at;
+        QColor colour;
+    } quarters[] = {
+        {"top left", expected.topLeft() + QPoint(quarterWidth, quarterHeight), topLeft},
+        {"top right", expected.topRight() + QPoint(-quarterWidth, quarterHeight), topRight},
+        {"bottom left", expected.bottomLeft() + QPoint(quarterWidth, -quarterHeight), bottomLeft},
+        {"bottom right", expected.bottomRight() + QPoint(-quarterWidth, -quarterHeight), bottomRight},
+    };
+    for (const auto &quarter : quarters) {
+        const QRgb pixel = shot.pixel(quarter.at);
+        QVERIFY2(isColour(pixel, quarter.colour),
+                 qPrintable(QStringLiteral("%1 is %2, not %3")
+                                .arg(QLatin1String(quarter.name), describe(pixel), quarter.colour.name())));
+    }
+}
+
+// An iPhone's clip of a plain wall, stored 568 x 320 and turned a quarter for
+// showing: a tall picture with black bars left and right.
+void TestPlayback::aRealPhoneClipIsDrawnTall()
+{
+    const QString file = mediatest::sharedFixture(QStringLiteral("iphone_rotated.mov"));
+    if (!QFileInfo::exists(file))
+        QSKIP(qPrintable(file + " is not there"));
+    m_window->resize(400, 300);
+    m_graph->RenderFile(file);
+    m_graph->Play();
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->hasFrame() && positionMs(*m_graph) >= 300, 5000);
+    m_graph->Pause();
+    QTest::qWait(200);
+
+    const QRect expected = media::LetterboxRect(QSize(320, 568), m_window->size());
+    const QRect drawn = litBounds(m_window->grab().toImage());
+    QVERIFY2(qAbs(drawn.left() - expected.left()) <= 2 && qAbs(drawn.right() - expected.right()) <= 2 &&
+                 drawn.top() <= 2 && drawn.bottom() >= m_window->height() - 3,
+             qPrintable(QStringLiteral("drawn at %1,%2 %3x%4")
+                            .arg(drawn.x())
+                            .arg(drawn.y())
+                            .arg(drawn.width())
+                            .arg(drawn.height())));
 }
 
 void TestPlayback::positionAdvancesAndPauseHoldsIt()

@@ -1,15 +1,18 @@
 // Previewing one file after another on a graph bound to a window, as a user
 // trying every file would: clips of every container, odd sizes and rates,
-// gaps in the timestamps, files cut short or damaged inside, and files that
-// are no media at all. The engine never takes the process down; a file it
+// gaps in the timestamps, files cut short or damaged inside, files that
+// are no media at all, and phone clips stored sideways or with non-square
+// pixels. The engine never takes the process down; a file it
 // cannot play ends cleanly, and the next file plays.
 
 #include "MediaTestFiles.h"
+#include "OrientedClips.h"
 #include "PreviewFixture.h"
 #include "media/FilterGraph.h"
 #include "media/VideoWindow.h"
 
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -54,9 +57,12 @@ private Q_SLOTS:
 
     void everyFilePreviewsOrEndsCleanly_data();
     void everyFilePreviewsOrEndsCleanly();
+    void aRealPhoneClipPreviewsEveryTime_data();
+    void aRealPhoneClipPreviewsEveryTime();
     void aGoodFilePlaysAfterAllOfThem();
 
 private:
+    void previewThenClear(const QString &file, bool mustAdvance);
     // Plays the file for a moment, seeks into it and stops it. False when the
     // graph refused it (the "cannot be played" path).
     bool preview(const QString &file, bool mustAdvance);
@@ -152,6 +158,28 @@ void TestPreviewRobustness::everyFilePreviewsOrEndsCleanly_data()
     QVERIFY(mediatest::writeBytes(path("empty.avi"), {}));
     QTest::newRow("empty") << path("empty.avi") << false;
     QTest::newRow("missing") << path("no such file.mp4") << false;
+
+    // Phone clips: the display rotation turns the stored picture on its side.
+    for (const int rotate : {90, 270, 180}) {
+        mediatest::OrientedClip turned;
+        turned.stored = QSize(568, 320);
+        turned.clockwise = rotate;
+        const QString name = QStringLiteral("turned-%1.mov").arg(rotate);
+        QTest::newRow(qPrintable(QStringLiteral("H.264 568x320 turned %1").arg(rotate)))
+            << mediatest::makeOrientedClip(folder, name, turned) << true;
+    }
+    mediatest::OrientedClip shaped;
+    shaped.stored = QSize(320, 568);
+    QTest::newRow("portrait 320x568") << mediatest::makeOrientedClip(folder, "portrait.mov", shaped) << true;
+    shaped.stored = QSize(640, 360);
+    QTest::newRow("16:9 640x360") << mediatest::makeOrientedClip(folder, "wide.mov", shaped) << true;
+    shaped.stored = QSize(320, 240);
+    shaped.pixelAspect = "64/45";
+    QTest::newRow("anamorphic 320x240 at 64:45")
+        << mediatest::makeOrientedClip(folder, "anamorphic.mov", shaped) << true;
+    shaped.clockwise = 90;
+    QTest::newRow("anamorphic 320x240 at 64:45 turned 90")
+        << mediatest::makeOrientedClip(folder, "anamorphic-turned.mov", shaped) << true;
 }
 
 bool TestPreviewRobustness::preview(const QString &file, bool mustAdvance)
@@ -183,6 +211,34 @@ void TestPreviewRobustness::everyFilePreviewsOrEndsCleanly()
 {
     QFETCH(QString, file);
     QFETCH(bool, mustAdvance);
+    previewThenClear(file, mustAdvance);
+}
+
+// A clip an iPhone wrote, kept outside the repository: its sideways picture
+// took the process down in some runs only, so it is played several times.
+void TestPreviewRobustness::aRealPhoneClipPreviewsEveryTime_data()
+{
+    QTest::addColumn<int>("round");
+    for (int round = 1; round <= 6; ++round)
+        QTest::newRow(qPrintable(QStringLiteral("round %1").arg(round))) << round;
+}
+
+void TestPreviewRobustness::aRealPhoneClipPreviewsEveryTime()
+{
+    const QString file = mediatest::sharedFixture(QStringLiteral("iphone_rotated.mov"));
+    if (!QFileInfo::exists(file))
+        QSKIP(qPrintable(file + " is not there"));
+    // Every other round in a window of another shape.
+    QFETCH(int, round);
+    m_window->resize(round % 2 ? QSize(TDSVideoWindowEx2::DefaultWidth, TDSVideoWindowEx2::DefaultHeight)
+                               : QSize(200, 300));
+    const auto restore =
+        qScopeGuard([this] { m_window->resize(TDSVideoWindowEx2::DefaultWidth, TDSVideoWindowEx2::DefaultHeight); });
+    previewThenClear(file, true);
+}
+
+void TestPreviewRobustness::previewThenClear(const QString &file, bool mustAdvance)
+{
     QVERIFY(!file.isEmpty());
 
     bool played = false;
