@@ -35,10 +35,10 @@ public:
         return actions;
     }
 
-    void remember(uint id, const QString &folder)
+    void remember(uint id, const QString &folder, const std::function<void(const QUrl &)> &open)
     {
         listen();
-        m_folders.insert(id, folder);
+        m_folders.insert(id, {folder, open});
     }
 
 public Q_SLOTS:
@@ -47,7 +47,7 @@ public Q_SLOTS:
         const auto it = m_folders.constFind(id);
         if (it == m_folders.cend() || key != openFolderKey)
             return;
-        current().openUrl(QUrl::fromLocalFile(*it));
+        it->open(QUrl::fromLocalFile(it->folder));
     }
     void notificationClosed(uint id, uint) { m_folders.remove(id); }
 
@@ -63,7 +63,11 @@ private:
                     SLOT(notificationClosed(uint, uint)));
     }
 
-    QHash<uint, QString> m_folders;
+    struct Shown {
+        QString folder;
+        std::function<void(const QUrl &)> open;
+    };
+    QHash<uint, Shown> m_folders;
     bool m_listening = false;
 };
 
@@ -75,20 +79,21 @@ bool offersActions()
 
 } // namespace
 
-bool postNotice(const DesktopNotice &notice)
+bool postNotice(const QString &summary, const QString &body, const QString &folder,
+                const std::function<void(const QUrl &)> &open)
 {
     if (!QDBusConnection::sessionBus().isConnected())
         return false;
-    const bool withFolder = !notice.folderToOpen.isEmpty() && offersActions();
+    const bool withFolder = !folder.isEmpty() && offersActions();
     const QStringList actions = withFolder ? QStringList{openFolderKey, QStringLiteral("Open folder")} : QStringList();
     const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("movarel")}};
     const QDBusReply<uint> id =
-        call(QStringLiteral("Notify"), {QStringLiteral("Movarel"), 0u, QStringLiteral("movarel"), notice.summary,
-                                        notice.body, actions, hints, -1});
+        call(QStringLiteral("Notify"),
+             {QStringLiteral("Movarel"), 0u, QStringLiteral("movarel"), summary, body, actions, hints, -1});
     if (!id.isValid())
         return false;
     if (withFolder)
-        FolderActions::instance().remember(id.value(), notice.folderToOpen);
+        FolderActions::instance().remember(id.value(), folder, open);
     return true;
 }
 

@@ -101,7 +101,13 @@ public:
         std::_Exit(exitCode);
     }
 
-    bool postNotice(const DesktopNotice &notice) override { return desktop::postNotice(notice); }
+    bool postNotice(const DesktopNotice &notice) override
+    {
+        // What the folder opens through is asked when the user picks it: the
+        // platform in use then, which tests replace.
+        return desktop::postNotice(notice.summary, notice.body, notice.folderToOpen,
+                                   [](const QUrl &folder) { current().openUrl(folder); });
+    }
 
     void publishLauncherProgress(double progress, bool visible) override
     {
