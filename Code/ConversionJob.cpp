@@ -71,18 +71,20 @@ void TConversionJob::Cancel()
         FinishSoon(TJobResult::Cancelled, QString());
         return;
     }
-    m_encoder->Terminate();
-    connect(&m_grace, &QTimer::timeout, this, &TConversionJob::ForceEnd, Qt::SingleShotConnection);
-    m_grace.start(TerminateGraceMs);
+    EndingStep(&TAdvanceSystem::Terminate, TerminateGraceMs, &TConversionJob::ForceEnd);
 }
 
 void TConversionJob::ForceEnd()
 {
-    if (!IsRunning())
-        return;
-    m_encoder->Kill();
-    connect(&m_grace, &QTimer::timeout, this, &TConversionJob::GiveUp, Qt::SingleShotConnection);
-    m_grace.start(KillGraceMs);
+    if (IsRunning())
+        EndingStep(&TAdvanceSystem::Kill, KillGraceMs, &TConversionJob::GiveUp);
+}
+
+void TConversionJob::EndingStep(void (TAdvanceSystem::*step)(), int graceMs, void (TConversionJob::*next)())
+{
+    (m_encoder->*step)();
+    connect(&m_grace, &QTimer::timeout, this, next, Qt::SingleShotConnection);
+    m_grace.start(graceMs);
 }
 
 void TConversionJob::GiveUp()

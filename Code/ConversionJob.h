@@ -58,6 +58,8 @@ private:
     void EncoderEnded(int exitCode);
     void ForceEnd();
     void GiveUp();
+    // Asks the encoder to end by `step`; `next` follows if it still runs after `graceMs`.
+    void EndingStep(void (TAdvanceSystem::*step)(), int graceMs, void (TConversionJob::*next)());
     void Finish(TJobResult::Kind outcome, const QString &reason = QString());
     void FinishSoon(TJobResult::Kind outcome, const QString &reason);
     TJobResult Judge(int exitCode) const;
