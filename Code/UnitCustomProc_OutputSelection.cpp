@@ -39,8 +39,8 @@ void TCustomProc::FillOptionSelectors(QComboBox *outputType, QComboBox *quality,
 {
     FillOutputTypeSelector(outputType);
     FillQualitySelector(quality);
-    for (const TEncoderOptionSpec &spec : EncoderOptionTable())
-        FillOptionSelector(spec.Option, options[spec.Option]);
+    for (const TEncoderOptionSpec &option : EncoderOptionTable())
+        FillOptionSelector(option.Option, options[option.Option]);
 }
 
 void TCustomProc::ApplyQualityPreset(int outputType, int quality, const TOptionSelectors &options)
@@ -61,7 +61,7 @@ TEncoderOptions TCustomProc::ReadEncoderOptions(int outputType, const TOptionSel
 {
     TEncoderOptions values;
     values.OutputType = outputType;
-    for (const TEncoderOptionSpec &spec : EncoderOptionTable())
-        values[spec.Option] = options[spec.Option]->currentIndex();
+    for (const TEncoderOptionSpec &option : EncoderOptionTable())
+        values[option.Option] = options[option.Option]->currentIndex();
     return values;
 }

@@ -88,17 +88,17 @@ void TfrmOption::CreateOptionSelectors()
     grpAdvOptions->setObjectName(QStringLiteral("grpAdvOptions"));
     auto *grid = new QGridLayout(grpAdvOptions);
     // Created down the left column, then the right one: the order Tab follows.
-    auto specs = EncoderOptionTable();
-    std::sort(specs.begin(), specs.end(), [](const TEncoderOptionSpec &a, const TEncoderOptionSpec &b) {
+    auto options = EncoderOptionTable();
+    std::sort(options.begin(), options.end(), [](const TEncoderOptionSpec &a, const TEncoderOptionSpec &b) {
         return std::pair(a.DialogColumn, a.DialogRow) < std::pair(b.DialogColumn, b.DialogRow);
     });
-    for (const TEncoderOptionSpec &spec : specs) {
-        QComboBox *created = ui::makeOptionSelector(grpAdvOptions, spec.SelectorName, tr(spec.AccessibleName));
-        selector(spec.Option) = created;
-        auto *caption = new QLabel(QLatin1String(spec.Label));
+    for (const TEncoderOptionSpec &option : options) {
+        QComboBox *created = ui::makeOptionSelector(grpAdvOptions, option.SelectorName, tr(option.AccessibleName));
+        selector(option.Option) = created;
+        auto *caption = new QLabel(QLatin1String(option.Label));
         caption->setBuddy(created);
-        grid->addWidget(caption, spec.DialogRow, spec.DialogColumn * 2);
-        grid->addWidget(created, spec.DialogRow, spec.DialogColumn * 2 + 1);
+        grid->addWidget(caption, option.DialogRow, option.DialogColumn * 2);
+        grid->addWidget(created, option.DialogRow, option.DialogColumn * 2 + 1);
     }
 }
 

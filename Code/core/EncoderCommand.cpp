@@ -22,11 +22,11 @@ QList<TCommandPiece> commandPieces(const TConvertParameterStruct &p)
                                 {TCommandPiece::Path, p.InputFile},
                                 {TCommandPiece::Fragment, CodecParamOf(p.Options.OutputType)}};
     const bool audioOnly = p.AudioOnly();
-    for (const TEncoderOptionSpec &spec : EncoderOptionTable()) {
-        if (audioOnly && spec.VideoOnly)
+    for (const TEncoderOptionSpec &option : EncoderOptionTable()) {
+        if (audioOnly && option.VideoOnly)
             continue;
-        const QString entry = OptionEntry(spec.Option, p.Options[spec.Option]);
-        pieces.append({TCommandPiece::Fragment, OptionFragment(spec.Option, entry)});
+        const QString entry = OptionEntry(option.Option, p.Options[option.Option]);
+        pieces.append({TCommandPiece::Fragment, OptionFragment(option.Option, entry)});
     }
     pieces.append({TCommandPiece::Fragment, FormatParamOf(p.Options.OutputType)});
     pieces.append({TCommandPiece::Fragment, TrimCommandOptions(p.Trim)});

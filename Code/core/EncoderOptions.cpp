@@ -26,9 +26,9 @@ const std::array<TEncoderOptionSpec, EncoderOptionCount> table{{
 std::array<TEncoderOption, ProfileFieldCount> profileOrder()
 {
     std::array<TEncoderOption, ProfileFieldCount> order{};
-    for (const TEncoderOptionSpec &spec : table) {
-        if (spec.ProfileField >= 0)
-            order[static_cast<std::size_t>(spec.ProfileField)] = spec.Option;
+    for (const TEncoderOptionSpec &option : table) {
+        if (option.ProfileField >= 0)
+            order[static_cast<std::size_t>(option.ProfileField)] = option.Option;
     }
     return order;
 }
@@ -60,9 +60,9 @@ QString OptionEntry(TEncoderOption option, int index)
 
 QString OptionFragment(TEncoderOption option, const QString &entry)
 {
-    const TEncoderOptionSpec &spec = OptionSpec(option);
-    const QString value = spec.FirstCharacterOnly ? entry.left(1) : entry;
-    return value.isEmpty() ? QLatin1String(spec.Fallback) : QLatin1String(spec.Switch) + value;
+    const TEncoderOptionSpec &known = OptionSpec(option);
+    const QString value = known.FirstCharacterOnly ? entry.left(1) : entry;
+    return value.isEmpty() ? QLatin1String(known.Fallback) : QLatin1String(known.Switch) + value;
 }
 
 namespace {

@@ -10,8 +10,8 @@ TEncoderOptions defaultOptions(int outputType)
 {
     TEncoderOptions options;
     options.OutputType = outputType;
-    for (const TEncoderOptionSpec &spec : EncoderOptionTable())
-        options[spec.Option] = spec.Catalogue().last().toInt();
+    for (const TEncoderOptionSpec &option : EncoderOptionTable())
+        options[option.Option] = option.Catalogue().last().toInt();
     return options;
 }
 

@@ -116,11 +116,11 @@ void writeAll(int fd)
     pending.clear();
 }
 
-void writeTicks(const std::string &spec)
+void writeTicks(const std::string &ticks)
 {
-    const std::size_t colon = spec.find(':');
-    const unsigned long every = std::stoul(spec.substr(0, colon));
-    const unsigned long count = std::stoul(spec.substr(colon + 1));
+    const std::size_t colon = ticks.find(':');
+    const unsigned long every = std::stoul(ticks.substr(0, colon));
+    const unsigned long count = std::stoul(ticks.substr(colon + 1));
     for (unsigned long k = 1; k <= count; ++k) {
         pending = "tick " + std::to_string(k) + "\r";
         writeAll(STDOUT_FILENO);

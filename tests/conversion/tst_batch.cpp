@@ -386,9 +386,9 @@ private Q_SLOTS:
     void shortSourceIsKeptWithWarning()
     {
         // A 10 s .flv cut to a third: its header still says 10 s.
-        fixtures::ClipSpec spec;
-        spec.seconds = 10;
-        const QString cut = fixtures::makeClip(m_sources.path(), "cut short.flv", spec);
+        fixtures::ClipSpec clipSpec;
+        clipSpec.seconds = 10;
+        const QString cut = fixtures::makeClip(m_sources.path(), "cut short.flv", clipSpec);
         QVERIFY(!cut.isEmpty());
         QFile file(cut);
         QVERIFY(file.resize(file.size() * 3 / 10));
