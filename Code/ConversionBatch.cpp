@@ -106,8 +106,6 @@ void TConversionBatch::StartRow(const QString &file)
     }
     m_outcome.OutputFolder = parameters.OutputFolder;
     m_job = new TConversionJob(parameters, this);
-    if (PrepareJob)
-        PrepareJob(*m_job);
     connect(m_job, &TConversionJob::Output, this, &TConversionBatch::EncoderOutput);
     connect(m_job, &TConversionJob::Progress, this, &TConversionBatch::ReportProgress);
     connect(m_job, &TConversionJob::Finished, this, &TConversionBatch::JobFinished);

@@ -66,8 +66,6 @@ public:
     // Waits around each encoder start; shortened only by tests.
     int PauseBeforeStartMs = 2000;
     int PauseAfterStartMs = 3000;
-    // Set on every job before it starts; tests shorten its graces.
-    std::function<void(TConversionJob &)> PrepareJob;
 
 Q_SIGNALS:
     // A row is about to run: the progress window shows it, the main window waits.
