@@ -41,6 +41,18 @@ public:
     virtual std::unique_ptr<SleepInhibitor> preventScreenSaver(const QString &reason) = 0;
     // Ends the program at once with the given exit code.
     virtual void endProcess(int exitCode) = 0;
+
+    struct DesktopNotice {
+        QString summary;
+        QString body;
+        QString folderToOpen; // offered as "Open folder" where the desktop supports actions; may be empty
+    };
+    // Shows a desktop notification. False when no notification service
+    // answered: then nothing is shown, and the caller loses at most a second.
+    virtual bool postNotice(const DesktopNotice &notice) = 0;
+    // Progress (0..1) on the program's launcher entry in docks and task bars;
+    // visible=false takes it away. Does nothing where the desktop offers none.
+    virtual void publishLauncherProgress(double progress, bool visible) = 0;
 };
 
 // The platform in use: the system's own unless a test installed another one.

@@ -1,5 +1,7 @@
+#include "platform/DesktopNotices_linux.h"
 #include "platform/Platform.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QDBusReply>
@@ -8,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QProcess>
 
 #include <csignal>
@@ -77,6 +80,8 @@ private:
 
 class LinuxPlatform final : public Platform {
 public:
+    ~LinuxPlatform() override { delete m_notices; }
+
     QList<ProcessEntry> runningProcesses() override
     {
         QList<ProcessEntry> result;
@@ -153,6 +158,23 @@ public:
         std::fflush(nullptr);
         std::_Exit(exitCode);
     }
+
+    bool postNotice(const DesktopNotice &notice) override
+    {
+        if (!m_notices) {
+            if (!QCoreApplication::instance())
+                return false;
+            // Owned by the application, so that it leaves the bus before the
+            // bus machinery is torn down at exit.
+            m_notices = new DesktopNotices(QCoreApplication::instance());
+        }
+        return m_notices->post(notice);
+    }
+
+    void publishLauncherProgress(double progress, bool visible) override { publishLauncherEntry(progress, visible); }
+
+private:
+    QPointer<DesktopNotices> m_notices;
 };
 
 } // namespace

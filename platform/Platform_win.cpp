@@ -71,6 +71,10 @@ public:
     }
 
     void endProcess(int exitCode) override { std::_Exit(exitCode); }
+
+    // Windows has neither the freedesktop notification service nor launcher entries.
+    bool postNotice(const DesktopNotice &) override { return false; }
+    void publishLauncherProgress(double, bool) override {}
 };
 
 } // namespace

@@ -33,6 +33,11 @@ public:
         return fake->preventScreenSaver(reason);
     }
     void endProcess(int exitCode) override { fake->endProcess(exitCode); }
+    bool postNotice(const DesktopNotice &notice) override { return fake->postNotice(notice); }
+    void publishLauncherProgress(double progress, bool visible) override
+    {
+        fake->publishLauncherProgress(progress, visible);
+    }
 };
 
 // A process table of the test's making: an ended process leaves it, except a

@@ -21,6 +21,8 @@ public:
     std::unique_ptr<platform::SleepInhibitor> preventSleep(const QString &) override { return nullptr; }
     std::unique_ptr<platform::SleepInhibitor> preventScreenSaver(const QString &) override { return nullptr; }
     void endProcess(int) override {}
+    bool postNotice(const DesktopNotice &) override { return false; }
+    void publishLauncherProgress(double, bool) override {}
 };
 } // namespace
 

@@ -69,6 +69,23 @@ public:
         return raw;
     }
 
+    QList<DesktopNotice> notices;
+    bool noticesShown = true; // what postNotice answers: false plays a desktop without notifications
+    bool postNotice(const DesktopNotice &notice) override
+    {
+        notices.append(notice);
+        return noticesShown;
+    }
+    struct LauncherProgress {
+        double progress = 0;
+        bool visible = false;
+    };
+    QList<LauncherProgress> launcherProgress; // every update, in order
+    void publishLauncherProgress(double progress, bool visible) override
+    {
+        launcherProgress.append({progress, visible});
+    }
+
 private:
     static qint64 parentOf(qint64 pid)
     {
