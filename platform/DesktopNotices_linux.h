@@ -17,7 +17,7 @@ class DesktopNotices final : public QObject {
 public:
     explicit DesktopNotices(QObject *parent);
 
-    // False when no service answered within a second; nothing is shown then.
+    // False when the service did not answer each call within a second; nothing is shown then.
     bool post(const Platform::DesktopNotice &notice);
 
 private Q_SLOTS:

@@ -48,7 +48,7 @@ public:
         QString folderToOpen; // offered as "Open folder" where the desktop supports actions; may be empty
     };
     // Shows a desktop notification. False when no notification service
-    // answered: then nothing is shown, and the caller loses at most a second.
+    // answered: then nothing is shown, and the caller waits two seconds at most.
     virtual bool postNotice(const DesktopNotice &notice) = 0;
     // Progress (0..1) on the program's launcher entry in docks and task bars;
     // visible=false takes it away. Does nothing where the desktop offers none.
