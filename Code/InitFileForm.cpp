@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 TFrmInitFileForm::TFrmInitFileForm(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
@@ -49,8 +50,13 @@ void TFrmInitFileForm::SetFileList(TSourceGrid *list, const QStringList &names, 
 void TFrmInitFileForm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (const QWidget *owner = NoticeOwner())
+    if (const QWidget *owner = NoticeOwner()) {
+        // Wayland places windows itself and puts the box over its owner only
+        // when told whose box it is; elsewhere the move does it.
+        if (windowHandle() && owner->windowHandle())
+            windowHandle()->setTransientParent(owner->windowHandle());
         move(owner->geometry().center() - rect().center());
+    }
     AnimationStep = 1;
     Timer1->start();
     Timer2->start();

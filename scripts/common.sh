@@ -11,6 +11,7 @@ MOVAREL_PACKAGES=(
   libavformat-dev libavcodec-dev libavutil-dev
   ffmpeg
   xvfb xauth
+  qt6-wayland weston dbus-daemon
   desktop-file-utils appstream
 )
 

@@ -22,6 +22,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -445,8 +446,15 @@ private Q_SLOTS:
         const qint64 shownFor = watch.hiddenAt - watch.shownAt;
         QVERIFY2(shownFor >= 280 && shownFor < 3000, qPrintable(QString::number(shownFor)));
         QCOMPARE(watch.geometryAtHide.size(), QSize(273, 45));
-        const QPoint offset = watch.geometryAtHide.center() - FrmMainForm->geometry().center();
-        QVERIFY2(offset.manhattanLength() <= 2, qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+        QVERIFY(FrmInitFileForm->windowHandle());
+        QCOMPARE(FrmInitFileForm->windowHandle()->transientParent(), FrmMainForm->windowHandle());
+        // Wayland lets no program place its windows: there the compositor puts
+        // the box over the window it belongs to.
+        if (QGuiApplication::platformName() != QStringLiteral("wayland")) {
+            const QPoint offset = watch.geometryAtHide.center() - FrmMainForm->geometry().center();
+            QVERIFY2(offset.manhattanLength() <= 2,
+                     qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+        }
         QVERIFY(FrmInitFileForm->windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(rows::grid()->RowCount(), cancelled ? 1 : 2);
         // Even after Cancel the first row is selected and the trim bar follows it.
