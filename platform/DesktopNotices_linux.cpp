@@ -14,7 +14,7 @@ const QString service = QStringLiteral("org.freedesktop.Notifications");
 const QString path = QStringLiteral("/org/freedesktop/Notifications");
 const QString openFolderKey = QStringLiteral("open-folder");
 // A desktop without the service must not hold a batch's end up for long.
-constexpr int callTimeoutMs = 2000;
+constexpr int callTimeoutMs = 1000;
 
 QDBusMessage call(const QString &method, const QVariantList &arguments = {})
 {
