@@ -77,18 +77,6 @@ std::optional<TTrimSpan> TrimSpanOf(const QList<TConversionRow> &rows, const QSt
     return span;
 }
 
-QString GetTrimStart(const QList<TConversionRow> &rows, const QString &sourceFile)
-{
-    const std::optional<TTrimSpan> span = TrimSpanOf(rows, sourceFile, true);
-    return span ? span->StartText : QString();
-}
-
-QString GetTrimDuration(const QList<TConversionRow> &rows, const QString &sourceFile)
-{
-    // The list's own cells are always well formed; anything else keeps the value.
-    return TrimLengthText(TrimSpanOf(rows, sourceFile, true));
-}
-
 QString PrepareOutputFolder(const QString &outputFolderText)
 {
     QString folder = ResolveInProgramFolder(outputFolderText);

@@ -36,10 +36,6 @@ struct TConversionRequest {
 // holds it. A time cell that is not three whole numbers raises EConvertError,
 // or with `tolerant` keeps the previous row's value.
 std::optional<TTrimSpan> TrimSpanOf(const QList<TConversionRow> &rows, const QString &file, bool tolerant);
-// The Start Time text of that row; empty when no row holds the file.
-QString GetTrimStart(const QList<TConversionRow> &rows, const QString &sourceFile);
-// End minus start of that row in whole seconds as text; empty when no row holds it.
-QString GetTrimDuration(const QList<TConversionRow> &rows, const QString &sourceFile);
 
 // The output folder with a trailing separator, created (and logged).
 QString PrepareOutputFolder(const QString &outputFolderText);

@@ -17,3 +17,6 @@ struct TOptionSelectors {
 
 // Sets the selectors a preset or profile names; the others keep their choice.
 void SetProfileSelectors(const TProfileFields &fields, const TOptionSelectors &options);
+
+// The option values the selectors show, with the output type.
+TEncoderOptions ReadEncoderOptions(int outputType, const TOptionSelectors &options);

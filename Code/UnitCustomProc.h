@@ -51,8 +51,6 @@ public:
     QString GetCustomProfileValue(const QComboBox *customProfile);
     // Throws EConvertError, setting nothing, when a stored piece is not a number.
     void ApplyCustomProfile(const TOptionSelectors &options);
-    // The option values the selectors show, output type included.
-    static TEncoderOptions ReadEncoderOptions(int outputType, const TOptionSelectors &options);
     void AddCustomProfile(QWidget *owner, const TOptionSelectors &options);
     void SaveCustomProfile(const TOptionSelectors &options);
     void DeleteCustomProfile(const QComboBox *customProfile);

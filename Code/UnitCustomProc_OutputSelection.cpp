@@ -56,12 +56,3 @@ void TCustomProc::ApplyQualityPreset(int outputType, int quality, const TOptionS
     if (const std::optional<TProfileFields> fields = ReadPresetFields(presets.at(quality)))
         SetProfileSelectors(*fields, options);
 }
-
-TEncoderOptions TCustomProc::ReadEncoderOptions(int outputType, const TOptionSelectors &options)
-{
-    TEncoderOptions values;
-    values.OutputType = outputType;
-    for (const TEncoderOptionSpec &option : EncoderOptionTable())
-        values[option.Option] = options[option.Option]->currentIndex();
-    return values;
-}

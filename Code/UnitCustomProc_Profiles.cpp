@@ -17,7 +17,7 @@ const QString counterFile = QStringLiteral("UserProfileCount.ini");
 
 void storeProfile(const QString &name, const TOptionSelectors &options)
 {
-    const QString value = ProfileValueOf(TCustomProc::ReadEncoderOptions(-1, options));
+    const QString value = ProfileValueOf(ReadEncoderOptions(-1, options));
     TIniFile32(CommonLib->ConfigFile(profileFile)).WriteString(name, name, value);
 }
 

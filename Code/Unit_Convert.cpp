@@ -316,7 +316,7 @@ TPreviewControls TFrmMainForm::Preview() const
 TConversionRequest TFrmMainForm::ConversionRequest() const
 {
     const TOptionSelectors selectors = frmOption->Selectors();
-    return {.Options = TCustomProc::ReadEncoderOptions(cbbOutputFiletype->currentIndex(), selectors),
+    return {.Options = ReadEncoderOptions(cbbOutputFiletype->currentIndex(), selectors),
             .CustomProfileValue = CustomProc->GetCustomProfileValue(selectors.CustomProfile),
             .OutputFolderText = edtOutputFolder->text()};
 }
