@@ -2,6 +2,7 @@
 #include "Code/Globals.h"
 #include "Code/Startup.h"
 #include "Code/Unit_Convert.h"
+#include "platform/TerminationRequests.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,6 +13,7 @@ int main(int argc, char *argv[])
     SetApplicationNames();
 
     CreateApplicationWindows();
+    platform::watchTerminationRequests(FrmMainForm, [] { FrmMainForm->EndOnRequest(); });
     FrmMainForm->ShowMainWindow();
     FrmMainForm->OpenFiles(FilesFromArguments(QCoreApplication::arguments().mid(1), QDir::currentPath()));
     return QApplication::exec();

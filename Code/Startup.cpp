@@ -1,9 +1,9 @@
 #include "Code/Startup.h"
 
-#include "Code/Func.h"
 #include "Code/Globals.h"
 #include "Code/UnitCustomProc.h"
 #include "Code/Unit_CommonLib.h"
+#include "Code/core/Func.h"
 
 #include <QCoreApplication>
 #include <QDir>

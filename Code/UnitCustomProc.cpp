@@ -1,9 +1,9 @@
 #include "Code/UnitCustomProc.h"
 
-#include "Code/Func.h"
 #include "Code/Globals.h"
-#include "Code/IniFiles32.h"
 #include "Code/Unit_CommonLib.h"
+#include "Code/core/Func.h"
+#include "Code/core/IniFiles32.h"
 #include "Code/core/ProgramFolder.h"
 #include "platform/Platform.h"
 

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "Code/ConversionBatch.h"
 #include "Code/OptionSelectors.h"
+#include "Code/PlayerState.h"
+#include "Code/conversion/ConversionRequest.h"
 #include "Code/core/EncoderOptions.h"
 #include "Code/core/UserSettings.h"
 
@@ -12,6 +13,8 @@
 #include <optional>
 
 class QComboBox;
+class TConversionBatch;
+struct TBatchOutcome;
 class QLabel;
 class QWidget;
 class TFilterGraph;
@@ -61,7 +64,7 @@ public:
     QString ResumePlayback(const TPreviewControls &preview);
     QString PausePlayback(const TPreviewControls &preview);
     QString StopPlayback(const TPreviewControls &preview);
-    bool IsPlaying = false;
+    TPlayerState PlayerState;
 
     // --- Trim bar and trim times.
     // Lays the trim bar out for the selected rows whose file is not playing.
@@ -70,12 +73,13 @@ public:
     qint64 GetCutSeconds(const TSourceGrid *list, const QString &file);
     // Brings the selected rows' start and end inside their duration and
     // recomputes their cut time; seeks a playing preview to the new start.
-    void ValidateTrimTimes(TSourceGrid *list, const TTrimBar *bar, TFilterGraph *graph);
+    void ValidateTrimTimes(TSourceGrid *list, TFilterGraph *graph);
 
     // --- Conversion.
-    // Converts every checked row, one after another, on the event loop; an
-    // empty list only gets a warning.
-    void StartBatchConversion(const QList<TConversionRow> &rows, const TConversionRequest &request);
+    // Converts every checked row with `batch`, one after another, on the
+    // event loop; an empty list only gets a warning.
+    void StartBatchConversion(TConversionBatch &batch, const QList<TConversionRow> &rows,
+                              const TConversionRequest &request);
     // What follows a batch that was not stopped by the user, with the two
     // boxes as they are when it ends: the output folder is shown, then the
     // computer is powered off. True when the program is ending.
@@ -83,9 +87,6 @@ public:
     // Tells the desktop that the batch is done, for a user who is working
     // elsewhere; nothing where the desktop has no notification service.
     void AnnounceBatchEnd(const TBatchOutcome &outcome);
-
-    // The batch: its rows, its running job and its counters.
-    TConversionBatch Batch;
 
     // --- User settings.
     // The settings file in the Config folder.

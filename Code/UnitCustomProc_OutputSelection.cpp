@@ -2,7 +2,7 @@
 
 #include "Code/Globals.h"
 #include "Code/Unit_CommonLib.h"
-#include "Code/Unit_ConfigInfo.h"
+#include "Code/core/Unit_ConfigInfo.h"
 #include "ui/Selectors.h"
 
 #include <QComboBox>

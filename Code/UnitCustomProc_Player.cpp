@@ -1,8 +1,8 @@
 #include "Code/UnitCustomProc.h"
 
-#include "Code/Func.h"
 #include "Code/Globals.h"
 #include "Code/Unit_CommonLib.h"
+#include "Code/core/Func.h"
 #include "media/FilterGraph.h"
 #include "platform/Platform.h"
 
@@ -48,11 +48,11 @@ QString TCustomProc::StartPreview(const TPreviewControls &preview, const QString
         bool rendered = false;
         try {
             code = graph->RenderFile(file);
-            CommonLib->PreviewFile = file;
+            PlayerState.File = file;
             rendered = true;
         } catch (const EDirectShowException &error) {
             AppFunc->WriteCaughtError(QStringLiteral("Preview of ") + file, error);
-            CommonLib->PreviewFile.clear();
+            PlayerState.File.clear();
         }
         if (!rendered || code != 0) {
             AppFunc->WriteLog(QStringLiteral("Playing Video error."));
@@ -66,7 +66,7 @@ QString TCustomProc::StartPreview(const TPreviewControls &preview, const QString
             QCoreApplication::processEvents();
             if (startSeconds)
                 TCommonLib::SeekPreview(graph, *startSeconds * 1000);
-            IsPlaying = true;
+            PlayerState.IsPlaying = true;
             HoldScreenWhilePlaying();
             preview.Logo->setVisible(false);
             return playing;
@@ -82,21 +82,21 @@ QString TCustomProc::StartPreview(const TPreviewControls &preview, const QString
 
 QString TCustomProc::ResumePlayback(const TPreviewControls &preview)
 {
-    const QString word = changePlayState(preview, &TFilterGraph::Play, true, playing, IsPlaying);
+    const QString word = changePlayState(preview, &TFilterGraph::Play, true, playing, PlayerState.IsPlaying);
     HoldScreenWhilePlaying();
     return word;
 }
 
 QString TCustomProc::PausePlayback(const TPreviewControls &preview)
 {
-    const QString word = changePlayState(preview, &TFilterGraph::Pause, false, paused, IsPlaying);
+    const QString word = changePlayState(preview, &TFilterGraph::Pause, false, paused, PlayerState.IsPlaying);
     HoldScreenWhilePlaying();
     return word;
 }
 
 void TCustomProc::HoldScreenWhilePlaying()
 {
-    if (!IsPlaying)
+    if (!PlayerState.IsPlaying)
         m_screenHold.reset();
     else if (!m_screenHold)
         m_screenHold = platform::current().preventScreenSaver(QStringLiteral("Playing a preview"));
@@ -110,9 +110,9 @@ QString TCustomProc::StopPlayback(const TPreviewControls &preview)
         preview.Graph->Stop();
         preview.Graph->SetActive(false);
         preview.Graph->ClearGraph();
-        CommonLib->PreviewFile.clear();
+        PlayerState.File.clear();
         preview.Clock->setText(QStringLiteral("00:00:00"));
-        IsPlaying = false;
+        PlayerState.IsPlaying = false;
     } catch (const EDirectShowException &error) {
         AppFunc->WriteCaughtError(QStringLiteral("Preview"), error);
     }

@@ -1,8 +1,8 @@
 #include "Code/UnitCustomProc.h"
 
 #include "Code/Globals.h"
-#include "Code/IniFiles32.h"
 #include "Code/Unit_CommonLib.h"
+#include "Code/core/IniFiles32.h"
 #include "ui/Prompts.h"
 #include "ui/Selectors.h"
 

@@ -23,7 +23,6 @@ public:
     TCommonLib();
 
     QString ProgramFolder;
-    QString PreviewFile; // file loaded in the player, empty when none
 
     // Modal box captioned with the application title; false (nothing shown)
     // for a kind outside 0..3.

@@ -1,7 +1,7 @@
 #include "Code/Unit_CommonLib.h"
 
-#include "Code/IniFiles32.h"
 #include "Code/core/DataFolders.h"
+#include "Code/core/IniFiles32.h"
 #include "platform/Platform.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 #include "Code/Unit_CommonLib.h"
 
-#include "Code/Func.h"
 #include "Code/Globals.h"
 #include "Code/core/Errors.h"
+#include "Code/core/Func.h"
 #include "Code/core/ProgramFolder.h"
 #include "Code/core/TextFormats.h"
 #include "media/FilterGraph.h"

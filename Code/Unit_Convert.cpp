@@ -8,6 +8,7 @@
 #include "Code/Unit_CommonLib.h"
 #include "Code/Unit_Converting.h"
 #include "Code/Unit_Option.h"
+#include "Code/conversion/ConversionBatch.h"
 #include "Code/core/Errors.h"
 #include "media/FilterGraph.h"
 #include "media/TrackBar.h"
@@ -59,7 +60,8 @@ QLabel *caption(QWidget *parent, const char *name, const QString &text)
 
 } // namespace
 
-TFrmMainForm::TFrmMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+TFrmMainForm::TFrmMainForm(TConversionBatch *batch, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_batch(batch)
 {
     setObjectName(QStringLiteral("FrmMainForm"));
     SetNoticeOwner(this);
@@ -293,14 +295,8 @@ void TFrmMainForm::PrepareControls()
 void TFrmMainForm::ConnectOtherWindows()
 {
     frmOption->SetQualitySelector(cbbProfile);
-    TConversionBatch *batch = &CustomProc->Batch;
-    frmConverting->Watch(batch);
-    connect(batch, &TConversionBatch::RowStarting, this, [this] {
-        frmConverting->ProgressBar1->setValue(0);
-        frmConverting->show();
-        setEnabled(false);
-    });
-    connect(batch, &TConversionBatch::Finished, this, &TFrmMainForm::BatchFinished);
+    connect(m_batch, &TConversionBatch::RowStarting, this, [this] { setEnabled(false); });
+    connect(m_batch, &TConversionBatch::Finished, this, &TFrmMainForm::BatchFinished);
     connect(frmConverting, &TfrmConverting::BatchStopped, this, [this] { setEnabled(true); });
     connect(FrmInitFileForm, &TFrmInitFileForm::FilesAdded, this, [this] {
         if (dxTreeSourceFileInfo->RowCount() > 0)
@@ -364,6 +360,27 @@ void TFrmMainForm::FormClose()
 
 void TFrmMainForm::closeEvent(QCloseEvent *event)
 {
+    // Our own close button is off during a batch; a close from outside (the
+    // window manager, the taskbar) asks what the progress window's close
+    // asks, and the program ends once the encoder has stopped and left
+    // nothing half-written.
+    if (m_batch->IsRunning()) {
+        event->ignore();
+        if (m_closeAfterBatch || m_batch->IsStopping() || frmConverting->ConfirmCloseFromOutside())
+            m_closeAfterBatch = true;
+        return;
+    }
     FormClose();
     event->accept();
+}
+
+void TFrmMainForm::EndOnRequest()
+{
+    if (!m_batch->IsRunning()) {
+        close();
+        return;
+    }
+    m_closeAfterBatch = true;
+    frmConverting->hide();
+    m_batch->Stop(true);
 }

@@ -14,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QTimer;
+class TConversionBatch;
 class TDSTrackBar;
 class TDSVideoWindowEx2;
 class TFilterGraph;
@@ -34,7 +35,10 @@ class TFrmMainForm : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TFrmMainForm(QWidget *parent = nullptr);
+    // Converts with `batch`, which outlives the window.
+    explicit TFrmMainForm(TConversionBatch *batch, QWidget *parent = nullptr);
+
+    TConversionBatch *ConversionBatch() const { return m_batch; }
 
     // Runs FormShow, then puts the window on the screen.
     void ShowMainWindow();
@@ -45,6 +49,9 @@ public:
     // other windows.
     void PrepareControls();
     void FormClose();
+    // The system asks the program to end (a session's end): a running batch
+    // stops without a question, then the program ends as on a close.
+    void EndOnRequest();
     // Sees every key pressed in the window before the focused control does;
     // never consumes it.
     void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
@@ -77,11 +84,6 @@ public:
     QWidget *Splitter2 = nullptr;
     QWidget *Panel3 = nullptr;
     QTimer *tmrPaintSP = nullptr;
-
-    // Trim state shared by the player and the trim bar (the bar keeps the
-    // duration it is laid out for).
-    qint64 TrimStartSeconds = 0;
-    QString StopMarkText;
 
     // Output settings.
     QLabel *lblOutputFiletype = nullptr;
@@ -119,6 +121,7 @@ public:
 
     // Handlers.
     void btnConvertClick();
+    void ShowCustomProfileInOptions();
     // A batch ended: what follows it, with the two boxes as they are now,
     // then the windows back and the notice of what went wrong.
     void BatchFinished(const TBatchOutcome &outcome);
@@ -188,6 +191,9 @@ private:
     void SaveSettingsOrTell();
     bool IsKeyForThisWindow(QObject *watched, const QKeyEvent *key);
 
+    TConversionBatch *const m_batch;
+    // The window was closed during a batch: it ends once the batch has.
+    bool m_closeAfterBatch = false;
     bool m_shown = false;
     QPoint m_dragOffset;
     bool m_manualDrag = false;

@@ -2,15 +2,17 @@
 // options and output selection.
 #include "Code/Unit_Convert.h"
 
-#include "Code/ConversionRequest.h"
 #include "Code/Globals.h"
 #include "Code/SystemCommands.h"
 #include "Code/UnitCustomProc.h"
 #include "Code/Unit_CommonLib.h"
 #include "Code/Unit_Converting.h"
 #include "Code/Unit_Option.h"
+#include "Code/conversion/ConversionBatch.h"
+#include "Code/core/Errors.h"
 #include "ui/ErrorBox.h"
 #include "ui/PictureButton.h"
+#include "ui/SourceGrid.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -18,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QWindow>
+#include <algorithm>
 
 using ui::guardedHandler;
 
@@ -142,11 +145,34 @@ void TFrmMainForm::lblTitleMouseMove(QMouseEvent *event)
 
 void TFrmMainForm::btnConvertClick()
 {
-    CustomProc->StartBatchConversion(SourceRowsOf(dxTreeSourceFileInfo), ConversionRequest());
+    const QList<TConversionRow> rows = dxTreeSourceFileInfo->Model()->ConversionRows();
+    const bool anyChecked =
+        std::any_of(rows.begin(), rows.end(), [](const TConversionRow &row) { return row.Checked; });
+    if (anyChecked && !m_batch->IsRunning())
+        ShowCustomProfileInOptions();
+    CustomProc->StartBatchConversion(*m_batch, rows, ConversionRequest());
+}
+
+void TFrmMainForm::ShowCustomProfileInOptions()
+{
+    // A batch never changes the options window: the chosen custom profile
+    // goes into its selectors once, when Convert is pressed, so that the
+    // window shows what the batch converts with and a later batch uses the
+    // same values.
+    try {
+        CustomProc->ApplyCustomProfile(frmOption->Selectors());
+    } catch (const EConvertError &) {
+        // A damaged profile: every row fails with its reason, as it would anyway.
+    }
 }
 
 void TFrmMainForm::BatchFinished(const TBatchOutcome &outcome)
 {
+    if (std::exchange(m_closeAfterBatch, false)) {
+        setEnabled(true);
+        close();
+        return;
+    }
     // No window of ours active: the user is working elsewhere.
     const bool userAway = QApplication::activeWindow() == nullptr;
     // A power-off ends the program here; nobody is left to read a notice.
@@ -155,6 +181,8 @@ void TFrmMainForm::BatchFinished(const TBatchOutcome &outcome)
         CustomProc->AnnounceBatchEnd(outcome);
     frmConverting->hide();
     setEnabled(true);
+    if (!outcome.AbandonedEncoder.isEmpty())
+        CommonLib->ShowNotice(outcome.AbandonedEncoder, nkWarning);
     // The notice stands alone, over a main window that works again.
     const QString report = outcome.Report();
     if (!ending && !outcome.StoppedByUser && !report.isEmpty())

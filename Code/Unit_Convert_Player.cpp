@@ -1,10 +1,10 @@
 // The main window's preview player and trim bar handlers.
 #include "Code/Unit_Convert.h"
 
-#include "Code/Func.h"
 #include "Code/Globals.h"
 #include "Code/UnitCustomProc.h"
 #include "Code/Unit_CommonLib.h"
+#include "Code/core/Func.h"
 #include "Code/core/TextFormats.h"
 #include "media/FilterGraph.h"
 #include "media/TrackBar.h"
@@ -56,20 +56,22 @@ void TFrmMainForm::ConnectPreview()
 
 void TFrmMainForm::btnPlayClick()
 {
-    if (!CommonLib->PreviewFile.isEmpty()) {
-        if (!CustomProc->IsPlaying)
+    if (!CustomProc->PlayerState.File.isEmpty()) {
+        if (!CustomProc->PlayerState.IsPlaying)
             CustomProc->ResumePlayback(Preview());
         return;
     }
     for (int row : dxTreeSourceFileInfo->SelectedRows()) {
-        const std::optional<qint64> start = Panel1->Ready ? std::optional<qint64>(TrimStartSeconds) : std::nullopt;
+        const TPlayerState &state = CustomProc->PlayerState;
+        const std::optional<qint64> start =
+            state.TrimBarReady ? std::optional<qint64>(state.TrimStartSeconds) : std::nullopt;
         CustomProc->StartPreview(Preview(), dxTreeSourceFileInfo->Cell(row, colFileName), start);
     }
 }
 
 void TFrmMainForm::btnPauseClick()
 {
-    if (!CommonLib->PreviewFile.isEmpty() && CustomProc->IsPlaying)
+    if (!CustomProc->PlayerState.File.isEmpty() && CustomProc->PlayerState.IsPlaying)
         CustomProc->PausePlayback(Preview());
 }
 
@@ -82,7 +84,7 @@ void TFrmMainForm::dstrckbrMainformTimer(quint32 currentPos, quint32 stopPos)
 {
     const qint64 seconds = FilterGraph->CurrentPosition() / 10000000;
     pnlCurTime->setText(FormatPosition(seconds / 3600, (seconds % 3600) / 60, seconds % 60));
-    if (pnlCurTime->text() == StopMarkText) {
+    if (pnlCurTime->text() == CustomProc->PlayerState.StopMarkText) {
         TCommonLib::SeekPreview(FilterGraph, 0);
         CustomProc->PausePlayback(Preview());
     }
@@ -96,17 +98,14 @@ void TFrmMainForm::SetStartTimeAndPlay()
 {
     QCoreApplication::processEvents();
     Panel1->SetBarWidth(TTrimBar::DesignWidth);
-    if (Panel1->EndHandleLeft() - Panel1->StartHandleLeft() < 20)
-        Panel1->SetLeftCutWidth(Panel1->LeftCutWidth() - 1);
-    TrimStartSeconds = Panel1->StartSeconds(Panel1->DurationSeconds);
+    Panel1->KeepHandlesApart(true);
+    TPlayerState &state = CustomProc->PlayerState;
+    state.TrimStartSeconds = Panel1->StartSeconds(state.DurationSeconds);
     for (int row : dxTreeSourceFileInfo->SelectedRows()) {
-        dxTreeSourceFileInfo->SetCell(row, colStartTime, FormatDuration(TrimStartSeconds));
-        const QString file = dxTreeSourceFileInfo->Cell(row, colFileName);
-        dxTreeSourceFileInfo->SetCell(row, colCutTime,
-                                      FormatDuration(CustomProc->GetCutSeconds(dxTreeSourceFileInfo, file)));
-        if (Panel1->Ready && FilterGraph->Active()) {
+        dxTreeSourceFileInfo->Model()->SetStartTime(row, state.TrimStartSeconds);
+        if (state.TrimBarReady && FilterGraph->Active()) {
             try {
-                TCommonLib::SeekPreview(FilterGraph, TrimStartSeconds * 1000);
+                TCommonLib::SeekPreview(FilterGraph, state.TrimStartSeconds * 1000);
             } catch (const std::exception &error) {
                 // A failed seek leaves the preview where it was; the times still stand.
                 AppFunc->WriteCaughtError(QStringLiteral("Preview"), error);
@@ -120,33 +119,21 @@ void TFrmMainForm::Splitter2Moved()
 {
     QCoreApplication::processEvents();
     Panel1->SetBarWidth(TTrimBar::DesignWidth);
-    if (Panel1->EndHandleLeft() - Panel1->StartHandleLeft() < 20)
-        Panel1->SetRightCutWidth(Panel1->RightCutWidth() - 1);
-    const QString endText = FormatDuration(Panel1->EndSeconds(Panel1->DurationSeconds));
+    Panel1->KeepHandlesApart(false);
+    TPlayerState &state = CustomProc->PlayerState;
+    const QString endText = FormatDuration(Panel1->EndSeconds(state.DurationSeconds));
     for (int row : dxTreeSourceFileInfo->SelectedRows()) {
-        dxTreeSourceFileInfo->SetCell(row, colEndTime, endText);
-        StopMarkText = endText;
-        const QString file = dxTreeSourceFileInfo->Cell(row, colFileName);
-        dxTreeSourceFileInfo->SetCell(row, colCutTime,
-                                      FormatDuration(CustomProc->GetCutSeconds(dxTreeSourceFileInfo, file)));
+        state.StopMarkText = endText;
+        dxTreeSourceFileInfo->Model()->SetEndTime(row, endText);
         dxTreeSourceFileInfo->viewport()->update();
     }
     Splitter2->update();
 }
 
-namespace {
-// Nudges only when the clicked cut area is wider than the step and the kept
-// part is still wide enough to give way.
-bool canNudge(const TTrimBar *bar, int areaWidth, int step)
-{
-    return areaWidth > step && bar->LeftCutWidth() + bar->RightCutWidth() + 45 <= bar->BarWidth();
-}
-} // namespace
-
 void TFrmMainForm::Panel2MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
 {
     const int step = nudgeStep(modifiers);
-    if (button != Qt::LeftButton || !canNudge(Panel1, Panel1->LeftCutWidth(), step))
+    if (button != Qt::LeftButton || !Panel1->CanNudge(Panel1->LeftCutWidth(), step))
         return;
     Panel1->SetLeftCutWidth(Panel1->LeftCutWidth() - step);
     SetStartTimeAndPlay();
@@ -155,7 +142,7 @@ void TFrmMainForm::Panel2MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers
 void TFrmMainForm::Panel3MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
 {
     const int step = nudgeStep(modifiers);
-    if (button != Qt::LeftButton || !canNudge(Panel1, Panel1->RightCutWidth(), step))
+    if (button != Qt::LeftButton || !Panel1->CanNudge(Panel1->RightCutWidth(), step))
         return;
     Panel1->SetRightCutWidth(Panel1->RightCutWidth() - step);
     Splitter2Moved();

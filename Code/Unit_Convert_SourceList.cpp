@@ -150,5 +150,5 @@ void TFrmMainForm::actDxTreeListOnClickExecute()
 
 void TFrmMainForm::dxTreeSourceFileInfoEdited(int, int)
 {
-    CustomProc->ValidateTrimTimes(dxTreeSourceFileInfo, Panel1, FilterGraph);
+    CustomProc->ValidateTrimTimes(dxTreeSourceFileInfo, FilterGraph);
 }

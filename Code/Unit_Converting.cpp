@@ -1,9 +1,6 @@
 #include "Code/Unit_Converting.h"
 
-#include "Code/ConversionBatch.h"
 #include "Code/Unit_CommonLib.h"
-#include "Code/core/ProgressText.h"
-#include "Code/core/TextFormats.h"
 #include "ui/Artwork.h"
 #include "ui/ErrorBox.h"
 #include "ui/Named.h"
@@ -40,7 +37,7 @@ bool userConfirms(QWidget *parent, const QString &question)
 }
 } // namespace
 
-TfrmConverting::TfrmConverting(QWidget *parent) : QDialog(parent)
+TfrmConverting::TfrmConverting(TConversionBatch *batch, QWidget *parent) : QDialog(parent), m_batch(batch)
 {
     setObjectName(QStringLiteral("frmConverting"));
     setWindowTitle(QStringLiteral("Converting"));
@@ -97,6 +94,9 @@ TfrmConverting::TfrmConverting(QWidget *parent) : QDialog(parent)
     actRefreshProgress->setObjectName(QStringLiteral("actRefreshProgress"));
     connect(actRefreshProgress, &QAction::triggered, this, [this] { actRefreshProgressExecute(); });
     connect(btnStop, &QAbstractButton::clicked, this, [this] { ui::guarded([this] { btnStop1Click(); }); });
+    connect(batch, &TConversionBatch::RowStarting, this, &TfrmConverting::WatchRow);
+    connect(batch, &TConversionBatch::EncoderOutput, this, &TfrmConverting::ShowEncoderOutput);
+    connect(batch, &TConversionBatch::ProgressChanged, this, &TfrmConverting::ShowProgress);
 }
 
 void TfrmConverting::showEvent(QShowEvent *event)
@@ -109,76 +109,86 @@ void TfrmConverting::showEvent(QShowEvent *event)
     FormShow();
 }
 
-void TfrmConverting::Watch(TConversionBatch *batch)
-{
-    m_batch = batch;
-    connect(batch, &TConversionBatch::RowStarting, this, &TfrmConverting::WatchRow);
-    connect(batch, &TConversionBatch::EncoderOutput, this, &TfrmConverting::ShowEncoderOutput);
-}
-
 void TfrmConverting::WatchRow(const TConversionJob &job, int convertedCount, int checkedCount)
 {
-    RefreshCount = 0;
+    Q_UNUSED(convertedCount);
     m_inputFile = job.Parameters.InputFile;
-    m_convertedCount = convertedCount;
     m_checkedCount = checkedCount;
-    const std::optional<TTrimSpan> &trim = job.Parameters.Trim;
-    m_cutSeconds = trim ? std::optional<qint64>(trim->Length()) : std::nullopt;
-    m_audioOnly = job.Parameters.AudioOnly();
+    m_progress = TBatchProgress();
+    ProgressBar1->setValue(0);
+    show();
 }
 
 void TfrmConverting::FormShow()
 {
     TickState = 0;
+    ShowFileName();
+    ShowWaitingRowCount(QString::number(m_checkedCount));
+    ClearBars();
+}
+
+void TfrmConverting::tmrChangingTimer()
+{
+    TickState = TickState >= 5 ? 1 : TickState + 1;
+    ShowActivity();
+}
+
+void TfrmConverting::ShowActivity()
+{
+    static const char signs[] = {'|', '/', '-', '\\', '|'};
+    const QString words = m_progress.CurrentPosition >= 3 ? QStringLiteral("Converting  ")
+                                                          : QStringLiteral("Installing convert information  ");
+    lblInfo->setText(words + QLatin1Char(signs[TickState - 1]));
+}
+
+void TfrmConverting::ShowFileName()
+{
     lblCurFileName->setText(m_inputFile);
-    lblPersent->setText(QStringLiteral("Current: 1, Total: ") + QString::number(m_checkedCount));
+}
+
+void TfrmConverting::ShowRowCount()
+{
+    lblPersent->setText(
+        QStringLiteral("Current: %1 , Total: %2.").arg(m_progress.RowNumber).arg(m_progress.CheckedCount));
+}
+
+void TfrmConverting::ShowWaitingRowCount(const QString &total)
+{
+    lblPersent->setText(QStringLiteral("Current: 1, Total: ") + total);
+}
+
+void TfrmConverting::ShowBars()
+{
+    pbTotal->setMaximum(m_progress.BatchMaximum);
+    pbTotal->setValue(m_progress.BatchPosition);
+    ProgressBar1->setRange(0, m_progress.CurrentMaximum);
+    ProgressBar1->setValue(m_progress.CurrentPosition);
+}
+
+void TfrmConverting::ClearBars()
+{
     ProgressBar1->setRange(0, 1);
     ProgressBar1->setValue(0);
     pbTotal->setRange(0, 1);
     pbTotal->setValue(0);
 }
 
-void TfrmConverting::tmrChangingTimer()
-{
-    static const char signs[] = {'|', '/', '-', '\\', '|'};
-    TickState = TickState >= 5 ? 1 : TickState + 1;
-    const QString words = ProgressBar1->value() >= 3 ? QStringLiteral("Converting  ")
-                                                     : QStringLiteral("Installing convert information  ");
-    lblInfo->setText(words + QLatin1Char(signs[TickState - 1]));
-}
-
-void TfrmConverting::SetCurrentBar(int maximum, qint64 position)
-{
-    ProgressBar1->setRange(0, maximum);
-    if (position >= 0)
-        ProgressBar1->setValue(static_cast<int>(qBound(qint64(0), position, qint64(maximum))));
-}
-
 void TfrmConverting::ShowEncoderOutput(const QString &chunk)
 {
     statPanel0->setText(chunk);
-    lblCurFileName->setText(m_inputFile);
+    ShowFileName();
+}
+
+void TfrmConverting::ShowProgress(const TBatchProgress &progress)
+{
+    m_progress = progress;
     actRefreshProgress->trigger();
 }
 
 void TfrmConverting::actRefreshProgressExecute()
 {
-    if (++RefreshCount <= 1)
-        return;
-
-    pbTotal->setMaximum(m_checkedCount * 100);
-    const int batchValue = BatchBarPosition(m_convertedCount, ProgressBar1->value(), ProgressBar1->maximum());
-    pbTotal->setValue(qMin(batchValue, pbTotal->maximum()));
-    lblPersent->setText(QStringLiteral("Current: %1 , Total: %2.").arg(m_convertedCount + 1).arg(m_checkedCount));
-
-    const int maximum = CurrentBarMaximum(m_cutSeconds.value_or(0));
-    SetCurrentBar(maximum, -1);
-
-    const QString text = statPanel0->text();
-    if (text.isEmpty())
-        return;
-    if (const std::optional<qint64> seconds = ReadProgressSeconds(text, m_audioOnly))
-        SetCurrentBar(maximum, *seconds);
+    ShowBars();
+    ShowRowCount();
 }
 
 bool TfrmConverting::ConfirmStop(const QString &question)
@@ -207,10 +217,11 @@ void TfrmConverting::btnStop1Click()
     if (!ConfirmStop(QStringLiteral("Are you sure you want to stop the work ? ")))
         return;
     EndBatchNow(true);
+    m_progress = TBatchProgress();
     ProgressBar1->setValue(0);
     pbTotal->setMaximum(0);
     pbTotal->setValue(0);
-    lblPersent->setText(QStringLiteral("Current: 1, Total: ..."));
+    ShowWaitingRowCount(QStringLiteral("..."));
 }
 
 bool TfrmConverting::FormClose()
@@ -220,6 +231,14 @@ bool TfrmConverting::FormClose()
     EndBatchNow(false);
     return true;
 }
+bool TfrmConverting::ConfirmCloseFromOutside()
+{
+    if (!ConfirmStop(QStringLiteral("Are you sure to stop processing ?")))
+        return false;
+    EndBatchNow(true);
+    return true;
+}
+
 void TfrmConverting::closeEvent(QCloseEvent *event)
 {
     bool closed = false;

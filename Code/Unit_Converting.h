@@ -1,17 +1,15 @@
 #pragma once
 
+#include "Code/conversion/ConversionBatch.h"
+
 #include <QDialog>
 #include <QPointer>
-
-#include <optional>
 
 class QAction;
 class QLabel;
 class QProgressBar;
 class QStatusBar;
 class QTimer;
-class TConversionBatch;
-class TConversionJob;
 
 namespace ui {
 class PictureButton;
@@ -23,7 +21,8 @@ class TfrmConverting : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TfrmConverting(QWidget *parent = nullptr);
+    // Shows the rows of `batch` and lets the user stop it.
+    explicit TfrmConverting(TConversionBatch *batch, QWidget *parent = nullptr);
 
     QLabel *lblInfo = nullptr;
     QLabel *lblCurConvertFileL = nullptr;
@@ -39,22 +38,23 @@ public:
     QTimer *tmrChanging = nullptr;
     QAction *actRefreshProgress = nullptr;
     int TickState = 0;
-    // Chunks shown since the current row's encoder started.
-    int RefreshCount = 0;
-
-    // Shows this batch's rows and lets the user stop it.
-    void Watch(TConversionBatch *batch);
 
     void FormShow();
     void tmrChangingTimer();
+    // Moves the bars and the row count to where the batch says they stand.
     void actRefreshProgressExecute();
     void btnStop1Click();
     // The user closes the window; false when they chose to go on.
     bool FormClose();
+    // The main window is closed from outside during a batch: the close
+    // question; on Yes the batch stops as on Stop. False when the user
+    // chose to go on.
+    bool ConfirmCloseFromOutside();
     // A row is about to run: what the window shows of it.
     void WatchRow(const TConversionJob &job, int convertedCount, int checkedCount);
     // One chunk of the running encoder's output.
     void ShowEncoderOutput(const QString &chunk);
+    void ShowProgress(const TBatchProgress &progress);
 
 Q_SIGNALS:
     // The user ended the batch: the main window may be used again at once.
@@ -69,13 +69,17 @@ private:
     // Asks the question with the batch held; true when the user said Yes.
     bool ConfirmStop(const QString &question);
     void EndBatchNow(bool byStopButton);
-    void SetCurrentBar(int maximum, qint64 position);
+    void ShowFileName();
+    void ShowRowCount();
+    // Before the first figures of a batch, or after a stop: `total` stands for the count.
+    void ShowWaitingRowCount(const QString &total);
+    void ShowBars();
+    void ClearBars();
+    void ShowActivity();
 
     QPointer<TConversionBatch> m_batch;
-    // The row being converted.
+    // The row being converted and the bars as the batch last put them.
     QString m_inputFile;
-    int m_convertedCount = 0;
     int m_checkedCount = 0;
-    std::optional<qint64> m_cutSeconds;
-    bool m_audioOnly = false;
+    TBatchProgress m_progress;
 };

@@ -4,7 +4,7 @@
 
 #include "FuzzEntry.h"
 
-#include "Code/IniFiles32.h"
+#include "Code/core/IniFiles32.h"
 
 #include <QDir>
 #include <QFile>

@@ -15,8 +15,10 @@ public:
 
     // Bytes waiting in the output pipe; 0 when none or unknown.
     virtual int bytesWaiting() = 0;
-    // Sleeps until output arrives or `milliseconds` have passed.
+    // Sleeps until output arrives, the child ends or `milliseconds` have passed.
     virtual void waitForOutput(int milliseconds) = 0;
+    // Sleeps until the child ends or `milliseconds` have passed, whatever it prints.
+    virtual void waitForEnd(int milliseconds) = 0;
     // Reads at most `size` bytes; 0 on failure.
     virtual qsizetype read(char *buffer, qsizetype size) = 0;
     // True while the child runs; once it has ended, its exit code is stored in

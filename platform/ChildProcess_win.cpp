@@ -46,6 +46,8 @@ public:
 
     void waitForOutput(int milliseconds) override { QThread::msleep(static_cast<unsigned long>(milliseconds)); }
 
+    void waitForEnd(int milliseconds) override { WaitForSingleObject(m_process, static_cast<DWORD>(milliseconds)); }
+
     qsizetype read(char *buffer, qsizetype size) override
     {
         DWORD got = 0;

@@ -1,10 +1,12 @@
 #include "ui/SourceGrid.h"
 
+#include "ui/Artwork.h"
 #include "ui/TimeEditDelegate.h"
 
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QKeyEvent>
 #include <QMimeData>
 
@@ -13,11 +15,27 @@ constexpr int checkWidth = 26;
 constexpr int sizeWidth = 78;
 constexpr int timeWidth = 70;
 constexpr int minimumNameWidth = 120;
+
+// The list's rows as the model keeps them, with the check column's picture in
+// the header: the model itself holds text only.
+class HeaderPictures : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation == Qt::Horizontal && section == colCheck && role == Qt::DecorationRole)
+            return ui::artwork::glyph(ui::artwork::Glyph::Convert, 14, Qt::black);
+        return QIdentityProxyModel::headerData(section, orientation, role);
+    }
+};
 } // namespace
 
 TSourceGrid::TSourceGrid(QWidget *parent) : QTreeView(parent), m_model(new TSourceListModel(this))
 {
-    setModel(m_model);
+    auto *shown = new HeaderPictures(this);
+    shown->setSourceModel(m_model);
+    setModel(shown);
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true); // keeps long lists cheap to lay out

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/SourceListModel.h"
+#include "Code/core/SourceListModel.h"
 
 #include <QList>
 #include <QTreeView>

@@ -1,6 +1,6 @@
 #include "ui/TimeEditDelegate.h"
 
-#include "ui/SourceListModel.h"
+#include "Code/core/SourceListModel.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

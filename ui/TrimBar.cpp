@@ -242,3 +242,18 @@ bool TTrimBar::eventFilter(QObject *watched, QEvent *event)
     }
     return QFrame::eventFilter(watched, event);
 }
+
+void TTrimBar::KeepHandlesApart(bool startMoved)
+{
+    if (EndHandleLeft() - StartHandleLeft() >= 20)
+        return;
+    if (startMoved)
+        SetLeftCutWidth(LeftCutWidth() - 1);
+    else
+        SetRightCutWidth(RightCutWidth() - 1);
+}
+
+bool TTrimBar::CanNudge(int areaWidth, int step) const
+{
+    return areaWidth > step && LeftCutWidth() + RightCutWidth() + 45 <= BarWidth();
+}

@@ -26,10 +26,13 @@ public:
     QPixmap imgL;                 // start handle picture, 17 x 19, black is transparent
     QPixmap imgR;                 // end handle picture
 
-    // The selected row's duration the handles stand for, and whether the bar
-    // is laid out for it.
-    qint64 DurationSeconds = 0;
-    bool Ready = false;
+    // Handles closer than 20 pixels: the moved one (the start handle when
+    // `startMoved`) gives way by a pixel.
+    void KeepHandlesApart(bool startMoved);
+    // Whether a click on a cut area `areaWidth` wide may move its handle by
+    // `step`: the area is wider than the step and the kept part is still
+    // wide enough to give way.
+    bool CanNudge(int areaWidth, int step) const;
 
     // Places the handles for a part from `start` to `end` of `duration` seconds.
     void ShowSpan(qint64 start, qint64 end, qint64 duration);

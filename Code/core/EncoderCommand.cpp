@@ -1,8 +1,8 @@
 #include "Code/core/EncoderCommand.h"
 
-#include "Code/Func.h"
-#include "Code/Unit_ConfigInfo.h"
+#include "Code/core/Func.h"
 #include "Code/core/ProgressText.h"
+#include "Code/core/Unit_ConfigInfo.h"
 #include "Code/core/WindowsCommandLine.h"
 #include "platform/Platform.h"
 

@@ -2,6 +2,7 @@
 
 #include "Code/core/EncoderOptions.h"
 #include "Code/core/TrimSpan.h"
+#include "platform/FileClaims.h"
 
 #include <QString>
 #include <QStringList>
@@ -20,6 +21,9 @@ struct TConvertParameterStruct {
     QString OutputBaseName;
     QString OutputExtension;
     QString OutputPath; // a free name in the output folder
+    // The empty file the row created at OutputPath to hold the name; nothing
+    // when the folder took no file.
+    std::optional<platform::FileIdentity> OutputClaim;
     bool ScriptWritten = true;
 
     // Audio-only output types leave every video option out.

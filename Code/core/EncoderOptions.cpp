@@ -1,7 +1,7 @@
 #include "Code/core/EncoderOptions.h"
 
-#include "Code/Unit_ConfigInfo.h"
 #include "Code/core/TextFormats.h"
+#include "Code/core/Unit_ConfigInfo.h"
 
 #include <limits>
 

@@ -8,8 +8,8 @@
 //
 // Exit code 0 when the longest stall is at most 50 ms and the row converted.
 
-#include "Code/ConversionBatch.h"
 #include "Code/Unit_Converting.h"
+#include "Code/conversion/ConversionBatch.h"
 #include "Code/core/TextFormats.h"
 #include "support/MediaFixtures.h"
 #include "support/ProgramFixture.h"
@@ -159,13 +159,14 @@ TBatchOutcome runBatch(StallMeter &meter, QString &outputPath)
 {
     QEventLoop loop;
     TBatchOutcome outcome;
-    QObject::connect(&CustomProc->Batch, &TConversionBatch::RowStarting, &loop,
+    QObject::connect(FrmMainForm->ConversionBatch(), &TConversionBatch::RowStarting, &loop,
                      [&](const TConversionJob &job) { outputPath = job.Parameters.OutputPath; });
-    QObject::connect(&CustomProc->Batch, &TConversionBatch::Finished, &loop, [&](const TBatchOutcome &ended) {
-        meter.stop();
-        outcome = ended;
-        loop.quit();
-    });
+    QObject::connect(FrmMainForm->ConversionBatch(), &TConversionBatch::Finished, &loop,
+                     [&](const TBatchOutcome &ended) {
+                         meter.stop();
+                         outcome = ended;
+                         loop.quit();
+                     });
     QTimer::singleShot(0, [&] {
         meter.start();
         FrmMainForm->btnConvert->click();
@@ -211,8 +212,8 @@ int main(int argc, char **argv)
     FrmMainForm->edtOutputFolder->setText(outputs.path());
     FrmMainForm->chkShowOutputDirectory->setChecked(false);
     FrmMainForm->chkShutdown->setChecked(false);
-    CustomProc->Batch.PauseBeforeStartMs = 2000;
-    CustomProc->Batch.PauseAfterStartMs = 3000;
+    FrmMainForm->ConversionBatch()->PauseBeforeStartMs = 2000;
+    FrmMainForm->ConversionBatch()->PauseAfterStartMs = 3000;
     FrmMainForm->show();
     if (!QTest::qWaitForWindowExposed(FrmMainForm)) {
         std::fprintf(stderr, "the main window did not appear\n");

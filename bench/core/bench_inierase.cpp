@@ -6,7 +6,7 @@
 //
 // Exit code 0 when every erase takes at most 500 ms.
 
-#include "Code/IniFiles32.h"
+#include "Code/core/IniFiles32.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -102,7 +102,7 @@ bench::PlaybackSample measurePreview(int row, int fps, int spanMs)
 {
     selectRow(row);
     FrmMainForm->btnPlay->click();
-    if (CommonLib->PreviewFile.isEmpty())
+    if (CustomProc->PlayerState.File.isEmpty())
         return {}; // not played: no figures
     const bench::PlaybackSample sample = measurePlaying(FrmMainForm->DSVideoWindowEx1, fps, spanMs);
     FrmMainForm->btnStop->click();

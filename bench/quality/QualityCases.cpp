@@ -1,7 +1,7 @@
 #include "QualityCases.h"
 
-#include "Code/Unit_ConfigInfo.h"
 #include "Code/core/EncoderCommand.h"
+#include "Code/core/Unit_ConfigInfo.h"
 
 namespace {
 

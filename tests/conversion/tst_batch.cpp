@@ -1,50 +1,20 @@
-// End to end: batches run the real encoders from a temporary program folder
-// and the outputs are checked with ffprobe. End actions go to the fake platform.
+// End to end without windows: batches run the real encoders from a temporary
+// program folder on a QCoreApplication, and the outputs are checked with ffprobe.
+#include "../support/BatchFixture.h"
 #include "../support/MediaFixtures.h"
 #include "../support/OwnChildren.h"
-#include "../support/ProgramFixture.h"
-#include "Code/ConversionBatch.h"
-#include "Code/Unit_CommonLib.h"
-#include "Code/Unit_ConfigInfo.h"
-#include "Code/Unit_Converting.h"
-#include "Code/Unit_Option.h"
-#include "Code/core/EncoderCommand.h"
+#include "Code/core/Func.h"
 #include "Code/core/TextFormats.h"
-#include "ui/PictureButton.h"
-#include "ui/Selectors.h"
-#include "ui/SourceGrid.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
+#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QLineEdit>
-#include <QSignalSpy>
-#include <QTest>
+#include <QProcess>
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
-
-void choose(int outputType, int quality = 2)
-{
-    ui::setSelectorIndex(FrmMainForm->cbbOutputFiletype, outputType);
-    ui::setSelectorIndex(FrmMainForm->cbbProfile, quality);
-    FrmMainForm->cbbProfileChange();
-}
-
-TSourceGrid *list()
-{
-    return FrmMainForm->dxTreeSourceFileInfo;
-}
-
-void addRow(const QString &file, bool checked, const QString &duration, const QString &start = "00:00:00",
-            QString end = QString())
-{
-    if (end.isEmpty())
-        end = duration;
-    list()->Model()->AppendRow({checked ? "True" : "False", file, "1 MB", duration, start, end, duration});
-}
 
 // Encoders this test's batches started.
 bool encoderRunning()
@@ -57,7 +27,7 @@ bool encoderRunning()
 class TestBatch : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ProgramFixture> m_program;
+    std::unique_ptr<BatchFixture> m_program;
     QTemporaryDir m_sources;
     QTemporaryDir m_outputs;
     QString m_shortClip; // 2 s, .avi
@@ -65,20 +35,16 @@ class TestBatch : public QObject {
 
     TBatchOutcome m_outcome; // of the last batch
     QString m_outputPath;    // of the last row started
+    TConversionRequest m_request;
 
     QString outputs() const { return m_outputs.path() + '/'; }
-
-    // Presses Convert and waits until the batch has ended and the windows
-    // have done what follows it.
-    void convert()
-    {
-        QSignalSpy finished(&CustomProc->Batch, &TConversionBatch::Finished);
-        FrmMainForm->btnConvert->click();
-        if (finished.isEmpty())
-            QVERIFY(finished.wait(120000));
-        m_outcome = finished.first().first().value<TBatchOutcome>();
-    }
     QStringList outputFiles() const { return QDir(m_outputs.path()).entryList(QDir::Files, QDir::Name); }
+
+    void convert(const QList<TConversionRow> &rows)
+    {
+        m_outcome = m_program->convert(rows, m_request);
+        QVERIFY(!m_program->batch.IsRunning());
+    }
 
     void cleanOutputs()
     {
@@ -86,29 +52,27 @@ class TestBatch : public QObject {
             QFile::remove(outputs() + name);
     }
 
-    void copyEncoder(const QString &built, const QString &name)
-    {
-        const QString target = m_program->path(name);
-        QFile::remove(target);
-        QVERIFY(QFile::copy(built, target));
-        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    }
-
-    // Presses Stop, or closes the progress window, once the given row's encoder runs.
-    void stopWhileRowRuns(int row, bool useStopButton)
+    // Stops the batch once the given row's encoder runs; `hold` first holds
+    // the batch until that encoder has ended by itself, as an open question would.
+    void stopWhileRowRuns(int row, bool hold = false)
     {
         auto *poll = new QTimer(this);
-        connect(poll, &QTimer::timeout, this, [this, poll, row, useStopButton] {
-            const TConversionJob *job = CustomProc->Batch.CurrentJob();
-            if (CustomProc->Batch.CurrentRow != row || !job || !job->IsRunning() || !encoderRunning())
+        connect(poll, &QTimer::timeout, this, [this, poll, row, hold] {
+            TConversionBatch &batch = m_program->batch;
+            const TConversionJob *job = batch.CurrentJob();
+            if (batch.CurrentRow != row || !job || !job->IsRunning() || !encoderRunning())
                 return;
             poll->stop();
             poll->deleteLater();
-            m_program->prompts->answers.enqueue(QMessageBox::Yes);
-            if (useStopButton)
-                frmConverting->btnStop->click();
-            else
-                frmConverting->close();
+            if (hold) {
+                batch.Hold();
+                QElapsedTimer waited;
+                waited.start();
+                while (encoderRunning() && waited.elapsed() < 30000)
+                    QThread::msleep(20);
+            }
+            batch.Stop(true);
+            batch.Release();
         });
         poll->start(50);
     }
@@ -116,11 +80,11 @@ class TestBatch : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        m_program = std::make_unique<ProgramFixture>();
-        connect(&CustomProc->Batch, &TConversionBatch::RowStarting, this,
+        m_program = std::make_unique<BatchFixture>();
+        connect(&m_program->batch, &TConversionBatch::RowStarting, this,
                 [this](const TConversionJob &job) { m_outputPath = job.Parameters.OutputPath; });
-        copyEncoder(VIDCODA_PATH, VidcodaName());
-        copyEncoder(RMCODA_PATH, RmcodaName());
+        QVERIFY(m_program->placeEncoder(VidcodaName(), VIDCODA_PATH));
+        QVERIFY(m_program->placeEncoder(RmcodaName(), RMCODA_PATH));
         fixtures::ClipSpec shortSpec;
         shortSpec.seconds = 2;
         m_shortClip = fixtures::makeClip(m_sources.path(), "short clip.avi", shortSpec);
@@ -133,45 +97,22 @@ private Q_SLOTS:
 
     void init()
     {
-        list()->Model()->Clear();
         cleanOutputs();
-        FrmMainForm->edtOutputFolder->setText(m_outputs.path());
-        FrmMainForm->chkShowOutputDirectory->setChecked(true);
-        FrmMainForm->chkShutdown->setChecked(false);
-        frmOption->cbbCustomProfile->clear();
-        choose(0);
-        CustomProc->Batch.PauseBeforeStartMs = 100;
-        CustomProc->Batch.PauseAfterStartMs = 300;
-        m_program->platform->openedUrls.clear();
-        m_program->platform->powerOffs = 0;
-        m_program->platform->endedWith.clear();
-        m_program->platform->calls.clear();
-        m_program->platform->notices.clear();
+        m_request = {
+            .Options = presetOptions(0), .CustomProfileValue = QString(), .OutputFolderText = m_outputs.path()};
+        m_program->batch.PauseBeforeStartMs = 100;
+        m_program->batch.PauseAfterStartMs = 300;
         m_program->platform->launcherProgress.clear();
+        m_program->log.clear();
         m_outcome = TBatchOutcome();
-        m_program->prompts->messages.clear();
-        m_program->prompts->answers.clear();
-        m_program->prompts->whileShown = nullptr;
     }
 
     void cleanup()
     {
-        QVERIFY(FrmMainForm->isEnabled());
-        QVERIFY(!frmConverting->isVisible());
         QCOMPARE(m_program->platform->awakeHeld, 0);
-        QVERIFY(!CustomProc->Batch.IsRunning());
-        QVERIFY(!CustomProc->Batch.CurrentJob());
+        QVERIFY(!m_program->batch.IsRunning());
+        QVERIFY(!m_program->batch.CurrentJob());
         QVERIFY(!encoderRunning());
-    }
-
-    void emptyListWarns()
-    {
-        QSignalSpy finished(&CustomProc->Batch, &TConversionBatch::Finished);
-        FrmMainForm->btnConvert->click();
-        QTest::qWait(100);
-        QCOMPARE(finished.size(), 0); // no batch at all
-        QCOMPARE(m_program->prompts->texts(), QStringList{"Please add media files you want to convert into the list."});
-        QVERIFY(m_program->platform->openedUrls.isEmpty());
     }
 
     void threeCheckedOfFive()
@@ -180,16 +121,19 @@ private Q_SLOTS:
         const QList<bool> checked{true, false, true, false, true};
         fixtures::ClipSpec clipSpec;
         clipSpec.seconds = 2;
+        QList<TConversionRow> rows;
         for (int i = 0; i < names.size(); ++i) {
             const QString clip = fixtures::makeClip(m_sources.path(), names[i], clipSpec);
             QVERIFY(!clip.isEmpty());
-            addRow(clip, checked[i], "00:00:02");
+            rows.append(checkedRow(clip, "00:00:00", "00:00:02", checked[i]));
         }
         const int takenBefore = m_program->platform->awakeTaken;
-        convert();
+        convert(rows);
 
-        QCOMPARE(CustomProc->Batch.CheckedCount, 3);
-        QCOMPARE(CustomProc->Batch.ConvertedCount, 3);
+        QCOMPARE(m_program->batch.CheckedCount, 3);
+        QCOMPARE(m_program->batch.ConvertedCount, 3);
+        QCOMPARE(m_outcome.DeliveredCount, 3);
+        QCOMPARE(m_outcome.OutputFolder, outputs());
         QCOMPARE(outputFiles(), (QStringList{"five.mp4", "one.mp4", "three.mp4"}));
         for (const QString &name : outputFiles()) {
             const fixtures::ProbeFacts facts = fixtures::probe(outputs() + name);
@@ -198,10 +142,11 @@ private Q_SLOTS:
             QVERIFY2(qAbs(facts.duration - 2.0) < 0.3, qPrintable(name));
         }
         QVERIFY(m_outcome.FailedRows.isEmpty());
-        QVERIFY(m_program->prompts->messages.isEmpty());
-        QCOMPARE(m_program->platform->openedUrls, QList<QUrl>{QUrl::fromLocalFile(outputs())});
         QCOMPARE(m_program->platform->awakeTaken, takenBefore + 1);
-        QVERIFY(m_program->read("log.txt").contains("|parameter: " + m_program->path("rmcoda").toUtf8()));
+        QVERIFY(m_program->log.contains("Output directory " + outputs()));
+        QVERIFY(std::any_of(m_program->log.cbegin(), m_program->log.cend(), [this](const QString &line) {
+            return line.startsWith("parameter: " + m_program->path("rmcoda"));
+        }));
     }
 
     void eachOutputType_data()
@@ -236,9 +181,8 @@ private Q_SLOTS:
         QFETCH(QString, audio);
         QFETCH(int, sampleRate);
         QFETCH(int, channels);
-        choose(type);
-        addRow(m_shortClip, true, "00:00:02");
-        convert();
+        m_request.Options = presetOptions(type);
+        convert({checkedRow(m_shortClip)});
         const QString output = m_outputPath;
         QCOMPARE(QFileInfo(output).suffix(), GetExtensionList().at(type).mid(1));
         const fixtures::ProbeFacts facts = fixtures::probe(output);
@@ -255,61 +199,26 @@ private Q_SLOTS:
         fixtures::ClipSpec clipSpec;
         clipSpec.seconds = 6;
         const QString clip = fixtures::makeClip(m_sources.path(), "six.mpg", clipSpec);
-        addRow(clip, true, "00:00:06", "00:00:02", "00:00:05");
-        convert();
+        convert({checkedRow(clip, "00:00:02", "00:00:05")});
         const fixtures::ProbeFacts facts = fixtures::probe(m_outputPath);
         QVERIFY2(qAbs(facts.duration - 3.0) < 0.2, qPrintable(QString::number(facts.duration)));
     }
 
     void stopDuringSecondRow()
     {
-        addRow(m_shortClip, true, "00:00:02");
-        addRow(m_longClip, true, "00:01:00");
-        addRow(m_shortClip + "-unused", true, "00:00:02");
-        stopWhileRowRuns(1, true);
-        convert();
+        stopWhileRowRuns(1);
+        convert({checkedRow(m_shortClip), checkedRow(m_longClip, "00:00:00", "00:01:00"),
+                 checkedRow(m_shortClip + "-unused")});
 
-        QCOMPARE(m_program->prompts->texts(), QStringList{"Are you sure you want to stop the work ? "});
-        QCOMPARE(CustomProc->Batch.ConvertedCount, 2);
+        QCOMPARE(m_program->batch.ConvertedCount, 2);
         QVERIFY(m_outcome.StoppedByUser);
-        QVERIFY(m_program->platform->openedUrls.isEmpty());     // no end actions
         QCOMPARE(outputFiles(), QStringList{"short clip.mp4"}); // the stopped row left nothing half-written
         QVERIFY(m_outcome.FailedRows.isEmpty());
 
-        // A later batch performs its end actions again.
-        list()->Model()->Clear();
-        addRow(m_shortClip, true, "00:00:02");
-        convert();
-        QCOMPARE(m_program->platform->openedUrls.size(), 1);
-    }
-
-    void closingStillRunsEndActions()
-    {
-        addRow(m_longClip, true, "00:01:00");
-        addRow(m_shortClip, true, "00:00:02");
-        FrmMainForm->chkShutdown->setChecked(true);
-        stopWhileRowRuns(0, false);
-        convert();
-
-        QCOMPARE(m_program->prompts->texts(), QStringList{"Are you sure to stop processing ?"});
-        QCOMPARE(CustomProc->Batch.ConvertedCount, 1);
+        // A later batch runs to its end again.
+        convert({checkedRow(m_shortClip)});
         QVERIFY(!m_outcome.StoppedByUser);
-        // What follows the batch, in this order.
-        QCOMPARE(m_program->platform->calls,
-                 (QStringList{"open " + QUrl::fromLocalFile(outputs()).toString(), "power off", "end 0"}));
-        QVERIFY(outputFiles().isEmpty());
-    }
-
-    void noneCheckedStillRunsEndActions()
-    {
-        addRow(m_shortClip, false, "00:00:02");
-        FrmMainForm->chkShutdown->setChecked(true);
-        convert();
-        QCOMPARE(CustomProc->Batch.CheckedCount, 0);
-        QVERIFY(outputFiles().isEmpty());
-        QCOMPARE(m_program->platform->calls.size(), 3);
-        QVERIFY(m_program->platform->calls.first().startsWith("open "));
-        QCOMPARE(m_program->platform->calls.mid(1), (QStringList{"power off", "end 0"}));
+        QCOMPARE(m_outcome.DeliveredCount, 1);
     }
 
     void failedRowsAreReported()
@@ -319,29 +228,15 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(QByteArray(4096, 'x'));
         file.close();
-        addRow(m_shortClip, true, "00:00:02");
-        addRow(broken, true, "00:00:02");
-        convert();
+        convert({checkedRow(m_shortClip), checkedRow(broken)});
 
-        QCOMPARE(CustomProc->Batch.ConvertedCount, 2);
+        QCOMPARE(m_program->batch.ConvertedCount, 2);
         QCOMPARE(m_outcome.FailedRows.size(), 1);
         QCOMPARE(m_outcome.FailedRows.first().first, broken);
         QVERIFY(!m_outcome.FailedRows.first().second.isEmpty());
-        QCOMPARE(m_program->prompts->messages.size(), 1);
-        QCOMPARE(m_program->prompts->messages.first().icon, QMessageBox::Warning);
-        QVERIFY(m_program->prompts->texts().first().contains(broken));
-        QVERIFY(m_program->read("log.txt").contains("Conversion failed: " + broken.toUtf8()));
+        QVERIFY(m_outcome.Report().startsWith("These files could not be converted:\n\n" + broken));
+        QVERIFY(m_program->log.contains("Conversion failed: " + broken + " -> " + m_outcome.FailedRows.first().second));
         QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
-    }
-
-    void noFailureNoticeBeforePowerOff()
-    {
-        addRow(m_sources.filePath("missing.avi"), true, "00:00:02");
-        FrmMainForm->chkShutdown->setChecked(true);
-        convert();
-        QCOMPARE(m_outcome.FailedRows.size(), 1);
-        QVERIFY(m_program->prompts->messages.isEmpty());
-        QCOMPARE(m_program->platform->powerOffs, 1);
     }
 
     void realMediaRowFailsWithoutScript()
@@ -349,40 +244,31 @@ private Q_SLOTS:
         fixtures::ClipSpec clipSpec;
         clipSpec.seconds = 2;
         const QString rm = fixtures::makeClip(m_sources.path(), "talk.rm", clipSpec);
-        QFile::remove(m_program->path("VideoFile.avs"));
-        QVERIFY(QDir(m_program->folder.path()).mkdir("VideoFile.avs"));
-        addRow(rm, true, "00:00:02");
-        addRow(m_shortClip, true, "00:00:02");
-        convert();
-        QVERIFY(QDir(m_program->folder.path()).rmdir("VideoFile.avs"));
+        const QString script = ScriptFile();
+        QFile::remove(script);
+        QVERIFY(QDir().mkpath(script));
+        convert({checkedRow(rm), checkedRow(m_shortClip)});
+        QVERIFY(QDir().rmdir(script));
 
         QCOMPARE(m_outcome.FailedRows.size(), 1);
         QCOMPARE(m_outcome.FailedRows.first().first, rm);
+        QVERIFY(m_program->log.contains("Script error. ->" + script));
         QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
     }
 
-    // The encoder finishes while Stop is still being confirmed: its complete
+    // The encoder finishes while a stop is still being confirmed: its complete
     // output stays.
     void stopConfirmedAfterEncoderFinished()
     {
-        addRow(m_shortClip, true, "00:00:02");
-        m_program->prompts->whileShown = [] {
-            QElapsedTimer waited;
-            waited.start();
-            while (encoderRunning() && waited.elapsed() < 30000)
-                QThread::msleep(20);
-        };
         stopWhileRowRuns(0, true);
-        convert();
-
-        QCOMPARE(m_program->prompts->texts(), QStringList{"Are you sure you want to stop the work ? "});
+        convert({checkedRow(m_shortClip)});
+        QVERIFY(m_outcome.StoppedByUser);
         QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
         QVERIFY(qAbs(fixtures::probe(outputs() + "short clip.mp4").duration - 2.0) < 0.3);
     }
 
     // A source that holds less than its row says (its header claimed more):
-    // the output is kept and the end notice says where the source ends, once
-    // the progress window is gone and the main window works again.
+    // the output is kept, with a warning that says where the source ends.
     void shortSourceIsKeptWithWarning()
     {
         // A 10 s .flv cut to a third: its header still says 10 s.
@@ -392,15 +278,7 @@ private Q_SLOTS:
         QVERIFY(!cut.isEmpty());
         QFile file(cut);
         QVERIFY(file.resize(file.size() * 3 / 10));
-        addRow(cut, true, "00:00:10");
-        addRow(m_sources.filePath("missing.avi"), true, "00:00:02");
-        bool progressShown = true;
-        bool mainEnabled = false;
-        m_program->prompts->whileShown = [&] {
-            progressShown = frmConverting->isVisible();
-            mainEnabled = FrmMainForm->isEnabled();
-        };
-        convert();
+        convert({checkedRow(cut, "00:00:00", "00:00:10"), checkedRow(m_sources.filePath("missing.avi"))});
 
         QCOMPARE(outputFiles(), QStringList{"cut short.mp4"});
         const double delivered = fixtures::probe(outputs() + "cut short.mp4").duration;
@@ -410,12 +288,9 @@ private Q_SLOTS:
         QCOMPARE(m_outcome.WarnedRows.first().second,
                  "Shorter than asked: the source ends at " + FormatDuration(qint64(delivered)) + ".");
         QCOMPARE(m_outcome.FailedRows.size(), 1);
-        QCOMPARE(m_program->prompts->messages.size(), 1);
-        const QString notice = m_program->prompts->texts().first();
-        QVERIFY(notice.startsWith("These files could not be converted:\n\n" + m_sources.filePath("missing.avi")));
-        QVERIFY(notice.contains("These files were converted, with a warning:\n\n" + cut));
-        QVERIFY(!progressShown);
-        QVERIFY(mainEnabled);
+        const QString report = m_outcome.Report();
+        QVERIFY(report.startsWith("These files could not be converted:\n\n" + m_sources.filePath("missing.avi")));
+        QVERIFY(report.contains("These files were converted, with a warning:\n\n" + cut));
     }
 
     // The end handle at the far right stands a little past the end (up to
@@ -423,29 +298,21 @@ private Q_SLOTS:
     // a source that fell short.
     void endPastTheSourceGivesNoWarning()
     {
-        addRow(m_shortClip, true, "00:00:02", "00:00:00", "00:00:04");
-        convert();
-        QVERIFY(m_program->read("log.txt").contains(" -ss 00:00:00 -t 4 "));
+        convert({checkedRow(m_shortClip, "00:00:00", "00:00:04")});
+        QVERIFY(std::any_of(m_program->log.cbegin(), m_program->log.cend(),
+                            [](const QString &line) { return line.contains(" -ss 00:00:00 -t 4 "); }));
         QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
         QVERIFY(m_outcome.WarnedRows.isEmpty());
         QVERIFY(m_outcome.FailedRows.isEmpty());
-        QVERIFY(m_program->prompts->messages.isEmpty());
     }
 
     // An encoder that says it succeeded but leaves something that is not media.
     void unreadableOutputFails()
     {
-        const QString fake = m_program->path(VidcodaName());
-        QFile::remove(fake);
-        {
-            QFile script(fake);
-            QVERIFY(script.open(QIODevice::WriteOnly));
-            script.write("#!/bin/sh\nfor last; do :; done\nprintf 'not a video' > \"$last\"\nexit 0\n");
-        }
-        QVERIFY(QFile::setPermissions(fake, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        addRow(m_shortClip, true, "00:00:02");
-        convert();
-        copyEncoder(VIDCODA_PATH, VidcodaName());
+        QVERIFY(m_program->placeScript(VidcodaName(),
+                                       "#!/bin/sh\nfor last; do :; done\nprintf 'not a video' > \"$last\"\nexit 0\n"));
+        convert({checkedRow(m_shortClip)});
+        QVERIFY(m_program->placeEncoder(VidcodaName(), VIDCODA_PATH));
 
         QCOMPARE(m_outcome.FailedRows.size(), 1);
         QCOMPARE(m_outcome.FailedRows.first().second, QStringLiteral("The output file cannot be read as media."));
@@ -455,23 +322,21 @@ private Q_SLOTS:
     // A relative output folder lies in the program folder, where the encoder runs.
     void relativeOutputFolder()
     {
-        FrmMainForm->edtOutputFolder->setText("relout");
-        addRow(m_shortClip, true, "00:00:02");
-        convert();
+        m_request.OutputFolderText = "relout";
+        convert({checkedRow(m_shortClip)});
         QVERIFY(m_outcome.FailedRows.isEmpty());
         QVERIFY(QFileInfo::exists(m_program->path("relout/short clip.mp4")));
-        QCOMPARE(m_program->platform->openedUrls, QList<QUrl>{QUrl::fromLocalFile(m_program->path("relout/"))});
+        QCOMPARE(m_outcome.OutputFolder, m_program->path("relout/"));
         QDir(m_program->path("relout")).removeRecursively();
     }
 
     void realPauses()
     {
-        CustomProc->Batch.PauseBeforeStartMs = 2000;
-        CustomProc->Batch.PauseAfterStartMs = 3000;
-        addRow(m_shortClip, true, "00:00:02");
+        m_program->batch.PauseBeforeStartMs = 2000;
+        m_program->batch.PauseAfterStartMs = 3000;
         QElapsedTimer clock;
         clock.start();
-        convert();
+        convert({checkedRow(m_shortClip)});
         QVERIFY(clock.elapsed() >= 5000);
         QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
     }
@@ -483,110 +348,162 @@ private Q_SLOTS:
         const StrangerEncoder stranger(VidcodaName());
         QVERIFY(stranger.running());
 
-        addRow(m_shortClip, true, "00:00:02");
         QElapsedTimer clock;
         clock.start();
-        convert();
+        convert({checkedRow(m_shortClip)});
         QVERIFY2(clock.elapsed() < 60000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
         QVERIFY(stranger.running());
 
         cleanOutputs();
-        list()->Model()->Clear();
-        addRow(m_longClip, true, "00:01:00");
-        stopWhileRowRuns(0, true);
-        convert();
+        stopWhileRowRuns(0);
+        convert({checkedRow(m_longClip, "00:00:00", "00:01:00")});
         QVERIFY(m_outcome.StoppedByUser);
         QVERIFY(outputFiles().isEmpty());
         QVERIFY(stranger.running());
     }
 
-    // The two boxes count as they stand when the batch ends, not when it began.
-    void boxesReadWhenTheBatchEnds_data()
+    // Two batches (two windows, or two copies of the program) convert
+    // same-named sources into one folder at the same time: each claims a
+    // name of its own, and each output holds its own source.
+    void twoBatchesOneFolder()
     {
-        QTest::addColumn<bool>("atStart");
-        QTest::addColumn<bool>("atEnd");
-        QTest::newRow("unticked during the batch") << true << false;
-        QTest::newRow("ticked during the batch") << false << true;
-    }
-    void boxesReadWhenTheBatchEnds()
-    {
-        QFETCH(bool, atStart);
-        QFETCH(bool, atEnd);
-        addRow(m_shortClip, true, "00:00:02");
-        FrmMainForm->chkShutdown->setChecked(atStart);
-        FrmMainForm->chkShowOutputDirectory->setChecked(atStart);
-        const QMetaObject::Connection change =
-            connect(&CustomProc->Batch, &TConversionBatch::RowStarting, this, [atEnd] {
-                FrmMainForm->chkShutdown->setChecked(atEnd);
-                FrmMainForm->chkShowOutputDirectory->setChecked(atEnd);
-            });
-        convert();
-        disconnect(change);
-        QCOMPARE(m_program->platform->powerOffs, atEnd ? 1 : 0);
-        QCOMPARE(m_program->platform->openedUrls.size(), atEnd ? 1 : 0);
+        QTemporaryDir first;
+        QTemporaryDir second;
+        fixtures::ClipSpec longer;
+        longer.seconds = 4;
+        fixtures::ClipSpec shorter;
+        shorter.seconds = 2;
+        const QString clipA = fixtures::makeClip(first.path(), "clip.avi", longer);
+        const QString clipB = fixtures::makeClip(second.path(), "clip.avi", shorter);
+        QVERIFY(!clipA.isEmpty() && !clipB.isEmpty());
+
+        TConversionBatch other([](const QString &) {});
+        other.PauseBeforeStartMs = m_program->batch.PauseBeforeStartMs;
+        other.PauseAfterStartMs = m_program->batch.PauseAfterStartMs;
+        QString otherOutput;
+        connect(&other, &TConversionBatch::RowStarting, this,
+                [&otherOutput](const TConversionJob &job) { otherOutput = job.Parameters.OutputPath; });
+        QSignalSpy otherFinished(&other, &TConversionBatch::Finished);
+        QVERIFY(other.Start({checkedRow(clipB)}, m_request));
+        convert({checkedRow(clipA, "00:00:00", "00:00:04")});
+        QVERIFY(otherFinished.size() == 1 || otherFinished.wait(60000));
+
+        QCOMPARE(outputFiles(), (QStringList{"clip.mp4", "clip_1.mp4"}));
+        QVERIFY(otherOutput != m_outputPath);
+        QCOMPARE(m_outcome.DeliveredCount, 1);
+        QCOMPARE(otherFinished.first().first().value<TBatchOutcome>().DeliveredCount, 1);
+        QVERIFY(qAbs(fixtures::probe(m_outputPath).duration - 4.0) < 0.3);
+        QVERIFY(qAbs(fixtures::probe(otherOutput).duration - 2.0) < 0.3);
     }
 
-    // The batch ends while the user works in another program: the desktop is
-    // told, with the counts. Not while a window of ours is active, and not
-    // after a Stop.
-    void endAnnouncedToAUserElsewhere_data()
+    // A stopped row removes the file it claimed, never a file of that name
+    // someone else made: neither one that was there before nor one put in
+    // place of its claim while it ran.
+    void stopRemovesOnlyItsOwnFile()
     {
-        QTest::addColumn<bool>("away");
-        QTest::addColumn<bool>("stop");
-        QTest::addColumn<int>("notices");
-        QTest::newRow("elsewhere") << true << false << 1;
-        QTest::newRow("in Movarel") << false << false << 0;
-        QTest::newRow("stopped") << true << true << 0;
-    }
-    void endAnnouncedToAUserElsewhere()
-    {
-        QFETCH(bool, away);
-        QFETCH(bool, stop);
-        addRow(m_shortClip, true, "00:00:02");
-        addRow(m_sources.filePath("missing.avi"), true, "00:00:02");
-        if (stop)
-            addRow(m_longClip, true, "00:01:00");
-        // A headless compositor has no seat: it gives no window the focus a
-        // user's click would, so nobody can be "in Movarel" there.
-        if (!away && QGuiApplication::platformName() == QLatin1String("wayland"))
-            QSKIP("the compositor moves no focus on request");
-        FrmMainForm->show();
-        const QMetaObject::Connection elsewhere =
-            connect(&CustomProc->Batch, &TConversionBatch::RowStarting, this, [away] {
-                QTimer::singleShot(50, [away] {
-                    if (away)
-                        QApplication::setActiveWindow(nullptr);
-                    else
-                        frmConverting->activateWindow();
-                });
-            });
-        if (stop)
-            stopWhileRowRuns(2, true);
-        convert();
-        disconnect(elsewhere);
-        FrmMainForm->hide();
+        const QByteArray delivered("a file somebody else finished");
+        const QString earlier = outputs() + "long.mp4";
+        QFile file(earlier);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(delivered) == delivered.size());
+        file.close();
+        stopWhileRowRuns(0);
+        convert({checkedRow(m_longClip, "00:00:00", "00:01:00")});
+        QVERIFY(m_outcome.StoppedByUser);
+        QCOMPARE(m_outputPath, outputs() + "long_1.mp4");
+        QCOMPARE(outputFiles(), QStringList{"long.mp4"});
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), delivered);
+        file.close();
 
-        QTEST(int(m_program->platform->notices.size()), "notices");
-        if (!m_program->platform->notices.isEmpty()) {
-            const platform::DesktopNotice notice = m_program->platform->notices.first();
-            QCOMPARE(notice.summary, QStringLiteral("Conversion finished"));
-            QCOMPARE(notice.body, QStringLiteral("1 file converted, 1 failed"));
-            QCOMPARE(notice.folderToOpen, outputs());
-        }
-        // The notice of the failed row still comes, over the main window; a
-        // Stop only asks its question.
-        QCOMPARE(m_program->prompts->messages.size(), 1);
+        // Another program puts its own file where the claim stood.
+        const QMetaObject::Connection replace =
+            connect(&m_program->batch, &TConversionBatch::RowStarting, this, [](const TConversionJob &job) {
+                const QString path = job.Parameters.OutputPath;
+                QFile::remove(path);
+                QFile theirs(path);
+                if (theirs.open(QIODevice::WriteOnly))
+                    theirs.write("theirs");
+            });
+        stopWhileRowRuns(0);
+        convert({checkedRow(m_longClip, "00:00:00", "00:01:00")});
+        disconnect(replace);
+        QCOMPARE(outputFiles(), (QStringList{"long.mp4", "long_1.mp4"}));
+        QFile theirs(outputs() + "long_1.mp4");
+        QVERIFY(theirs.open(QIODevice::ReadOnly));
+        QCOMPARE(theirs.readAll(), QByteArray("theirs"));
+    }
+
+    // The script rmcoda reads belongs to one batch at a time: while another
+    // program holds VideoFile.avs, a batch writes a script of its own and
+    // leaves the other one alone.
+    void scriptIsTheBatchsOwn()
+    {
+        fixtures::ClipSpec clipSpec;
+        clipSpec.seconds = 2;
+        const QString rm = fixtures::makeClip(m_sources.path(), "talk.rm", clipSpec);
+        const QString held = ScriptFile();
+        const QByteArray theirs("DirectShowSource(\"/their/clip.avi\", fps=29.9700898503294, convertfps=true)\r\n");
+        QFile script(held);
+        QVERIFY(script.open(QIODevice::WriteOnly) && script.write(theirs) == theirs.size());
+        script.close();
+        QProcess holder;
+        holder.start("flock", {"--exclusive", held, "sleep", "60"});
+        QVERIFY(holder.waitForStarted());
+        QTRY_VERIFY(QProcess::execute("flock", {"--exclusive", "--nonblock", held, "true"}) != 0);
+
+        QString input;
+        connect(&m_program->batch, &TConversionBatch::RowStarting, this,
+                [&input](const TConversionJob &job) { input = job.Parameters.InputFile; });
+        convert({checkedRow(rm)});
+        disconnect(&m_program->batch, &TConversionBatch::RowStarting, this, nullptr);
+        connect(&m_program->batch, &TConversionBatch::RowStarting, this,
+                [this](const TConversionJob &job) { m_outputPath = job.Parameters.OutputPath; });
+        holder.kill();
+        holder.waitForFinished();
+
+        QVERIFY(m_outcome.FailedRows.isEmpty());
+        QCOMPARE(input, TFileFunc::GetFileFolder(held) + "VideoFile_1.avs");
+        QVERIFY(script.open(QIODevice::ReadOnly));
+        QCOMPARE(script.readAll(), theirs);
+        QVERIFY(qAbs(fixtures::probe(outputs() + "talk.mp4").duration - 2.0) < 0.3);
+    }
+
+    // A NUL cuts a name where the system reads it: a folder or source that
+    // holds one is refused, and the file its first part names stays as it was.
+    void namesThatCannotPassWhole_data()
+    {
+        QTest::addColumn<bool>("inFolder");
+        QTest::newRow("output folder") << true;
+        QTest::newRow("source") << false;
+    }
+    void namesThatCannotPassWhole()
+    {
+        QFETCH(bool, inFolder);
+        const QString victim = outputs() + "victim.mp4";
+        QFile file(victim);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("keep me") == 7);
+        file.close();
+        if (inFolder)
+            m_request.OutputFolderText = victim + QChar(0) + "x";
+        const QString source = inFolder ? m_shortClip : m_shortClip + QChar(0) + "x";
+        convert({checkedRow(source)});
+
+        QCOMPARE(m_outcome.FailedRows.size(), 1);
+        QCOMPARE(m_outcome.DeliveredCount, 0);
+        QCOMPARE(outputFiles(), QStringList{"victim.mp4"});
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("keep me"));
+        if (inFolder)
+            QVERIFY(m_program->log.contains("Output directory error. ->" + victim + QChar(0) + "x/"));
     }
 
     // The launcher entry shows the batch bar's figure while the batch runs,
     // rising, and is cleared at its end.
     void launcherShowsTheBatchProgress()
     {
-        addRow(m_shortClip, true, "00:00:02");
-        addRow(m_shortClip + "-again", false, "00:00:02");
-        addRow(m_longClip, true, "00:01:00", "00:00:00", "00:00:20");
-        convert();
+        convert({checkedRow(m_shortClip), checkedRow(m_shortClip + "-again", "00:00:00", "00:00:02", false),
+                 checkedRow(m_longClip, "00:00:00", "00:00:20")});
         const QList<double> shown = m_program->platform->launcherProgress;
         QVERIFY(shown.size() >= 3);
         QCOMPARE(shown.last(), -1.0);
@@ -598,7 +515,31 @@ private Q_SLOTS:
         QVERIFY(shown.contains(0.5));
         QVERIFY(std::any_of(shown.cbegin(), shown.cend(), [](double share) { return share > 0.5 && share <= 1.0; }));
     }
+
+    // The bars move with every chunk of a row's output but its first, and
+    // the launcher shows the very figure the batch bar does.
+    void barsFollowTheOutput()
+    {
+        QList<TBatchProgress> moves;
+        int chunks = 0;
+        connect(&m_program->batch, &TConversionBatch::EncoderOutput, this, [&chunks] { ++chunks; });
+        connect(&m_program->batch, &TConversionBatch::ProgressChanged, this,
+                [&moves](const TBatchProgress &progress) { moves.append(progress); });
+        convert({checkedRow(m_longClip, "00:00:00", "00:00:08")});
+        disconnect(&m_program->batch, &TConversionBatch::EncoderOutput, this, nullptr);
+        disconnect(&m_program->batch, &TConversionBatch::ProgressChanged, this, nullptr);
+
+        QVERIFY2(chunks >= 2, qPrintable(QString::number(chunks)));
+        QCOMPARE(moves.size(), chunks - 1);
+        const QList<double> launcher = m_program->platform->launcherProgress;
+        for (const TBatchProgress &move : moves) {
+            QCOMPARE(move.CurrentMaximum, 8);
+            QCOMPARE(move.BatchMaximum, 100);
+            QVERIFY(launcher.contains(move.Share()));
+        }
+        QVERIFY(moves.last().CurrentPosition >= moves.first().CurrentPosition);
+    }
 };
 
-QTEST_MAIN(TestBatch)
+QTEST_GUILESS_MAIN(TestBatch)
 #include "tst_batch.moc"

@@ -1,63 +1,69 @@
-#include "../support/ProgramFixture.h"
-#include "Code/ConversionRequest.h"
-#include "Code/Unit_CommonLib.h"
-#include "Code/Unit_Option.h"
+#include "../support/BatchFixture.h"
+#include "Code/conversion/ConversionRequest.h"
+#include "Code/conversion/RowPreparation.h"
 #include "Code/core/Errors.h"
-#include "Code/core/TextFormats.h"
-#include "ui/Selectors.h"
-#include "ui/SourceGrid.h"
 
-#include <QComboBox>
-#include <QLineEdit>
+#include <QDir>
+#include <QFileInfo>
 #include <QTest>
-
-namespace {
-void addRow(const QString &file, const QString &start, const QString &end, const QString &duration = "00:05:00")
-{
-    FrmMainForm->dxTreeSourceFileInfo->Model()->AppendRow(
-        {"True", file, "1 MB", duration, start, end, FormatDuration(ReadTimeFixed(end) - ReadTimeFixed(start))});
-}
-
-TConvertParameterStruct build(const QString &file)
-{
-    return BuildEncoderCommand(SourceRowsOf(FrmMainForm->dxTreeSourceFileInfo), FrmMainForm->ConversionRequest(), file);
-}
-
-QString command(const QString &file)
-{
-    return EncoderCommandText(build(file));
-}
-
-void choose(int outputType, int quality)
-{
-    ui::setSelectorIndex(FrmMainForm->cbbOutputFiletype, outputType);
-    ui::setSelectorIndex(FrmMainForm->cbbProfile, quality);
-    FrmMainForm->cbbProfileChange();
-}
-} // namespace
 
 class TestBuilder : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ProgramFixture> m_program;
+    std::unique_ptr<BatchFixture> m_program;
     QTemporaryDir m_out;
     QString m_prefix; // the program folder
+    QList<TConversionRow> m_rows;
+    TConversionRequest m_request;
 
     QString out(const QString &name) const { return m_out.path() + '/' + name; }
+
+    void addRow(const QString &file, const QString &start, const QString &end)
+    {
+        m_rows.append(checkedRow(file, start, end));
+    }
+    void choose(int outputType, int quality) { m_request.Options = presetOptions(outputType, quality); }
+
+    // The row's parameters as a batch of its own starts it: built, then prepared.
+    TConvertParameterStruct build(const QString &file)
+    {
+        TConvertParameterStruct p = BuildEncoderCommand(m_rows, m_request, file);
+        const TRowScript script = HoldRowScript();
+        PrepareRow(p, script, [this](const QString &line) { m_program->log.append(line); });
+        return p;
+    }
+    QString command(const QString &file) { return EncoderCommandText(build(file)); }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        m_program = std::make_unique<ProgramFixture>();
+        m_program = std::make_unique<BatchFixture>();
         m_prefix = m_program->folder.path() + '/';
     }
 
     void init()
     {
-        FrmMainForm->dxTreeSourceFileInfo->Model()->Clear();
-        FrmMainForm->edtOutputFolder->setText(m_out.path());
-        frmOption->cbbCustomProfile->clear();
-        choose(0, 2);
+        // Each prepared row claims its name: a fresh folder for each test.
+        QDir(m_out.path()).removeRecursively();
+        QDir().mkpath(m_out.path());
+        m_rows.clear();
+        m_request = {.Options = presetOptions(0), .CustomProfileValue = QString(), .OutputFolderText = m_out.path()};
+        m_program->log.clear();
+    }
+
+    // Building a row reads values only: no folder made, no script written,
+    // no name taken.
+    void buildingTouchesNoFile()
+    {
+        m_request.OutputFolderText = m_out.path() + "/not yet";
+        addRow("/videos/talk.rm", "00:00:00", "00:00:30");
+        QFile::remove(ScriptFile());
+        const TConvertParameterStruct p = BuildEncoderCommand(m_rows, m_request, "/videos/talk.rm");
+        QCOMPARE(p.OutputFolder, m_out.path() + "/not yet/");
+        QVERIFY(p.OutputPath.isEmpty());
+        QVERIFY(!QFileInfo::exists(m_out.path() + "/not yet"));
+        QVERIFY(!QFileInfo::exists(ScriptFile()));
+        QVERIFY(m_program->log.isEmpty());
     }
 
     void overviewExample()
@@ -97,12 +103,11 @@ private Q_SLOTS:
         QFETCH(int, type);
         QFETCH(QString, options);
         choose(type, 2);
-        ui::setSelectorIndex(frmOption->cbbAspectratio, 1); // video-only option: absent from audio layouts
+        m_request.Options[TEncoderOption::Aspect] = 1; // video-only option: absent from audio layouts
         addRow("/videos/clip.mpg", "00:00:00", "00:01:35");
         QString expected = m_prefix + "vidcoda -y -i \"/videos/clip.mpg\"" + options.arg(out("clip"));
         expected.replace("-aspect 4:3", "-aspect 16:9");
         QCOMPARE(command("/videos/clip.mpg"), expected);
-        ui::setSelectorIndex(frmOption->cbbAspectratio, 0);
     }
 
     void trimTexts_data()
@@ -125,7 +130,7 @@ private Q_SLOTS:
         QFETCH(QString, start);
         QFETCH(QString, end);
         QFETCH(QString, trim);
-        addRow("/videos/t.avi", start, end, "02:00:00");
+        addRow("/videos/t.avi", start, end);
         QVERIFY(command("/videos/t.avi").contains(trim));
     }
 
@@ -157,40 +162,40 @@ private Q_SLOTS:
     {
         QFETCH(QString, file);
         QFETCH(bool, realMedia);
-        QFile::remove(m_prefix + "VideoFile.avs");
+        QFile::remove(ScriptFile());
         addRow(file, "00:00:00", "00:00:30");
         const QString text = command(file);
-        const QString script = m_prefix + "VideoFile.avs";
+        const QString script = ScriptFile();
         QCOMPARE(text.startsWith(m_prefix + (realMedia ? "rmcoda -y -i \"" + script : "vidcoda -y -i \"" + file)),
                  true);
-        QCOMPARE(m_program->read("VideoFile.avs"),
+        QFile written(ScriptFile());
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(),
                  "DirectShowSource(\"" + file.toUtf8() + "\", fps=29.9700898503294, convertfps=true)\r\n");
         QVERIFY(build(file).ScriptWritten);
     }
 
     void unwritableScriptIsNoted()
     {
-        QFile::remove(m_prefix + "VideoFile.avs");
-        QVERIFY(QDir(m_prefix).mkdir("VideoFile.avs")); // a folder stands where the file would go
+        QFile::remove(ScriptFile());
+        QVERIFY(QDir().mkpath(ScriptFile())); // a folder stands where the file would go
         addRow("/videos/talk.rm", "00:00:00", "00:00:30");
         QVERIFY(!build("/videos/talk.rm").ScriptWritten);
-        QVERIFY(m_program->read("log.txt").contains("Script error."));
-        QVERIFY(QDir(m_prefix).rmdir("VideoFile.avs"));
+        QVERIFY(m_program->log.contains("Script error. ->" + ScriptFile()));
+        QVERIFY(QDir().rmdir(ScriptFile()));
     }
 
     void outputFolderWithAndWithoutSeparator()
     {
-        QFile::remove(m_prefix + "log.txt");
-        FrmMainForm->edtOutputFolder->setText(m_out.path() + "/new/deeper/");
-        QCOMPARE(PrepareOutputFolder(FrmMainForm->edtOutputFolder->text()), m_out.path() + "/new/deeper/");
-        FrmMainForm->edtOutputFolder->setText(m_out.path() + "/new/other");
-        QCOMPARE(PrepareOutputFolder(FrmMainForm->edtOutputFolder->text()), m_out.path() + "/new/other/");
+        const auto log = [this](const QString &line) { m_program->log.append(line); };
+        QCOMPARE(OutputFolderOf(m_out.path() + "/new/deeper/"), m_out.path() + "/new/deeper/");
+        QCOMPARE(OutputFolderOf(m_out.path() + "/new/other"), m_out.path() + "/new/other/");
+        QCOMPARE(OutputFolderOf("relative"), m_prefix + "relative/");
+        PrepareOutputFolder(OutputFolderOf(m_out.path() + "/new/other"), log);
         QVERIFY(QFileInfo(m_out.path() + "/new/other").isDir());
-        const QByteArray log = m_program->read("log.txt");
-        QVERIFY(log.contains("|Output directory " + m_out.path().toUtf8() + "/new/deeper/\r\n"));
-        FrmMainForm->edtOutputFolder->setText("/proc/no/such/place");
-        PrepareOutputFolder(FrmMainForm->edtOutputFolder->text());
-        QVERIFY(m_program->read("log.txt").contains("|Output directory error. ->/proc/no/such/place/\r\n"));
+        QVERIFY(m_program->log.contains("Output directory " + m_out.path() + "/new/other/"));
+        PrepareOutputFolder("/proc/no/such/place/", log);
+        QVERIFY(m_program->log.contains("Output directory error. ->/proc/no/such/place/"));
     }
 
     void uniqueOutputNames()
@@ -198,31 +203,28 @@ private Q_SLOTS:
         addRow("/videos/holiday.avi", "00:00:00", "00:00:30");
         QFile(out("holiday.avi")).open(QIODevice::WriteOnly); // the source itself lies there
         QVERIFY(command("/videos/holiday.avi").endsWith("\"" + out("holiday_1.mp4") + "\""));
-        QFile(out("holiday_1.txt")).open(QIODevice::WriteOnly);
-        QVERIFY(command("/videos/holiday.avi").endsWith("\"" + out("holiday_2.mp4") + "\""));
-        QCOMPARE(build("/videos/holiday.avi").OutputPath, out("holiday_2.mp4"));
+        QFile(out("holiday_2.txt")).open(QIODevice::WriteOnly);
+        // The name each row takes is claimed: the next row finds it taken.
+        QVERIFY(QFileInfo::exists(out("holiday_1.mp4")));
+        QVERIFY(command("/videos/holiday.avi").endsWith("\"" + out("holiday_3.mp4") + "\""));
+        QCOMPARE(build("/videos/holiday.avi").OutputPath, out("holiday_4.mp4"));
+        QCOMPARE(QFileInfo(out("holiday_4.mp4")).size(), 0);
     }
 
     void customProfileAppliedAtBuild()
     {
-        m_program->write("Config/UserProfileInfo.ini", "\r\n[Tiny]\r\nTiny=0|0|0|0|0|0\r\n");
-        frmOption->RefillProfileList();
-        frmOption->cbbCustomProfile->setCurrentIndex(0);
+        m_request.CustomProfileValue = "0|0|0|0|0|0";
         choose(0, 4); // a built-in quality chosen after the profile
         addRow("/videos/p.avi", "00:00:00", "00:00:30");
-        const int frameRate = frmOption->cbbFramerate->currentIndex();
         QVERIFY(command("/videos/p.avi")
                     .contains(" -b 40 -s 320x240 -r 14.985 -aspect 4:3 -ab 16 "
                               "-vol 200 -ac 1 -ar 22050 "));
-        // Reading the rows for a batch leaves the windows as they were.
-        QCOMPARE(frmOption->cbbFramerate->currentIndex(), frameRate);
-        QCOMPARE(frmOption->cbbFramerate->currentText(), QStringLiteral("15"));
 
         // A damaged profile fails the row with its reason.
-        m_program->write("Config/UserProfileInfo.ini", "\r\n[Tiny]\r\nTiny=0|x|0|0|0|0\r\n");
+        m_request.CustomProfileValue = "0|x|0|0|0|0";
         QVERIFY_THROWS_EXCEPTION(EConvertError, build("/videos/p.avi"));
     }
 };
 
-QTEST_MAIN(TestBuilder)
+QTEST_GUILESS_MAIN(TestBuilder)
 #include "tst_builder.moc"

@@ -1,8 +1,8 @@
 // What follows a batch: the output folder in the file manager, then the
 // power-off, both through the fake platform.
 #include "../support/ProgramFixture.h"
-#include "Code/ConversionBatch.h"
 #include "Code/Unit_CommonLib.h"
+#include "Code/conversion/ConversionBatch.h"
 
 #include <QDir>
 #include <QTest>

@@ -1,7 +1,7 @@
 // One row's job and the encoder it owns, with small shell scripts standing in
 // for the encoder.
 #include "../support/OwnChildren.h"
-#include "Code/ConversionJob.h"
+#include "Code/conversion/ConversionJob.h"
 #include "Code/core/ProgramFolder.h"
 
 #include <QDir>
@@ -139,15 +139,18 @@ private Q_SLOTS:
     }
 
     // The encoder's status lines become progress; a failed encoder's words
-    // become the reason, and what it left is removed.
+    // become the reason, and the name the row claimed is given back.
     void progressAndFailure()
     {
         const QString path = encoder("printf 'frame=   75 q=2.0 size=      12kB time=3.00 bitrate=  1.0kbits/s\\r'\n"
                                      "sleep 0.6\n"
-                                     "printf 'half' > out.mp4\n"
                                      "echo 'vidcoda: No space left on device' >&2\n"
                                      "exit 1\n");
-        TConversionJob job(parameters(path));
+        TConvertParameterStruct claimed = parameters(path);
+        bool taken = false;
+        claimed.OutputClaim = platform::createNewFile(claimed.OutputPath, taken);
+        QVERIFY(claimed.OutputClaim);
+        TConversionJob job(claimed);
         QSignalSpy progress(&job, &TConversionJob::Progress);
         QSignalSpy finished(&job, &TConversionJob::Finished);
         job.Start();

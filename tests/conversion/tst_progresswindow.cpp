@@ -1,7 +1,7 @@
 #include "../support/ProgramFixture.h"
-#include "Code/ConversionBatch.h"
 #include "Code/Unit_CommonLib.h"
 #include "Code/Unit_Converting.h"
+#include "Code/conversion/ConversionBatch.h"
 #include "ui/PictureButton.h"
 #include "ui/SourceGrid.h"
 
@@ -92,10 +92,11 @@ class TestProgressWindow : public QObject {
                                       QStringLiteral("00:01:00"), QStringLiteral("00:01:00")});
         list->SetCell(0, colCheck, QStringLiteral("False"));
         FrmMainForm->edtOutputFolder->setText(m_outputs.path());
-        CustomProc->Batch.PauseBeforeStartMs = 0;
-        CustomProc->Batch.PauseAfterStartMs = 0;
+        FrmMainForm->ConversionBatch()->PauseBeforeStartMs = 0;
+        FrmMainForm->ConversionBatch()->PauseAfterStartMs = 0;
         FrmMainForm->btnConvert->click();
-        QTRY_VERIFY(CustomProc->Batch.CurrentJob() && CustomProc->Batch.CurrentJob()->IsRunning());
+        QTRY_VERIFY(FrmMainForm->ConversionBatch()->CurrentJob() &&
+                    FrmMainForm->ConversionBatch()->CurrentJob()->IsRunning());
         QTRY_VERIFY(m_program->read(QStringLiteral("encoder.pid")).endsWith('\n'));
         set(currentBar(), {60, 30});
         set(batchBar(), {300, 149});
@@ -132,7 +133,7 @@ private Q_SLOTS:
     {
         frmConverting->hide();
         FrmMainForm->setEnabled(true);
-        QVERIFY(!CustomProc->Batch.IsRunning());
+        QVERIFY(!FrmMainForm->ConversionBatch()->IsRunning());
         m_program->prompts->messages.clear();
         m_program->prompts->answers.clear();
         QFile::remove(m_program->path(QStringLiteral("log.txt")));
@@ -196,7 +197,10 @@ private Q_SLOTS:
     {
         QFETCH(int, barPosition);
         QFETCH(int, ticks);
-        set(currentBar(), {100, barPosition});
+        TBatchProgress progress;
+        progress.CurrentMaximum = 100;
+        progress.CurrentPosition = barPosition;
+        frmConverting->ShowProgress(progress);
         frmConverting->TickState = 0;
         for (int i = 0; i < ticks; ++i)
             frmConverting->tmrChangingTimer();
@@ -204,86 +208,35 @@ private Q_SLOTS:
         QTEST(frmConverting->lblInfo->text(), "text");
     }
 
-    void refresh_data()
+    // The window shows the figures the batch gives it, and the latest chunk.
+    void showsWhatTheBatchSays()
     {
-        QTest::addColumn<int>("outputType");
-        QTest::addColumn<int>("checked");
-        QTest::addColumn<int>("converted");
-        QTest::addColumn<int>("refreshesBefore");
-        QTest::addColumn<Bar>("barBefore");
-        QTest::addColumn<QString>("trimDuration");
-        QTest::addColumn<QString>("chunk");
-        QTest::addColumn<Bar>("batchAfter");
-        QTest::addColumn<QString>("counterAfter");
-        QTest::addColumn<Bar>("barAfter");
-
-        const Bar fresh{1, 0};
-        QTest::newRow("first chunk after a start is ignored")
-            << videoType << 4 << 1 << 0 << Bar{60, 30} << "60" << videoLine << fresh << untouched << Bar{60, 30};
-        QTest::newRow("video: after the fourth =") << videoType << 1 << 0 << 1 << fresh << "20" << videoLine
-                                                   << Bar{100, 0} << "Current: 1 , Total: 1." << Bar{20, 12};
-        QTest::newRow("audio: after the second =") << audioType << 1 << 0 << 1 << fresh << "20" << audioLine
-                                                   << Bar{100, 0} << "Current: 1 , Total: 1." << Bar{20, 12};
-        QTest::newRow("audio line for a video output") << videoType << 1 << 0 << 1 << Bar{20, 5} << "20" << audioLine
-                                                       << Bar{100, 23} << "Current: 1 , Total: 1." << Bar{20, 5};
-        QTest::newRow("time not known yet")
-            << videoType << 1 << 0 << 1 << Bar{20, 5} << "20"
-            << "frame=    0 q=0.0 size=       0kB time=10000000000.00 bitrate=   0.0kbits/s" << Bar{100, 23}
-            << "Current: 1 , Total: 1." << Bar{20, 5};
-        QTest::newRow("too few fields for video")
-            << videoType << 1 << 0 << 1 << Bar{20, 5} << "20"
-            << "frame=   50 q=2.0 size=     120kB" << Bar{100, 23} << "Current: 1 , Total: 1." << Bar{20, 5};
-        // Three fields hold a third one, yet an audio line needs four.
-        QTest::newRow("too few fields for audio")
-            << audioType << 1 << 0 << 1 << Bar{20, 5} << "20"
-            << "size=      64kB time=12.48" << Bar{100, 23} << "Current: 1 , Total: 1." << Bar{20, 5};
-        QTest::newRow("empty time field")
-            << videoType << 1 << 0 << 1 << Bar{20, 5} << "20"
-            << "frame=1 q=2.0 size=3kB time== bitrate=1" << Bar{100, 23} << "Current: 1 , Total: 1." << Bar{20, 5};
-        QTest::newRow("empty chunk still moves the batch bar")
-            << videoType << 2 << 1 << 3 << Bar{20, 10} << "30"
-            << "" << Bar{200, 147} << "Current: 2 , Total: 2." << Bar{30, 10};
-        QTest::newRow("second of four at 30 of 60")
-            << videoType << 4 << 1 << 5 << Bar{60, 30} << "60"
-            << "frame=  780 q=2.0 size=     900kB time=31.20 bitrate= 236.3kbits/s" << Bar{400, 149}
-            << "Current: 2 , Total: 4." << Bar{60, 31};
-        QTest::newRow("bar of maximum 0 divides by 1") << videoType << 3 << 2 << 4 << Bar{0, 0} << "0" << videoLine
-                                                       << Bar{300, 200} << "Current: 3 , Total: 3." << Bar{0, 0};
-        QTest::newRow("end before start") << videoType << 1 << 0 << 2 << Bar{20, 5} << "-5" << videoLine << Bar{100, 23}
-                                          << "Current: 1 , Total: 1." << Bar{0, 0};
-        QTest::newRow("cut length not a number") << audioType << 1 << 0 << 2 << Bar{20, 5} << "1:30" << audioLine
-                                                 << Bar{100, 23} << "Current: 1 , Total: 1." << Bar{0, 0};
-        QTest::newRow("output beyond the cut length fills the bar")
-            << videoType << 1 << 0 << 2 << Bar{20, 19} << "20"
-            << "frame=  530 q=2.0 size=     500kB time=21.20 bitrate= 193.2kbits/s" << Bar{100, 90}
-            << "Current: 1 , Total: 1." << Bar{20, 20};
-    }
-    void refresh()
-    {
-        QFETCH(int, outputType);
-        QFETCH(int, checked);
-        QFETCH(int, converted);
-        QFETCH(int, refreshesBefore);
-        QFETCH(Bar, barBefore);
-        QFETCH(QString, trimDuration);
-        QFETCH(QString, chunk);
-        bool isNumber = false;
-        const qint64 length = trimDuration.toLongLong(&isNumber);
-        watchRow(outputType, QStringLiteral("/clips/two.avi"), isNumber ? std::optional<qint64>(length) : std::nullopt,
-                 converted, checked);
-        frmConverting->RefreshCount = refreshesBefore;
-        set(currentBar(), barBefore);
-        set(batchBar(), {1, 0});
+        watchRow(videoType, QStringLiteral("/clips/two.avi"), 60, 1, 4);
         frmConverting->lblPersent->setText(untouched);
-
-        frmConverting->ShowEncoderOutput(chunk);
-
-        QCOMPARE(frmConverting->RefreshCount, refreshesBefore + 1);
+        frmConverting->ShowEncoderOutput(videoLine);
+        QCOMPARE(frmConverting->statPanel0->text(), videoLine);
         QCOMPARE(frmConverting->lblCurFileName->text(), QStringLiteral("/clips/two.avi"));
-        QCOMPARE(frmConverting->statPanel0->text(), chunk);
-        QTEST(read(batchBar()), "batchAfter");
-        QTEST(frmConverting->lblPersent->text(), "counterAfter");
-        QTEST(read(currentBar()), "barAfter");
+        QCOMPARE(frmConverting->lblPersent->text(), untouched); // a chunk alone moves nothing
+
+        TBatchProgress progress;
+        progress.RowNumber = 2;
+        progress.CheckedCount = 4;
+        progress.CurrentMaximum = 60;
+        progress.CurrentPosition = 31;
+        progress.BatchMaximum = 400;
+        progress.BatchPosition = 149;
+        frmConverting->ShowProgress(progress);
+        QCOMPARE(read(currentBar()), (Bar{60, 31}));
+        QCOMPARE(read(batchBar()), (Bar{400, 149}));
+        QCOMPARE(frmConverting->lblPersent->text(), QStringLiteral("Current: 2 , Total: 4."));
+        frmConverting->tmrChangingTimer();
+        QVERIFY(frmConverting->lblInfo->text().startsWith(QStringLiteral("Converting  ")));
+
+        // The next row starts with an empty current bar.
+        watchRow(videoType, QStringLiteral("/clips/three.avi"), 60, 2, 4);
+        QCOMPARE(currentBar()->value(), 0);
+        frmConverting->tmrChangingTimer();
+        QVERIFY(frmConverting->lblInfo->text().startsWith(QStringLiteral("Installing convert information  ")));
     }
 
     void stopAndClose_data()
@@ -312,7 +265,7 @@ private Q_SLOTS:
         qint64 encoder = 0;
         enterMidBatch(encoder);
         QVERIFY(processAlive(encoder));
-        QSignalSpy finished(&CustomProc->Batch, &TConversionBatch::Finished);
+        QSignalSpy finished(FrmMainForm->ConversionBatch(), &TConversionBatch::Finished);
         // The window must stay usable while the main window is disabled.
         QVERIFY(frmConverting->btnStop->isEnabled());
         m_program->prompts->answers.enqueue(answer);
@@ -331,15 +284,15 @@ private Q_SLOTS:
         if (!ends) {
             // The batch goes on, its encoder with it.
             QTest::qWait(300);
-            QVERIFY(CustomProc->Batch.IsRunning());
+            QVERIFY(FrmMainForm->ConversionBatch()->IsRunning());
             QVERIFY(processAlive(encoder));
-            CustomProc->Batch.Stop(false);
+            FrmMainForm->ConversionBatch()->Stop(false);
         }
         // Ending the batch ends its own encoder, and no further row starts.
         QVERIFY(finished.wait(15000));
         QVERIFY(!processAlive(encoder));
-        QCOMPARE(CustomProc->Batch.CurrentRow, 1);
-        QCOMPARE(CustomProc->Batch.ConvertedCount, 1);
+        QCOMPARE(FrmMainForm->ConversionBatch()->CurrentRow, 1);
+        QCOMPARE(FrmMainForm->ConversionBatch()->ConvertedCount, 1);
         QTEST(finished.first().first().value<TBatchOutcome>().StoppedByUser, "stopRequested");
         QVERIFY(!frmConverting->isVisible());
         QVERIFY(FrmMainForm->isEnabled());

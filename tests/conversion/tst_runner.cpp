@@ -1,4 +1,4 @@
-#include "Code/AdvanceSystem.h"
+#include "Code/conversion/AdvanceSystem.h"
 #include "Code/core/ProgramFolder.h"
 
 #include <QDir>
@@ -104,16 +104,17 @@ private Q_SLOTS:
         QCOMPARE(result.finishedSignals, 1);
     }
 
-    // An encoder printing every 50 ms for 2 s is heard at most twice a second:
-    // 5 chunks over 2 s, a few more where a loaded machine stretches the run.
+    // An encoder printing every 50 ms for 2 s is heard at most twice a second
+    // while it runs: 5 chunks over 2 s, a few more where a loaded machine
+    // stretches the run, and what it left when it ended, at once.
     void atMostOneChunkPer500Ms()
     {
         const RunResult result = run({"ticks:50:40"});
         QVERIFY(result.started);
-        const qint64 mostChunks = qMax<qint64>(5, 1 + result.runMs / 500);
+        const qint64 mostChunks = qMax<qint64>(5, 1 + result.runMs / 500) + 1;
         QVERIFY2(!result.chunks.isEmpty() && result.chunks.size() <= mostChunks,
                  qPrintable(QStringLiteral("%1 chunks in %2 ms").arg(result.chunks.size()).arg(result.runMs)));
-        for (int i = 1; i < result.chunkTimes.size(); ++i)
+        for (int i = 1; i + 1 < result.chunkTimes.size(); ++i)
             QVERIFY2(result.chunkTimes[i] - result.chunkTimes[i - 1] >= 450,
                      qPrintable(QStringLiteral("chunk %1 came %2 ms after the one before")
                                     .arg(i)

@@ -1,6 +1,6 @@
-#include "Code/Unit_ConfigInfo.h"
 #include "Code/core/EncoderOptions.h"
 #include "Code/core/Errors.h"
+#include "Code/core/Unit_ConfigInfo.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "Code/Func.h"
+#include "Code/core/Func.h"
 #include "Code/core/ProgramFolder.h"
 
 #include <QDir>

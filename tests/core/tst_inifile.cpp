@@ -1,5 +1,5 @@
-#include "Code/IniFiles32.h"
 #include "Code/core/Errors.h"
+#include "Code/core/IniFiles32.h"
 
 #include <QDir>
 #include <QFile>

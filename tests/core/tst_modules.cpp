@@ -13,8 +13,32 @@ namespace {
 
 const QString sourceRoot = QStringLiteral(MOVAREL_SOURCE_DIR);
 
-// The files of the core library beside Code/core/ (Code/CMakeLists.txt).
-const QStringList coreLibraryModules{"Code/AdvanceSystem", "Code/Func", "Code/IniFiles32", "Code/Unit_ConfigInfo"};
+// A layer is a folder; the program is what lies in Code/ outside the two
+// libraries' folders. Each layer may include these layers.
+const QHash<QString, QStringList> allowedLayers{
+    {"platform", {"platform"}},
+    {"media", {"media", "media/probe"}},
+    {"media/probe", {"media/probe"}},
+    {"ui", {"ui", "Code/core"}},
+    {"Code/core", {"Code/core", "platform"}},
+    {"Code/conversion", {"Code/conversion", "Code/core", "platform", "media/probe"}},
+    {"Code", {"Code", "Code/core", "Code/conversion", "platform", "media", "media/probe", "ui"}},
+};
+
+// The part of media/ the conversion reads its outputs back with: the probe,
+// a library without windows.
+const QStringList probeModules{"media/MediaProbe", "media/DirectShowException", "media/ResultCodes"};
+
+QString layerOf(const QString &module)
+{
+    if (probeModules.contains(module))
+        return QStringLiteral("media/probe");
+    for (const char *folder : {"Code/core/", "Code/conversion/"}) {
+        if (module.startsWith(QLatin1String(folder)))
+            return QString::fromLatin1(folder).chopped(1);
+    }
+    return module.section(QLatin1Char('/'), 0, 0);
+}
 
 struct SourceFile {
     QString path;     // relative to the root, "Code/UnitCustomProc_Batch.cpp"
@@ -110,23 +134,26 @@ private Q_SLOTS:
         }
     }
 
-    // platform, media and ui stand alone; the core library needs no window.
+    // platform and media stand alone (the probe without windows), ui draws the core's values, the core
+    // and the conversion need no window.
     void layersIncludeOnlyWhatTheyMay()
     {
         for (const SourceFile &source : m_sources) {
-            const QString layer = source.path.section(QLatin1Char('/'), 0, 0);
-            const bool core =
-                source.path.startsWith(QLatin1String("Code/core/")) || coreLibraryModules.contains(source.module);
+            const QString layer = layerOf(source.module);
+            const QStringList allowed = allowedLayers.value(layer);
             for (const QString &used : source.uses) {
-                const QString usedLayer = used.section(QLatin1Char('/'), 0, 0);
-                bool allowed = true;
-                if (layer != QLatin1String("Code"))
-                    allowed = usedLayer == layer;
-                else if (core)
-                    allowed = usedLayer == QLatin1String("platform") || used.startsWith(QLatin1String("Code/core/")) ||
-                              coreLibraryModules.contains(used);
-                QVERIFY2(allowed, qPrintable(source.path + QStringLiteral(" includes ") + used));
+                QVERIFY2(allowed.contains(layerOf(used)),
+                         qPrintable(source.path + QStringLiteral(" includes ") + used));
             }
+        }
+    }
+
+    // Every folder of the program's code is a layer the rules know.
+    void everyFolderIsALayer()
+    {
+        for (const SourceFile &source : m_sources) {
+            const QString folder = source.path.left(source.path.lastIndexOf(QLatin1Char('/')));
+            QVERIFY2(allowedLayers.contains(folder), qPrintable(source.path));
         }
     }
 };

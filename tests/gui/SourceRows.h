@@ -70,13 +70,13 @@ inline void resetAll()
 {
     CustomProc->StopPlayback(FrmMainForm->Preview());
     FrmMainForm->FilterGraph->SetActive(false);
-    CommonLib->PreviewFile.clear();
-    CustomProc->IsPlaying = false;
+    CustomProc->PlayerState.File.clear();
+    CustomProc->PlayerState.IsPlaying = false;
     CommonLib->ClearSourceList(grid());
-    FrmMainForm->TrimStartSeconds = 0;
-    FrmMainForm->Panel1->DurationSeconds = 0;
-    FrmMainForm->StopMarkText.clear();
-    FrmMainForm->Panel1->Ready = false;
+    CustomProc->PlayerState.TrimStartSeconds = 0;
+    CustomProc->PlayerState.DurationSeconds = 0;
+    CustomProc->PlayerState.StopMarkText.clear();
+    CustomProc->PlayerState.TrimBarReady = false;
     FrmMainForm->Panel1->SetBarWidth(260);
     FrmMainForm->Panel1->SetLeftCutWidth(1);
     FrmMainForm->Panel1->SetRightCutWidth(1);

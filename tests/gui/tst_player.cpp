@@ -57,19 +57,19 @@ void click(ui::PictureButton *button)
 // Nothing loaded: the state the player starts in.
 void verifyUnloaded()
 {
-    QCOMPARE(CommonLib->PreviewFile, QString());
+    QCOMPARE(CustomProc->PlayerState.File, QString());
     QVERIFY(!graph()->Active());
-    QVERIFY(!CustomProc->IsPlaying);
+    QVERIFY(!CustomProc->PlayerState.IsPlaying);
     QVERIFY(logoShown());
     QCOMPARE(timePanel(), QStringLiteral("00:00:00"));
 }
 
 void verifyPlaying(const QString &file)
 {
-    QCOMPARE(CommonLib->PreviewFile, file);
+    QCOMPARE(CustomProc->PlayerState.File, file);
     QVERIFY(graph()->Active());
     QVERIFY(graph()->IsRunning());
-    QVERIFY(CustomProc->IsPlaying);
+    QVERIFY(CustomProc->PlayerState.IsPlaying);
     QVERIFY(!logoShown());
 }
 
@@ -140,8 +140,8 @@ class TestPlayer : public QObject {
             click(FrmMainForm->btnPlay);
             verifyPlaying(file);
             whilePlaying();
-            QTRY_VERIFY_WITH_TIMEOUT(!CustomProc->IsPlaying, 7000);
-            if (!CommonLib->PreviewFile.isEmpty() || attempt == 3)
+            QTRY_VERIFY_WITH_TIMEOUT(!CustomProc->PlayerState.IsPlaying, 7000);
+            if (!CustomProc->PlayerState.File.isEmpty() || attempt == 3)
                 return;
             qWarning("A tick stepped over the end mark; playing again.");
         }
@@ -180,9 +180,9 @@ private Q_SLOTS:
     void startsUnloaded()
     {
         verifyUnloaded();
-        QCOMPARE(FrmMainForm->TrimStartSeconds, qint64(0));
-        QCOMPARE(FrmMainForm->StopMarkText, QString());
-        QVERIFY(!FrmMainForm->Panel1->Ready);
+        QCOMPARE(CustomProc->PlayerState.TrimStartSeconds, qint64(0));
+        QCOMPARE(CustomProc->PlayerState.StopMarkText, QString());
+        QVERIFY(!CustomProc->PlayerState.TrimBarReady);
         QCOMPARE(FrmMainForm->dstrckbrMainform->TimerInterval(), 1000);
     }
 
@@ -198,10 +198,10 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(panelShows(QStringLiteral("00:00:0[1-7]")), 10000);
 
         click(FrmMainForm->btnPause);
-        QVERIFY(!CustomProc->IsPlaying);
+        QVERIFY(!CustomProc->PlayerState.IsPlaying);
         QVERIFY(!graph()->IsRunning());
         QVERIFY(!logoShown());
-        QCOMPARE(CommonLib->PreviewFile, m_long);
+        QCOMPARE(CustomProc->PlayerState.File, m_long);
         const qint64 held = positionMs();
         const QString shown = timePanel();
         QTest::qWait(1300);
@@ -271,13 +271,13 @@ private Q_SLOTS:
         FrmMainForm->SetStartTimeAndPlay();
         FrmMainForm->Panel1->SetRightCutWidth(83);
         FrmMainForm->Splitter2Moved();
-        QCOMPARE(FrmMainForm->TrimStartSeconds, qint64(3));
-        QCOMPARE(FrmMainForm->StopMarkText, QStringLiteral("00:00:05"));
+        QCOMPARE(CustomProc->PlayerState.TrimStartSeconds, qint64(3));
+        QCOMPARE(CustomProc->PlayerState.StopMarkText, QStringLiteral("00:00:05"));
 
         playToTheEndMark(m_long, [] { QTRY_VERIFY_WITH_TIMEOUT(positionMs() >= 2900, 1000); }); // from the start handle
         QCOMPARE(timePanel(), QStringLiteral("00:00:05"));
         QVERIFY(!graph()->IsRunning());
-        QCOMPARE(CommonLib->PreviewFile, m_long);
+        QCOMPARE(CustomProc->PlayerState.File, m_long);
         QVERIFY(!logoShown());
         QTRY_VERIFY(positionMs() < 300);
         QTest::qWait(1200);
@@ -302,15 +302,15 @@ private Q_SLOTS:
         FrmMainForm->SetStartTimeAndPlay();
         FrmMainForm->Panel1->SetRightCutWidth(83);
         FrmMainForm->Splitter2Moved();
-        QCOMPARE(FrmMainForm->TrimStartSeconds, qint64(0));
-        QCOMPARE(FrmMainForm->StopMarkText, QStringLiteral("00:00:05"));
+        QCOMPARE(CustomProc->PlayerState.TrimStartSeconds, qint64(0));
+        QCOMPARE(CustomProc->PlayerState.StopMarkText, QStringLiteral("00:00:05"));
         const auto shownGrey = [] {
             const QImage shot = FrmMainForm->DSVideoWindowEx1->grab().toImage();
             return qGray(shot.pixel(shot.rect().center()));
         };
 
         playToTheEndMark(ramp, [&] { QTRY_VERIFY_WITH_TIMEOUT(shownGrey() > 120, 6000); }); // well into the clip
-        QCOMPARE(CommonLib->PreviewFile, ramp);
+        QCOMPARE(CustomProc->PlayerState.File, ramp);
         QTRY_VERIFY_WITH_TIMEOUT(shownGrey() < 60, 3000);
         QTest::qWait(500);
         QVERIFY2(shownGrey() < 60, qPrintable(QString::number(shownGrey())));
@@ -322,7 +322,7 @@ private Q_SLOTS:
         list({m_brief});
         click(FrmMainForm->btnPlay);
         verifyPlaying(m_brief);
-        QTRY_VERIFY_WITH_TIMEOUT(CommonLib->PreviewFile.isEmpty(), 6000);
+        QTRY_VERIFY_WITH_TIMEOUT(CustomProc->PlayerState.File.isEmpty(), 6000);
         verifyUnloaded();
     }
 
@@ -343,7 +343,7 @@ private Q_SLOTS:
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->Model()->index(1, 1)).center());
         QCOMPARE(grid->SelectedRows(), QList<int>{1});
         verifyUnloaded();
-        QCOMPARE(FrmMainForm->Panel1->DurationSeconds, qint64(6));
+        QCOMPARE(CustomProc->PlayerState.DurationSeconds, qint64(6));
     }
 
     void removingRowsStopsThePreview_data()
@@ -385,7 +385,7 @@ private Q_SLOTS:
         QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(5, 9));
         QTest::mouseMove(handle, pointerAt(140));
         QTest::mouseRelease(handle, Qt::LeftButton, {}, pointerAt(140));
-        QCOMPARE(FrmMainForm->TrimStartSeconds, qint64(5));
+        QCOMPARE(CustomProc->PlayerState.TrimStartSeconds, qint64(5));
         QCOMPARE(rows::grid()->Cell(0, colStartTime), QStringLiteral("00:00:05"));
         QTRY_VERIFY_WITH_TIMEOUT(positionMs() >= 4900, 1500);
         QVERIFY(positionMs() < 7000);
@@ -411,7 +411,7 @@ private Q_SLOTS:
         QVERIFY(model->setData(model->index(0, colStartTime), "00:00:06", Qt::EditRole));
         QCOMPARE(rows::grid()->Cell(0, colCutTime), QStringLiteral("00:00:02"));
         QTRY_VERIFY_WITH_TIMEOUT(qAbs(positionMs() - 6000) <= 200, 2000);
-        QVERIFY(!CustomProc->IsPlaying); // still paused
+        QVERIFY(!CustomProc->PlayerState.IsPlaying); // still paused
     }
 
     void partlyRenderableFileIsNotPlayed()
@@ -425,11 +425,11 @@ private Q_SLOTS:
         QCOMPARE(log().count("Playing Video error."), 1);
         QVERIFY(log().contains("|Playing Video error.\r\n"));
         QVERIFY(logoShown());
-        QVERIFY(!CustomProc->IsPlaying);
+        QVERIFY(!CustomProc->PlayerState.IsPlaying);
         QVERIFY(graph()->Active()); // active and empty
         QVERIFY(!graph()->IsRunning());
         QCOMPARE(graph()->FileName(), QString());
-        QCOMPARE(CommonLib->PreviewFile, file); // the render returned a code
+        QCOMPARE(CustomProc->PlayerState.File, file); // the render returned a code
         QTest::qWait(300);
         QVERIFY(!FrmMainForm->DSVideoWindowEx1->hasFrame());
     }
@@ -446,11 +446,11 @@ private Q_SLOTS:
         const qsizetype before = log().count("Playing Video error.");
         click(FrmMainForm->btnPlay);
         QCOMPARE(log().count("Playing Video error."), before + 1);
-        QCOMPARE(CommonLib->PreviewFile, QString()); // the render raised
+        QCOMPARE(CustomProc->PlayerState.File, QString()); // the render raised
         // The user sees only the logo; the log keeps the engine's reason.
         QVERIFY(log().contains(("|Preview of " + file + ": ").toUtf8()));
         QVERIFY(logoShown());
-        QVERIFY(!CustomProc->IsPlaying);
+        QVERIFY(!CustomProc->PlayerState.IsPlaying);
     }
 
     void timePanelShowsHundredHours()
@@ -460,11 +460,11 @@ private Q_SLOTS:
         QVERIFY(!file.isEmpty());
         rows::append(file, "100:00:03");
         rows::selectOnly({0});
-        FrmMainForm->TrimStartSeconds = 359999; // as the start handle would leave it
-        FrmMainForm->Panel1->Ready = true;
+        CustomProc->PlayerState.TrimStartSeconds = 359999; // as the start handle would leave it
+        CustomProc->PlayerState.TrimBarReady = true;
         click(FrmMainForm->btnPlay);
-        QCOMPARE(CommonLib->PreviewFile, file);
-        QVERIFY(CustomProc->IsPlaying);
+        QCOMPARE(CustomProc->PlayerState.File, file);
+        QVERIFY(CustomProc->PlayerState.IsPlaying);
         QTRY_VERIFY_WITH_TIMEOUT(panelShows(QStringLiteral("100:00:0[0-3]")), 4000);
     }
 
@@ -484,7 +484,7 @@ private Q_SLOTS:
 
         QCOMPARE(m_program->platform->endedWith, QList<int>{0});
         QCOMPARE(m_program->platform->screenHeld, 0);
-        QVERIFY(!CustomProc->IsPlaying);
+        QVERIFY(!CustomProc->PlayerState.IsPlaying);
         QVERIFY(!graph()->Active());
         QVERIFY(m_program->read("Config/UserSettings.ini").contains("[USRInfo]"));
         QTest::qWait(300); // no late frame or tick reaches a stopped player

@@ -229,8 +229,8 @@ private Q_SLOTS:
         QCOMPARE(rows::row(0), (QStringList{"True", path, size, "00:00:02", "00:00:00", "00:00:02", "00:00:02"}));
         // The first row is selected and the trim bar laid out for it.
         QCOMPARE(rows::grid()->SelectedRows(), QList<int>{0});
-        QCOMPARE(FrmMainForm->Panel1->DurationSeconds, qint64(2));
-        QVERIFY(FrmMainForm->Panel1->Ready);
+        QCOMPARE(CustomProc->PlayerState.DurationSeconds, qint64(2));
+        QVERIFY(CustomProc->PlayerState.TrimBarReady);
     }
 
     void rowsKeepTheOrderOfTheDialog()
@@ -459,7 +459,7 @@ private Q_SLOTS:
         QCOMPARE(rows::grid()->RowCount(), cancelled ? 1 : 2);
         // Even after Cancel the first row is selected and the trim bar follows it.
         QCOMPARE(rows::grid()->SelectedRows(), QList<int>{0});
-        QVERIFY(FrmMainForm->Panel1->Ready);
+        QVERIFY(CustomProc->PlayerState.TrimBarReady);
         QCOMPARE(m_program->prompts->texts(), QStringList());
     }
 
@@ -741,7 +741,7 @@ private Q_SLOTS:
         QTest::mouseClick(FrmMainForm->btnRemoveFile, Qt::LeftButton);
         QCOMPARE(rows::column(colFileName), QStringList{"/a.mp4"});
         QCOMPARE(rows::grid()->SelectedRows(), QList<int>{0});
-        QCOMPARE(FrmMainForm->Panel1->DurationSeconds, qint64(200));
+        QCOMPARE(CustomProc->PlayerState.DurationSeconds, qint64(200));
         QCOMPARE(FrmMainForm->Panel1->LeftCutWidth(), 56);
         QCOMPARE(FrmMainForm->Panel1->RightCutWidth(), 56);
 
@@ -819,22 +819,22 @@ private Q_SLOTS:
         grid->setFocus();
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->Model()->index(1, 1)).center());
         QCOMPARE(grid->SelectedRows(), QList<int>{1});
-        QCOMPARE(FrmMainForm->Panel1->DurationSeconds, qint64(200));
+        QCOMPARE(CustomProc->PlayerState.DurationSeconds, qint64(200));
         QCOMPARE(FrmMainForm->Panel1->LeftCutWidth(), 56);
         QCOMPARE(FrmMainForm->Panel1->RightCutWidth(), 56);
 
         // Key down sees the old selection, key up the new one.
         QTest::keyPress(grid, Qt::Key_Down);
-        QCOMPARE(FrmMainForm->Panel1->DurationSeconds, qint64(200));
+        QCOMPARE(CustomProc->PlayerState.DurationSeconds, qint64(200));
         QTest::keyRelease(grid, Qt::Key_Down);
         QCOMPARE(grid->SelectedRows(), QList<int>{2});
-        QCOMPARE(FrmMainForm->Panel1->DurationSeconds, qint64(220));
+        QCOMPARE(CustomProc->PlayerState.DurationSeconds, qint64(220));
         QCOMPARE(FrmMainForm->Panel1->LeftCutWidth(), 56);
         QCOMPARE(FrmMainForm->Panel1->RightCutWidth(), 56);
 
         QTest::keyClick(grid, Qt::Key_Home);
         QCOMPARE(grid->SelectedRows(), QList<int>{0});
-        QCOMPARE(FrmMainForm->Panel1->DurationSeconds, qint64(100));
+        QCOMPARE(CustomProc->PlayerState.DurationSeconds, qint64(100));
         QCOMPARE(FrmMainForm->Panel1->LeftCutWidth(), 1);
         QCOMPARE(FrmMainForm->Panel1->RightCutWidth(), 1);
     }

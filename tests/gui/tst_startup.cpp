@@ -2,7 +2,6 @@
 #include "../support/ScriptedPrompts.h"
 #include "Code/ApplicationWindows.h"
 #include "Code/FlashForm.h"
-#include "Code/Func.h"
 #include "Code/Globals.h"
 #include "Code/Startup.h"
 #include "Code/UnitCustomProc.h"
@@ -10,6 +9,7 @@
 #include "Code/Unit_Convert.h"
 #include "Code/Unit_Converting.h"
 #include "Code/Unit_Option.h"
+#include "Code/core/Func.h"
 #include "Code/core/ProgramFolder.h"
 
 #include "ui/Prompts.h"

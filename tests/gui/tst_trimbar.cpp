@@ -167,8 +167,8 @@ private Q_SLOTS:
         QCOMPARE(FrmMainForm->Splitter2->x(), 260 - right - 19);
         qint64 seconds = 0;
         QVERIFY(ReadTimeSplitStrict(duration, seconds));
-        QCOMPARE(FrmMainForm->Panel1->DurationSeconds, seconds);
-        QVERIFY(FrmMainForm->Panel1->Ready);
+        QCOMPARE(CustomProc->PlayerState.DurationSeconds, seconds);
+        QVERIFY(CustomProc->PlayerState.TrimBarReady);
     }
 
     void layoutFollowsTheLastSelectedRowAndSkipsTheLoadedFile()
@@ -178,22 +178,22 @@ private Q_SLOTS:
         rows::append("/c.mp4", "00:01:40", "00:00:50", "00:01:40");
         rows::selectOnly({0, 2});
         FrmMainForm->SyncTrimBar();
-        QCOMPARE(FrmMainForm->Panel1->DurationSeconds, qint64(100));
+        QCOMPARE(CustomProc->PlayerState.DurationSeconds, qint64(100));
         QCOMPARE(bar()->LeftCutWidth(), 111);
         QCOMPARE(bar()->RightCutWidth(), 1);
 
         // The row of the file in the player keeps its handles.
-        CommonLib->PreviewFile = "/c.mp4";
+        CustomProc->PlayerState.File = "/c.mp4";
         rows::selectOnly({0, 2});
         FrmMainForm->SyncTrimBar();
-        QCOMPARE(FrmMainForm->Panel1->DurationSeconds, qint64(200));
+        QCOMPARE(CustomProc->PlayerState.DurationSeconds, qint64(200));
         QCOMPARE(bar()->LeftCutWidth(), 56);
         rows::selectOnly({2});
         bar()->SetLeftCutWidth(30);
         FrmMainForm->SyncTrimBar();
         QCOMPARE(bar()->LeftCutWidth(), 30);
-        QCOMPARE(FrmMainForm->Panel1->DurationSeconds, qint64(200));
-        CommonLib->PreviewFile.clear();
+        QCOMPARE(CustomProc->PlayerState.DurationSeconds, qint64(200));
+        CustomProc->PlayerState.File.clear();
     }
 
     void rowWithoutDurationIsNotLaidOut()
@@ -202,7 +202,7 @@ private Q_SLOTS:
         rows::append("/zero.mp4", "00:00:00");
         rows::selectOnly({1});
         FrmMainForm->SyncTrimBar();
-        QVERIFY(!FrmMainForm->Panel1->Ready);
+        QVERIFY(!CustomProc->PlayerState.TrimBarReady);
         QCOMPARE(bar()->LeftCutWidth(), 56);
         QCOMPARE(bar()->RightCutWidth(), 56);
     }
@@ -246,9 +246,9 @@ private Q_SLOTS:
         qint64 seconds = 0;
         QVERIFY(ReadTimeSplitStrict(time, seconds));
         if (startHandle)
-            QCOMPARE(FrmMainForm->TrimStartSeconds, seconds);
+            QCOMPARE(CustomProc->PlayerState.TrimStartSeconds, seconds);
         else
-            QCOMPARE(FrmMainForm->StopMarkText, time);
+            QCOMPARE(CustomProc->PlayerState.StopMarkText, time);
         const qint64 cut = startHandle ? 150 - seconds : seconds - 50;
         QCOMPARE(rows::grid()->Cell(0, colCutTime), FormatDuration(cut));
     }
@@ -417,7 +417,7 @@ private Q_SLOTS:
         QVERIFY(ReadTimeSplitStrict(end, endSeconds));
         QCOMPARE(rows::column(colCutTime),
                  (QStringList{FormatDuration(endSeconds - 90), FormatDuration(endSeconds - 90), "00:03:20"}));
-        QCOMPARE(FrmMainForm->StopMarkText, end);
+        QCOMPARE(CustomProc->PlayerState.StopMarkText, end);
     }
 
     void beforeAnyLayoutTimesAreZero()
@@ -427,7 +427,7 @@ private Q_SLOTS:
         bar()->SetLeftCutWidth(80);
         FrmMainForm->SetStartTimeAndPlay();
         QCOMPARE(rows::grid()->Cell(0, colStartTime), QStringLiteral("00:00:00"));
-        QCOMPARE(FrmMainForm->TrimStartSeconds, qint64(0));
+        QCOMPARE(CustomProc->PlayerState.TrimStartSeconds, qint64(0));
     }
 
     void cutSecondsOfAFile_data()

@@ -1,8 +1,9 @@
-#include "Code/AdvanceSystem.h"
+#include "Code/conversion/AdvanceSystem.h"
 
 #include "Code/core/ProgramFolder.h"
 #include "platform/ChildProcess.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
 
@@ -11,9 +12,10 @@
 namespace {
 
 constexpr qsizetype readBlockSize = 1023;
-constexpr unsigned long pauseAfterDeliveryMs = 500;
-// How long one wait for output may last before the child is looked at again.
-constexpr int outputWaitMs = 25;
+// The least time between two deliveries while the encoder runs.
+constexpr qint64 deliveryGapMs = 500;
+// How long one wait for output may last; the child's end cuts it short.
+constexpr int outputWaitMs = 1000;
 
 QString workingFolder()
 {
@@ -45,24 +47,32 @@ QString chunkText(const QByteArray &block)
     return QString::fromUtf8(zero < 0 ? block : block.left(zero));
 }
 
-// Delivers output until the child has ended; the pass that first sees it
-// ended still delivers what was left waiting.
+// Delivers output until the child has ended. Waiting output goes out at most
+// once per 500 ms; until then the reader waits for the child's end only, so
+// an end is learnt at once. The exit is looked at before the pipe, so the
+// pass that sees the child ended still delivers what it left waiting, at
+// once: the row need not wait out a gap for its last words.
 int deliverOutputUntilEnd(platform::ChildProcess &child, const std::function<void(const QString &)> &onOutput)
 {
     int exitCode = -1;
-    bool running;
-    do {
-        running = child.running(exitCode);
+    QElapsedTimer sinceDelivery; // invalid until the first delivery
+    for (;;) {
+        const bool running = child.running(exitCode);
         const int waiting = child.bytesWaiting();
-        if (waiting <= 0) {
-            if (running)
-                child.waitForOutput(outputWaitMs);
-            continue;
+        if (waiting > 0) {
+            const qint64 gapLeft = sinceDelivery.isValid() ? deliveryGapMs - sinceDelivery.elapsed() : 0;
+            if (running && gapLeft > 0) {
+                child.waitForEnd(static_cast<int>(gapLeft));
+                continue;
+            }
+            onOutput(chunkText(readNewestBlock(child, waiting)));
+            sinceDelivery.start();
+        } else if (running) {
+            child.waitForOutput(outputWaitMs);
         }
-        onOutput(chunkText(readNewestBlock(child, waiting)));
-        QThread::msleep(pauseAfterDeliveryMs);
-    } while (running);
-    return exitCode;
+        if (!running)
+            return exitCode;
+    }
 }
 
 } // namespace

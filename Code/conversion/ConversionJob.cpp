@@ -1,11 +1,11 @@
-#include "Code/ConversionJob.h"
+#include "Code/conversion/ConversionJob.h"
 
-#include "Code/AdvanceSystem.h"
-#include "Code/OutputCheck.h"
+#include "Code/conversion/AdvanceSystem.h"
+#include "Code/conversion/OutputCheck.h"
+#include "Code/conversion/RowPreparation.h"
 #include "Code/core/EncoderFailure.h"
 #include "Code/core/ProgressText.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -106,19 +106,18 @@ void TConversionJob::GiveUp()
 void TConversionJob::TakeOutput(const QString &chunk)
 {
     m_lastOutput = (m_lastOutput + chunk).right(keptOutput);
-    Q_EMIT Output(chunk);
     if (const std::optional<qint64> seconds = ReadProgressSeconds(chunk, Parameters.AudioOnly()))
         Q_EMIT Progress(*seconds);
+    Q_EMIT Output(chunk);
 }
 
 void TConversionJob::EncoderEnded(int exitCode)
 {
     m_grace.stop();
+    // An encoder that ended well put its file where the claim stood.
+    if (exitCode == 0)
+        m_delivered = platform::fileIdentity(Parameters.OutputPath);
     const TJobResult result = Judge(exitCode);
-    // An output that is not what was asked is not kept; the name was free
-    // when the row began, so the file is this job's own.
-    if (result.Outcome == TJobResult::Failed || result.Outcome == TJobResult::Cancelled)
-        QFile::remove(Parameters.OutputPath);
     Finish(result.Outcome, result.Reason);
 }
 
@@ -155,5 +154,9 @@ void TConversionJob::Finish(TJobResult::Kind outcome, const QString &reason)
     if (m_finished)
         return;
     m_finished = true;
+    // An output that is not what was asked is not kept, nor the claim of a
+    // row that never delivered; a file anyone else put there stays.
+    if (outcome == TJobResult::Failed || outcome == TJobResult::Cancelled)
+        RemoveRowOutput(Parameters, m_delivered);
     Q_EMIT Finished({outcome, reason});
 }

@@ -1,4 +1,4 @@
-#include "Code/Unit_ConfigInfo.h"
+#include "Code/core/Unit_ConfigInfo.h"
 
 QStringList GetOutputTypeList()
 {

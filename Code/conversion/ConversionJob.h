@@ -48,9 +48,10 @@ public:
     int KillGraceMs = 5000;
 
 Q_SIGNALS:
-    void Output(const QString &chunk);
-    // Seconds of output written so far, as the encoder reports them.
+    // Seconds of output written so far, as a chunk reports them; it comes
+    // before that chunk's Output.
     void Progress(qint64 seconds);
+    void Output(const QString &chunk);
     void Finished(const TJobResult &result);
 
 private:
@@ -67,6 +68,8 @@ private:
     QPointer<TAdvanceSystem> m_encoder;
     QTimer m_grace;
     QString m_lastOutput;
+    // The file at the output name when the encoder ended well.
+    std::optional<platform::FileIdentity> m_delivered;
     bool m_cancelled = false;
     bool m_finished = false;
 };

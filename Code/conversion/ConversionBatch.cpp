@@ -1,11 +1,8 @@
-#include "Code/ConversionBatch.h"
+#include "Code/conversion/ConversionBatch.h"
 
-#include "Code/Func.h"
-#include "Code/Globals.h"
-#include "Code/Unit_CommonLib.h"
+#include "Code/conversion/RowPreparation.h"
 #include "Code/core/EncoderFailure.h"
 #include "Code/core/Errors.h"
-#include "Code/core/ProgressText.h"
 #include "platform/Platform.h"
 
 #include <algorithm>
@@ -49,7 +46,7 @@ QString TBatchOutcome::Summary() const
     return parts.join(QStringLiteral(", "));
 }
 
-TConversionBatch::TConversionBatch()
+TConversionBatch::TConversionBatch(TLogWriter log, QObject *parent) : QObject(parent), m_log(std::move(log))
 {
     m_pause.setSingleShot(true);
     // A coarse timer may fire a twentieth early: the pauses are never shorter.
@@ -77,6 +74,7 @@ bool TConversionBatch::Start(const QList<TConversionRow> &rows, const TConversio
     m_held = false;
     m_running = true;
     m_stayAwake = platform::current().preventSleep(QStringLiteral("Converting videos"));
+    m_script = HoldRowScript();
     NextRow();
     return true;
 }
@@ -100,20 +98,25 @@ void TConversionBatch::StartRow(const QString &file)
     TConvertParameterStruct parameters;
     try {
         parameters = BuildEncoderCommand(m_rows, m_request, file);
+        PrepareRow(parameters, m_script, m_log);
     } catch (const EMovarelError &error) {
         RecordFailure(file, error.text(), QString());
         return;
     }
     m_outcome.OutputFolder = parameters.OutputFolder;
     m_job = new TConversionJob(parameters, this);
-    connect(m_job, &TConversionJob::Output, this, &TConversionBatch::EncoderOutput);
-    connect(m_job, &TConversionJob::Progress, this, &TConversionBatch::ReportProgress);
+    connect(m_job, &TConversionJob::Progress, this, &TConversionBatch::TakeProgress);
+    connect(m_job, &TConversionJob::Output, this, &TConversionBatch::TakeOutput);
     connect(m_job, &TConversionJob::Finished, this, &TConversionBatch::JobFinished);
-    AppFunc->WriteLog(QStringLiteral("parameter: ") + m_job->CommandText());
+    m_log(QStringLiteral("parameter: ") + m_job->CommandText());
     m_jobDone = false;
     m_minimumRunOver = false;
+    RefreshCount = 0;
+    m_shownSeconds = 0;
+    m_chunkSeconds.reset();
     Q_EMIT RowStarting(*m_job, ConvertedCount, CheckedCount);
-    ReportProgress(0);
+    platform::current().publishLauncherProgress(
+        BatchProgressAt(ConvertedCount, CheckedCount, m_job->Parameters.Trim, 0).Share(), true);
     connect(
         &m_pause, &QTimer::timeout, this, [this] { Advance([this] { StartEncoder(); }); }, Qt::SingleShotConnection);
     m_pause.start(PauseBeforeStartMs);
@@ -149,8 +152,8 @@ void TConversionBatch::JobFinished(const TJobResult &result)
         ++m_outcome.DeliveredCount;
         break;
     case TJobResult::Abandoned:
-        AppFunc->WriteLog(QStringLiteral("The encoder could not be stopped; the batch ends without it."));
-        CommonLib->ShowNotice(result.Reason, nkWarning);
+        m_log(QStringLiteral("The encoder could not be stopped; the batch ends without it."));
+        m_outcome.AbandonedEncoder = result.Reason;
         break;
     case TJobResult::Converted:
         ++m_outcome.DeliveredCount;
@@ -222,33 +225,42 @@ void TConversionBatch::Finish()
 {
     m_running = false;
     m_stayAwake.reset();
+    m_script.File.reset(); // the script stays, free for the next batch
     platform::current().publishLauncherProgress(0, false);
     m_outcome.CheckedCount = CheckedCount;
     m_outcome.ConvertedCount = ConvertedCount;
     Q_EMIT Finished(m_outcome);
 }
 
-void TConversionBatch::ReportProgress(qint64 seconds)
+void TConversionBatch::TakeProgress(qint64 seconds)
 {
-    if (!m_job || CheckedCount <= 0)
+    m_chunkSeconds = seconds;
+}
+
+void TConversionBatch::TakeOutput(const QString &chunk)
+{
+    const std::optional<qint64> seconds = std::exchange(m_chunkSeconds, std::nullopt);
+    Q_EMIT EncoderOutput(chunk);
+    // The first chunk after a start moves no bar.
+    if (!m_job || ++RefreshCount <= 1)
         return;
-    const std::optional<TTrimSpan> &trim = m_job->Parameters.Trim;
-    const int maximum = CurrentBarMaximum(trim ? trim->Length() : 0);
-    const int position = static_cast<int>(qBound(qint64(0), seconds, qint64(maximum)));
-    const double share = double(BatchBarPosition(ConvertedCount, position, maximum)) / (CheckedCount * 100.0);
-    platform::current().publishLauncherProgress(share, true);
+    const TBatchProgress progress =
+        BatchProgressAfterChunk(ConvertedCount, CheckedCount, m_job->Parameters.Trim, m_shownSeconds, seconds);
+    m_shownSeconds = progress.CurrentPosition;
+    Q_EMIT ProgressChanged(progress);
+    platform::current().publishLauncherProgress(progress.Share(), true);
 }
 
 void TConversionBatch::RecordFailure(const QString &file, const QString &reason, const QString &encoderOutput)
 {
     m_outcome.FailedRows.append({file, reason});
-    AppFunc->WriteLog(QStringLiteral("Conversion failed: ") + file + QStringLiteral(" -> ") + reason);
+    m_log(QStringLiteral("Conversion failed: ") + file + QStringLiteral(" -> ") + reason);
     for (const QString &line : LastOutputLines(encoderOutput, 5))
-        AppFunc->WriteLog(QStringLiteral("  encoder: ") + line);
+        m_log(QStringLiteral("  encoder: ") + line);
 }
 
 void TConversionBatch::RecordWarning(const QString &file, const QString &reason)
 {
     m_outcome.WarnedRows.append({file, reason});
-    AppFunc->WriteLog(QStringLiteral("Conversion warning: ") + file + QStringLiteral(" -> ") + reason);
+    m_log(QStringLiteral("Conversion warning: ") + file + QStringLiteral(" -> ") + reason);
 }

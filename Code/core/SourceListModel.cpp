@@ -1,6 +1,7 @@
-#include "ui/SourceListModel.h"
+#include "Code/core/SourceListModel.h"
 
-#include "ui/Artwork.h"
+#include "Code/core/TextFormats.h"
+#include "Code/core/TrimSpan.h"
 
 #include <QMimeData>
 
@@ -86,9 +87,8 @@ QVariant TSourceListModel::headerData(int section, Qt::Orientation orientation, 
     if (role == Qt::DisplayRole)
         return QString::fromLatin1(headers[section]);
     if (section == colCheck) {
-        // The check column's header is a picture only; screen readers get its name.
-        if (role == Qt::DecorationRole)
-            return ui::artwork::glyph(ui::artwork::Glyph::Convert, 14, Qt::black);
+        // The check column's header is a picture only (the grid draws it);
+        // screen readers get its name.
         if (role == Qt::ToolTipRole)
             return tr("Convert this file");
         if (role == Qt::AccessibleTextRole)
@@ -174,4 +174,56 @@ QMimeData *TSourceListModel::mimeData(const QModelIndexList &indexes) const
     }
     mime->setData(RowMimeType(), names.join(QLatin1Char('\n')).toUtf8());
     return mime;
+}
+
+QList<TConversionRow> TSourceListModel::ConversionRows() const
+{
+    QList<TConversionRow> rows;
+    rows.reserve(m_rows.size());
+    for (const TSourceRow &row : m_rows) {
+        rows.append({.Checked = row[colCheck] == trueText,
+                     .FileName = row[colFileName],
+                     .StartTime = row[colStartTime],
+                     .EndTime = row[colEndTime]});
+    }
+    return rows;
+}
+
+qint64 TSourceListModel::CutSecondsOf(const QString &file) const
+{
+    const std::optional<TTrimSpan> span = TrimSpanOf(ConversionRows(), file, false);
+    return span ? span->Length() : 0;
+}
+
+void TSourceListModel::ReadTrimLayout(int row, qint64 &duration, qint64 &start, qint64 &end) const
+{
+    ReadTimeSplitLenient(Cell(row, colDuration), duration);
+    ReadTimeSplitLenient(Cell(row, colStartTime), start);
+    ReadTimeSplitLenient(Cell(row, colEndTime), end);
+}
+
+void TSourceListModel::SetCutTime(int row)
+{
+    SetCell(row, colCutTime, FormatDuration(CutSecondsOf(Cell(row, colFileName))));
+}
+
+void TSourceListModel::SetStartTime(int row, qint64 seconds)
+{
+    SetCell(row, colStartTime, FormatDuration(seconds));
+    SetCutTime(row);
+}
+
+void TSourceListModel::SetEndTime(int row, const QString &endTime)
+{
+    SetCell(row, colEndTime, endTime);
+    SetCutTime(row);
+}
+
+qint64 TSourceListModel::ValidateTrimTimes(int row)
+{
+    const TTrimCells cells = ValidatedTrimCells(Cell(row, colDuration), Cell(row, colStartTime), Cell(row, colEndTime));
+    SetCell(row, colStartTime, cells.StartTime);
+    SetCell(row, colEndTime, cells.EndTime);
+    SetCell(row, colCutTime, cells.CutTime);
+    return ReadTimeFixed(cells.StartTime);
 }

@@ -1,4 +1,4 @@
-#include "Code/IniFiles32.h"
+#include "Code/core/IniFiles32.h"
 
 #include "Code/core/Errors.h"
 

@@ -15,11 +15,13 @@ class ChildProcess;
 // starts, waits for or ends an encoder. The program is started at exactly
 // `program` (never searched for) with `arguments`, in the program folder.
 //
-// A thread of its own reads the process's output. While output waits it is
-// delivered at most every 500 ms, and when more than 1023 bytes wait only the
-// newest block goes out, so whoever listens always sees the encoder's latest
-// status. Output() and Finished() are emitted on this object's thread;
-// Finished() comes once, after the last Output().
+// A thread of its own reads the process's output. While the encoder runs,
+// waiting output is delivered at most every 500 ms, and when more than 1023
+// bytes wait only the newest block goes out, so whoever listens always sees
+// the encoder's latest status. The end is learnt as it happens: what the
+// encoder left waiting goes out at once, then Finished(). Output() and
+// Finished() are emitted on this object's thread; Finished() comes once,
+// after the last Output().
 class TAdvanceSystem : public QObject {
     Q_OBJECT
 

@@ -1,25 +1,11 @@
 #pragma once
 
+#include "Code/core/SourceRow.h"
+
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QList>
 #include <QStringList>
-
-#include <array>
-
-// Column indices of a source row.
-enum TSourceColumn {
-    colCheck = 0,     // "True" or "False"
-    colFileName = 1,  // full path
-    colFileSize = 2,  // size text
-    colDuration = 3,  // time text
-    colStartTime = 4, // time text, editable
-    colEndTime = 5,   // time text, editable
-    colCutTime = 6,   // time text
-    SourceColumnCount = 7,
-};
-
-using TSourceRow = std::array<QString, SourceColumnCount>;
 
 // The rows of the source list: seven text cells each, nothing else. Cells
 // written by the program change silently; a cell the user edits (the check
@@ -52,10 +38,30 @@ public:
 
     static QString RowMimeType();
 
+    // --- What the rows' cells say, read back only here.
+    // The rows as they stand, for a batch; reading them changes nothing.
+    QList<TConversionRow> ConversionRows() const;
+    // End minus start of the last row holding the file (letter case
+    // ignored); 0 when none does. Throws EConvertError for a time cell that
+    // is not three whole numbers.
+    qint64 CutSecondsOf(const QString &file) const;
+    // Duration, start and end of a row as the trim bar is laid out for them;
+    // a cell that gives fewer than three parts keeps the value given.
+    void ReadTrimLayout(int row, qint64 &duration, qint64 &start, qint64 &end) const;
+
+    // --- Setting a row's trim: the cut follows.
+    void SetStartTime(int row, qint64 seconds);
+    void SetEndTime(int row, const QString &endTime);
+    // Brings the row's start and end inside its duration and recomputes its
+    // cut time; returns the start in seconds. Throws EConvertError when a
+    // cell is not a time.
+    qint64 ValidateTrimTimes(int row);
+
 Q_SIGNALS:
     void CellEdited(int row, int column);
 
 private:
+    void SetCutTime(int row);
     void CountName(const QString &name, int change);
 
     QList<TSourceRow> m_rows;

@@ -1,4 +1,4 @@
-#include "Code/OutputCheck.h"
+#include "Code/conversion/OutputCheck.h"
 
 #include "Code/core/TextFormats.h"
 #include "media/DirectShowException.h"
