@@ -295,7 +295,10 @@ void TFrmMainForm::PrepareControls()
 void TFrmMainForm::ConnectOtherWindows()
 {
     frmOption->SetQualitySelector(cbbProfile);
-    connect(m_batch, &TConversionBatch::RowStarting, this, [this] { setEnabled(false); });
+    connect(m_batch, &TConversionBatch::RowStarting, this, [this] {
+        frmConverting->show();
+        setEnabled(false);
+    });
     connect(m_batch, &TConversionBatch::Finished, this, &TFrmMainForm::BatchFinished);
     connect(frmConverting, &TfrmConverting::BatchStopped, this, [this] { setEnabled(true); });
     connect(FrmInitFileForm, &TFrmInitFileForm::FilesAdded, this, [this] {

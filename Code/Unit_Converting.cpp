@@ -116,7 +116,6 @@ void TfrmConverting::WatchRow(const TConversionJob &job, int convertedCount, int
     m_checkedCount = checkedCount;
     m_progress = TBatchProgress();
     ProgressBar1->setValue(0);
-    show();
 }
 
 void TfrmConverting::FormShow()

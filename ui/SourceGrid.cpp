@@ -91,7 +91,7 @@ void TSourceGrid::SelectRow(int row, bool add)
         return;
     const QItemSelectionModel::SelectionFlags flags =
         (add ? QItemSelectionModel::Select : QItemSelectionModel::ClearAndSelect) | QItemSelectionModel::Rows;
-    selectionModel()->select(m_model->index(row, 0), flags);
+    selectionModel()->select(model()->index(row, 0), flags);
 }
 
 int TSourceGrid::FocusedRow() const
@@ -106,7 +106,7 @@ void TSourceGrid::SetFocusedRow(int row)
         selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
         return;
     }
-    selectionModel()->setCurrentIndex(m_model->index(row, colFileName), QItemSelectionModel::NoUpdate);
+    selectionModel()->setCurrentIndex(model()->index(row, colFileName), QItemSelectionModel::NoUpdate);
 }
 
 void TSourceGrid::keyPressEvent(QKeyEvent *event)
@@ -127,7 +127,7 @@ void TSourceGrid::startDrag(Qt::DropActions supportedActions)
     if (rows.isEmpty())
         return;
     auto *drag = new QDrag(this);
-    drag->setMimeData(m_model->mimeData(rows));
+    drag->setMimeData(model()->mimeData(rows));
     drag->exec(supportedActions, Qt::MoveAction);
     if (drag->target() != viewport())
         Q_EMIT EndDragOutside();

@@ -29,16 +29,11 @@ std::optional<media::ProbeResult> probe(const QString &file)
     }
 }
 
-// What the source can give of the cut: an end handle dragged to the far right
-// stands a little past the end (it counts up to 101 % of the duration), and
-// only what lies before the end can come out.
+// What the source can give of the cut, or all of it without one.
 qint64 wantedLengthMs(const std::optional<TTrimSpan> &trim, const std::optional<media::ProbeResult> &source)
 {
     const qint64 sourceMs = source ? source->durationMs : 0;
-    if (!trim)
-        return sourceMs;
-    const qint64 endMs = sourceMs > 0 ? qMin(trim->EndSeconds * 1000, sourceMs) : trim->EndSeconds * 1000;
-    return endMs - trim->StartSeconds * 1000;
+    return trim ? trim->LengthWithinMs(sourceMs) : sourceMs;
 }
 
 } // namespace

@@ -33,17 +33,17 @@ bool placeStandIn(const QString &folder, int seconds)
     QFile script(path);
     if (!script.open(QIODevice::WriteOnly))
         return false;
-    script.write(
-        QStringLiteral("#!/bin/sh\n"
-                       "i=0\n"
-                       "while [ $i -lt %1 ]; do\n"
-                       "  printf 'frame=%%5d q=2.0 size=   10kB time=%%d.00 bitrate= 1.0kbits/s\\r' $i $((i / 20))\n"
-                       "  sleep 0.05; i=$((i + 1))\n"
-                       "done\n"
-                       "date +%%s%%3N > \"%2/ended\"\n")
-            .arg(seconds * 20)
-            .arg(folder)
-            .toUtf8());
+    const QByteArray lines = QByteArray::number(seconds * 20);
+    script.write("#!/bin/sh\n"
+                 "i=0\n"
+                 "while [ $i -lt " +
+                 lines +
+                 " ]; do\n"
+                 "  printf 'frame=%5d q=2.0 size=   10kB time=%d.00 bitrate= 1.0kbits/s\\r' $i $((i / 20))\n"
+                 "  sleep 0.05; i=$((i + 1))\n"
+                 "done\n"
+                 "date +%s%3N > '" +
+                 QFile::encodeName(folder) + "/ended'\n");
     script.close();
     return QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }

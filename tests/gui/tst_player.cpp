@@ -336,11 +336,11 @@ private Q_SLOTS:
 
         // Clicking the row of the file that plays changes nothing.
         FrmMainForm->Panel1->SetLeftCutWidth(leftCut + 20);
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->Model()->index(0, 1)).center());
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 1)).center());
         verifyPlaying(m_long);
         QCOMPARE(FrmMainForm->Panel1->LeftCutWidth(), leftCut + 20);
 
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->Model()->index(1, 1)).center());
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(1, 1)).center());
         QCOMPARE(grid->SelectedRows(), QList<int>{1});
         verifyUnloaded();
         QCOMPARE(CustomProc->PlayerState.DurationSeconds, qint64(6));

@@ -817,7 +817,7 @@ private Q_SLOTS:
         rows::append("/c.mp4", "00:03:40", "00:00:55", "00:02:45"); // 220 s, 55..165
         TSourceGrid *grid = rows::grid();
         grid->setFocus();
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->Model()->index(1, 1)).center());
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(1, 1)).center());
         QCOMPARE(grid->SelectedRows(), QList<int>{1});
         QCOMPARE(CustomProc->PlayerState.DurationSeconds, qint64(200));
         QCOMPARE(FrmMainForm->Panel1->LeftCutWidth(), 56);

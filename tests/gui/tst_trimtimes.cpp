@@ -11,9 +11,10 @@
 
 namespace {
 
-TSourceListModel *model()
+// The rows as the grid shows them, header pictures included.
+QAbstractItemModel *model()
 {
-    return rows::grid()->Model();
+    return rows::grid()->model();
 }
 
 // The user's edit of one cell, as the grid posts it.
