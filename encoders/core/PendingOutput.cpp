@@ -101,14 +101,14 @@ bool renameFlagsUnsupported(int error)
     return error == EINVAL || error == ENOSYS;
 }
 
-// Renames from to the name to if what stands there is expected (nullopt:
-// nothing). Only for file systems that cannot swap names or refuse to
-// replace: a file put at the name between this look and the rename is
-// replaced, as the file system leaves no way to close that gap.
+// Renames from to the name to if nothing or the expected file stands there.
+// Only for file systems that cannot swap names or refuse to replace: a file
+// put at the name between this look and the rename is replaced, as the file
+// system leaves no way to close that gap.
 void renameIfNameHolds(const std::string &from, const std::string &to,
                        const std::optional<PendingOutput::Identity> &expected)
 {
-    if (identityAt(to) != expected)
+    if (const std::optional<PendingOutput::Identity> there = identityAt(to); there && there != expected)
         throw takenMeanwhile(to);
     if (::rename(from.c_str(), to.c_str()) != 0)
         throw cannotSave(to, errno);
