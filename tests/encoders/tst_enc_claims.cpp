@@ -37,9 +37,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_work.isValid());
-        fixtures::ClipSpec clipSpec;
-        clipSpec.seconds = 2.0;
-        m_clip = fixtures::makeClip(m_work.path(), "clip.avi", clipSpec);
+        m_clip = fixtures::makeClip(m_work.path(), "clip.avi", {.seconds = 2.0});
         QVERIFY(!m_clip.isEmpty());
     }
 

@@ -67,8 +67,7 @@ private Q_SLOTS:
     {
         QVERIFY(m_work.isValid());
         QVERIFY(QDir(m_work.path()).mkdir("wrapper"));
-        fixtures::ClipSpec clipSpec;
-        clipSpec.seconds = clipSeconds;
+        const fixtures::ClipSpec clipSpec{.seconds = clipSeconds};
         QVERIFY(!fixtures::makeClip(m_work.path(), "clip.mpg", clipSpec).isEmpty());
         const QString plain = fixtures::makeClip(m_work.path(), "plain.mp4", clipSpec);
         QVERIFY(!plain.isEmpty());
