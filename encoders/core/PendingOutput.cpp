@@ -136,8 +136,7 @@ void moveWithoutReplacing(const std::string &from, const std::string &to)
 
 } // namespace
 
-PendingOutput::PendingOutput(const std::string &outputPath, bool overwrite, Kind kind)
-    : m_outputPath(outputPath), m_overwrite(overwrite)
+PendingOutput::PendingOutput(const std::string &outputPath, bool overwrite, Kind kind) : m_outputPath(outputPath)
 {
     const std::string folder = folderOf(outputPath);
     checkFolder(folder);

@@ -53,7 +53,6 @@ private:
     void releaseClaim() noexcept;
 
     std::string m_outputPath;
-    bool m_overwrite = false;
     int m_descriptor = -1;
     std::string m_namedPath; // the fallback's name; empty for an unnamed file
     // The file at the output's name at the start, held open so that its
