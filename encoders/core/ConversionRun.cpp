@@ -24,6 +24,17 @@ bool encodedSomething(const ProgressFigures &figures)
     return figures.frame > 0 || (figures.outputSeconds && *figures.outputSeconds > 0.0);
 }
 
+// A failed read ends ffmpeg's input as if the source ended there: what came
+// out is not the source converted.
+void checkSourceWasRead(const Attempt &attempt)
+{
+    for (const FfmpegLog *log : {&attempt.log, &attempt.feederLog}) {
+        if (!log->readFailure().empty())
+            throw EncoderError(describeReadFailure(*log, attempt.progress.latest().outputSeconds.value_or(0.0)),
+                               attempt.exitCode != 0 ? attempt.exitCode : 1);
+    }
+}
+
 // Plans and runs ffmpeg until it has finished: again without seeking when the
 // input cannot seek, again with a sound of its own choice when the input's
 // listing asks for one, and again with another sound when the chosen one
@@ -126,6 +137,7 @@ int ConversionRunner::run()
     while (planAgain(attempt))
         attempt = runOnce();
     writeStatus("\n");
+    checkSourceWasRead(attempt);
     if (attempt.exitCode != 0 || !attempt.log.writeFailure().empty())
         throw EncoderError(describeFailure(attempt.log, m_source.path, attempt.exitCode),
                            attempt.exitCode != 0 ? attempt.exitCode : 1);

@@ -1,7 +1,9 @@
 #include "FfmpegErrors.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdio>
 
 namespace encoder {
 
@@ -31,6 +33,12 @@ constexpr std::array damageSigns{
     std::string_view("Invalid NAL unit"),
 };
 
+// The system's words for a read that failed on a disk or device gone bad or
+// away, which ffmpeg prints as "<input>: <reason>". A file that merely ends
+// early gives none of them.
+constexpr std::array readFailures{std::string_view("Input/output error"), std::string_view("No such device or address"),
+                                  std::string_view("No such device"), std::string_view("Stale file handle")};
+
 constexpr std::string_view decoderFailure = "Error while opening decoder for input stream #0:";
 
 std::string withoutFilePrefixes(std::string line)
@@ -49,6 +57,31 @@ std::string systemReason(std::string_view text)
 {
     const std::size_t colon = text.rfind(": ");
     return std::string(colon == std::string_view::npos ? text : text.substr(colon + 2));
+}
+
+bool isWriteFailure(std::string_view text)
+{
+    for (const std::string_view failure : writeFailures) {
+        if (text.starts_with(failure))
+            return true;
+    }
+    return false;
+}
+
+bool isReadFailure(const std::string &text)
+{
+    if (isWriteFailure(text) || text.find(": ") == std::string::npos)
+        return false;
+    const std::string reason = systemReason(text);
+    return std::find(readFailures.begin(), readFailures.end(), reason) != readFailures.end();
+}
+
+std::string clockText(double seconds)
+{
+    const long whole = static_cast<long>(seconds);
+    char text[32];
+    std::snprintf(text, sizeof text, "%02ld:%02ld:%02ld", whole / 3600, whole / 60 % 60, whole % 60);
+    return text;
 }
 
 int streamNumberAt(std::string_view text)
@@ -96,10 +129,10 @@ void FfmpegLog::takeLine(std::string_view line)
 
 void FfmpegLog::takeProblem(const std::string &text)
 {
-    for (const std::string_view failure : writeFailures) {
-        if (text.starts_with(failure) && m_writeFailure.empty())
-            m_writeFailure = systemReason(text);
-    }
+    if (isWriteFailure(text) && m_writeFailure.empty())
+        m_writeFailure = systemReason(text);
+    if (isReadFailure(text) && m_readFailure.empty())
+        m_readFailure = systemReason(text);
     if (text.starts_with(decoderFailure) && m_undecodableStream < 0)
         m_undecodableStream = streamNumberAt(std::string_view(text).substr(decoderFailure.size()));
     for (const std::string_view sign : damageSigns) {
@@ -126,6 +159,11 @@ std::string describeFailure(const FfmpegLog &log, const std::string &inputPath, 
     if (ffmpegError.empty())
         return "ffmpeg failed with exit code " + std::to_string(exitCode);
     return "ffmpeg failed: " + ffmpegError;
+}
+
+std::string describeReadFailure(const FfmpegLog &log, double outputSeconds)
+{
+    return "reading the source failed at " + clockText(outputSeconds) + ": " + log.readFailure();
 }
 
 } // namespace encoder

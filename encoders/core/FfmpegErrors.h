@@ -25,6 +25,10 @@ public:
     // on device"); empty when every write succeeded. ffmpeg may still end
     // with success when only its last write failed.
     const std::string &writeFailure() const { return m_writeFailure; }
+    // Why reading the input failed midway, as the system says it
+    // ("Input/output error"); empty when every read succeeded. ffmpeg then
+    // ends as if the input had ended there, with success.
+    const std::string &readFailure() const { return m_readFailure; }
     // The first input's stream whose decoder could not be opened; -1: none.
     int undecodableStream() const { return m_undecodableStream; }
     // ffmpeg met damaged or missing data in the input.
@@ -39,6 +43,7 @@ private:
     std::string m_lastError;
     bool m_seekFailed = false;
     std::string m_writeFailure;
+    std::string m_readFailure;
     int m_undecodableStream = -1;
     bool m_sawDamage = false;
     InputListing m_input;
@@ -46,5 +51,8 @@ private:
 
 // One line telling the user in plain words what went wrong.
 std::string describeFailure(const FfmpegLog &log, const std::string &inputPath, int exitCode);
+
+// One line telling where in the output reading the input failed, and why.
+std::string describeReadFailure(const FfmpegLog &log, double outputSeconds);
 
 } // namespace encoder

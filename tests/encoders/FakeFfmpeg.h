@@ -2,8 +2,10 @@
 
 // A stand-in "ffmpeg" put first on PATH, for what real ffmpeg does not do on
 // demand: fail with a code of its own, report rising times at a set pace, stay
-// silent for a while, or hang without ever touching its pipes. FAKE_FFMPEG_MODE picks the behaviour; it writes
-// its process id to FAKE_FFMPEG_PIDFILE and its output to the last argument.
+// silent for a while, hang without ever touching its pipes, or let another
+// program put its file at FAKE_FFMPEG_RIVAL while it runs. FAKE_FFMPEG_MODE
+// picks the behaviour; it writes its process id to FAKE_FFMPEG_PIDFILE and its
+// output to the last argument.
 
 #include <QDir>
 #include <QFile>
@@ -29,6 +31,11 @@ rising)
     printf 'data' > "$output" ;;
 hang)
     exec sleep 60 ;;
+rival)
+    printf 'rival' > "$FAKE_FFMPEG_RIVAL.new"
+    mv -f "$FAKE_FFMPEG_RIVAL.new" "$FAKE_FFMPEG_RIVAL"
+    printf 'frame=1\nstream_0_0_q=2.0\ntotal_size=1024\nout_time_us=1000000\nprogress=end\n' >&3
+    printf 'data' > "$output" ;;
 quiet)
     sleep 1.6
     printf 'frame=1\nstream_0_0_q=2.0\ntotal_size=1024\nout_time_us=1000000\nprogress=end\n' >&3

@@ -209,6 +209,42 @@ private Q_SLOTS:
         QTest::newRow("silent") << QByteArray("[warning] a warning\n") << 9 << "ffmpeg failed with exit code 9";
     }
 
+    // A read that failed ends ffmpeg's input as the end of the file does,
+    // with success: only its log tells the two apart.
+    void readFailures_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<QString>("line"); // empty: no read failed
+        QTest::newRow("disk gone bad") << QByteArray(
+                                              "[mpeg @ 0x55] [warning] Packet corrupt (stream = 1, dts = 872827).\n"
+                                              "[error] file:/m/in: 2.mpg: Input/output error\n"
+                                              "[warning] file:/m/in: 2.mpg: corrupt decoded frame in stream 0\n"
+                                              "[error] file:/m/in: 2.mpg: Input/output error\n")
+                                       << 3727.9 << "reading the source failed at 01:02:07: Input/output error";
+        QTest::newRow("device removed") << QByteArray("[error] file:/m/in.mpg: No such device or address\n") << 7.2
+                                        << "reading the source failed at 00:00:07: No such device or address";
+        QTest::newRow("output's disk gone bad")
+            << QByteArray("[error] av_interleaved_write_frame(): Input/output error\n"
+                          "[error] Error closing file file:/proc/self/fd/4: Input/output error\n")
+            << 7.2 << "";
+        QTest::newRow("file cut off") << QByteArray("[mov,mp4,m4a,3gp,3g2,mj2 @ 0x55] [error] stream 1, offset "
+                                                    "0x73199: partial file\n")
+                                      << 7.2 << "";
+        QTest::newRow("not media") << QByteArray("[error] file:/m/in.mp4: Invalid data found when processing input\n")
+                                   << 0.0 << "";
+    }
+
+    void readFailures()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(double, seconds);
+        QFETCH(QString, line);
+        const encoder::FfmpegLog log = logOf(text);
+        const std::string seen = log.readFailure().empty() ? std::string() : encoder::describeReadFailure(log, seconds);
+        QCOMPARE(QString::fromStdString(seen), line);
+    }
+
     void failureReasons()
     {
         QFETCH(QByteArray, text);

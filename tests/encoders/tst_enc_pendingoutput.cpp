@@ -9,10 +9,31 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <fcntl.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 using encoder::PendingOutput;
+
+namespace {
+
+bool renameFlagsWork = true;
+
+} // namespace
+
+// Stands in for the system's renameat2 in this test: with renameFlagsWork
+// false, swapping and refusing to replace fail as on file systems without
+// them (NFS, CIFS).
+extern "C" int renameat2(int oldFolder, const char *oldPath, int newFolder, const char *newPath,
+                         unsigned flags) noexcept
+{
+    if (flags != 0 && !renameFlagsWork) {
+        errno = EINVAL;
+        return -1;
+    }
+    return int(::syscall(SYS_renameat2, oldFolder, oldPath, newFolder, newPath, flags));
+}
 
 namespace {
 
@@ -39,6 +60,14 @@ void makeFile(const QString &path, const QByteArray &content)
     file.write(content);
 }
 
+// Puts a new file at path as another program does: written beside it, then
+// renamed over whatever is there.
+void putStrangerAt(const QString &path)
+{
+    makeFile(path + ".stranger", "stranger");
+    QVERIFY(::rename(qPrintable(path + ".stranger"), qPrintable(path)) == 0);
+}
+
 QString problemOf(const QString &path, bool overwrite)
 {
     try {
@@ -57,6 +86,10 @@ QStringList entries(const QTemporaryDir &dir)
 } // namespace
 
 Q_DECLARE_METATYPE(PendingOutput::Kind)
+
+// What happens at the output's name while the encode runs.
+enum class Meanwhile { Nothing, ClaimReplaced, ClaimRemoved, FileAppeared };
+Q_DECLARE_METATYPE(Meanwhile)
 
 // Both kinds of pending file: unnamed, and the named one used where the file
 // system has no unnamed files.
@@ -127,6 +160,68 @@ private Q_SLOTS:
         QCOMPARE(entries(dir), QStringList{"clip.mp4"});
     }
 
+    // Only the file that stood at the name at the start (the claim) is
+    // replaced; a file another program put there meanwhile stays and the
+    // commit fails. The same holds where the file system cannot swap names.
+    void onlyTheClaimIsReplaced_data()
+    {
+        QTest::addColumn<PendingOutput::Kind>("kind");
+        QTest::addColumn<bool>("flagsWork");
+        QTest::addColumn<bool>("claimed");
+        QTest::addColumn<Meanwhile>("meanwhile");
+        QTest::addColumn<QByteArray>("left");
+        const QList<std::tuple<const char *, bool, Meanwhile, QByteArray>> cases{
+            {"claim kept", true, Meanwhile::Nothing, "encoded"},
+            {"claim replaced", true, Meanwhile::ClaimReplaced, "stranger"},
+            {"claim removed", true, Meanwhile::ClaimRemoved, "encoded"},
+            {"no claim, file appeared", false, Meanwhile::FileAppeared, "stranger"},
+        };
+        for (const auto &[name, claimed, meanwhile, left] : cases) {
+            for (const bool flagsWork : {true, false}) {
+                const char *system = flagsWork ? "" : ", no swap";
+                QTest::addRow("unnamed, %s%s", name, system)
+                    << PendingOutput::Kind::UnnamedWherePossible << flagsWork << claimed << meanwhile << left;
+                QTest::addRow("named, %s%s", name, system)
+                    << PendingOutput::Kind::Named << flagsWork << claimed << meanwhile << left;
+            }
+        }
+    }
+
+    void onlyTheClaimIsReplaced()
+    {
+        QFETCH(PendingOutput::Kind, kind);
+        QFETCH(bool, flagsWork);
+        QFETCH(bool, claimed);
+        QFETCH(Meanwhile, meanwhile);
+        QFETCH(QByteArray, left);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("clip.mp4");
+        if (claimed)
+            makeFile(path, QByteArray());
+        renameFlagsWork = flagsWork;
+        QString problem;
+        {
+            PendingOutput pending(path.toStdString(), true, kind);
+            writeLikeFfmpeg(pending, "encoded");
+            if (meanwhile == Meanwhile::ClaimReplaced || meanwhile == Meanwhile::FileAppeared)
+                putStrangerAt(path);
+            if (meanwhile == Meanwhile::ClaimRemoved)
+                QVERIFY(QFile::remove(path));
+            try {
+                pending.commit();
+            } catch (const encoder::EncoderError &error) {
+                problem = QString::fromStdString(error.what());
+            }
+        }
+        renameFlagsWork = true;
+        QCOMPARE(contentOf(path), left);
+        QCOMPARE(entries(dir), QStringList{"clip.mp4"});
+        if (left == "stranger")
+            QVERIFY2(problem.contains("another program took the output's name meanwhile"), qPrintable(problem));
+        else
+            QCOMPARE(problem, QString());
+    }
+
     void refusals_data()
     {
         QTest::addColumn<QString>("name");
@@ -136,6 +231,7 @@ private Q_SLOTS:
         QTest::newRow("output is a folder") << "folder" << true << "is a folder";
         QTest::newRow("folder missing") << "missing/clip.mp4" << true << "does not exist";
         QTest::newRow("folder is a file") << "taken.mp4/clip.mp4" << true << "is not a folder";
+        QTest::newRow("output is a link") << "link.mp4" << true << "is not a plain file";
     }
 
     void refusals()
@@ -146,10 +242,11 @@ private Q_SLOTS:
         QTemporaryDir dir;
         makeFile(dir.filePath("taken.mp4"), "earlier");
         QVERIFY(QDir(dir.path()).mkdir("folder"));
+        QVERIFY(QFile::link("taken.mp4", dir.filePath("link.mp4")));
         const QString seen = problemOf(dir.filePath(name), overwrite);
         QVERIFY2(seen.contains(problem), qPrintable(seen));
         QCOMPARE(contentOf(dir.filePath("taken.mp4")), QByteArray("earlier"));
-        QCOMPARE(entries(dir), QStringList{"taken.mp4"});
+        QCOMPARE(entries(dir), (QStringList{"link.mp4", "taken.mp4"}));
     }
 
     void unwritableFolder()
