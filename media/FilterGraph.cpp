@@ -72,10 +72,11 @@ int TFilterGraph::RenderFile(const QString &fileName)
 {
     requireActive();
     unload();
-    const ProbeResult probe = ProbeMediaFile(fileName);
+    // Only a file to be shown needs its first picture read.
+    const ProbeResult probe = ProbeMediaFile(fileName, m_window ? TProbeDepth::FirstPicture : TProbeDepth::Header);
     if (m_window) {
         m_backend = playerBackend();
-        m_backend->Load(fileName, probe.rotation);
+        m_backend->Load(fileName, probe.orientation);
         m_window->setAspectHint(probe.displaySize);
     }
     m_probe = probe;

@@ -1,12 +1,13 @@
 #include "media/MediaProbe.h"
 
 #include "media/DirectShowException.h"
+#include "media/LibavPointers.h"
+#include "media/StreamOrientation.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
-#include <cmath>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -16,7 +17,6 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/avutil.h>
-#include <libavutil/display.h>
 }
 
 namespace media {
@@ -106,11 +106,6 @@ bool isMediaStream(const AVStream *stream)
     return type == AVMEDIA_TYPE_VIDEO || type == AVMEDIA_TYPE_AUDIO || type == AVMEDIA_TYPE_SUBTITLE;
 }
 
-struct CodecContextFree {
-    void operator()(AVCodecContext *context) const { avcodec_free_context(&context); }
-};
-using CodecContext = std::unique_ptr<AVCodecContext, CodecContextFree>;
-
 // Having a decoder is not enough: it must accept what the container says of
 // the stream (an audio profile it does not implement fails here).
 bool decoderOpens(const AVStream *stream)
@@ -119,7 +114,7 @@ bool decoderOpens(const AVStream *stream)
     const AVCodec *decoder = id != AV_CODEC_ID_NONE ? avcodec_find_decoder(id) : nullptr;
     if (!decoder)
         return false;
-    const CodecContext context(avcodec_alloc_context3(decoder));
+    const CodecContextPtr context(avcodec_alloc_context3(decoder));
     if (!context || avcodec_parameters_to_context(context.get(), stream->codecpar) < 0)
         return false;
     context->thread_count = 1; // only opened, never run
@@ -150,11 +145,10 @@ private:
 // Reads one packet into the span; false at the end of the file.
 bool readPacket(AVFormatContext *context, PacketSpan &span)
 {
-    AVPacket *packet = av_packet_alloc();
-    const bool read = packet && av_read_frame(context, packet) >= 0;
+    const PacketPtr packet(av_packet_alloc());
+    const bool read = packet && av_read_frame(context, packet.get()) >= 0;
     if (read)
-        span.add(context, packet);
-    av_packet_free(&packet);
+        span.add(context, packet.get());
     return read;
 }
 
@@ -258,22 +252,7 @@ int64_t discoverStreamsAndDuration(AVFormatContext *context, const QString &file
     return span.length();
 }
 
-// The container's display matrix, to the nearest quarter turn: phones write
-// only those, and a picture turned by some other angle would need a frame
-// larger than itself.
-int rotationOf(const AVStream *stream)
-{
-    const uint8_t *matrix = av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr);
-    if (!matrix)
-        return 0;
-    const double counterclockwise = av_display_rotation_get(reinterpret_cast<const int32_t *>(matrix));
-    if (std::isnan(counterclockwise))
-        return 0;
-    const long quarterTurns = std::lround(-counterclockwise / 90.0);
-    return int(((quarterTurns % 4) + 4) % 4) * 90;
-}
-
-// The stored picture with its pixel aspect applied, before any rotation.
+// The stored picture with its pixel aspect applied, before any turn.
 QSize storedDisplaySizeOf(const AVStream *stream)
 {
     const AVCodecParameters *codec = stream->codecpar;
@@ -287,17 +266,27 @@ QSize storedDisplaySizeOf(const AVStream *stream)
     return {int(av_rescale(codec->width, aspect.num, aspect.den)), codec->height};
 }
 
-QSize displaySizeOf(const AVStream *stream, int rotation)
+QSize displaySizeOf(const AVStream *stream, const TPictureOrientation &orientation)
 {
     const QSize stored = storedDisplaySizeOf(stream);
-    return rotation % 180 == 90 ? stored.transposed() : stored;
+    return orientation.clockwise % 180 == 90 ? stored.transposed() : stored;
+}
+
+void describePicture(AVFormatContext *context, int index, TProbeDepth depth, ProbeResult &probe)
+{
+    const AVStream *stream = context->streams[index];
+    probe.orientation =
+        depth == TProbeDepth::FirstPicture ? ShownOrientation(context, index) : ContainerOrientation(stream);
+    probe.displaySize = displaySizeOf(stream, probe.orientation);
 }
 
 // Fills the stream facts and the result code; throws when nothing decodes.
-void judgeStreams(const AVFormatContext *context, ProbeResult &probe)
+// Returns the index of the video stream that is shown, or -1.
+int judgeStreams(const AVFormatContext *context, ProbeResult &probe)
 {
     unsigned mediaStreams = 0;
     unsigned decodable = 0;
+    int shownVideo = -1;
     for (unsigned i = 0; i < context->nb_streams; ++i) {
         const AVStream *stream = context->streams[i];
         if (!isMediaStream(stream))
@@ -309,8 +298,7 @@ void judgeStreams(const AVFormatContext *context, ProbeResult &probe)
         const AVMediaType type = stream->codecpar->codec_type;
         if (type == AVMEDIA_TYPE_VIDEO && !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC) && !probe.hasVideo) {
             probe.hasVideo = true;
-            probe.rotation = rotationOf(stream);
-            probe.displaySize = displaySizeOf(stream, probe.rotation);
+            shownVideo = int(i);
         }
         if (type == AVMEDIA_TYPE_AUDIO)
             probe.hasAudio = true;
@@ -318,11 +306,12 @@ void judgeStreams(const AVFormatContext *context, ProbeResult &probe)
     if (!probe.hasVideo && !probe.hasAudio)
         throw EDirectShowException(result::CannotRender);
     probe.code = decodable == mediaStreams ? result::Ok : result::PartialRender;
+    return shownVideo;
 }
 
 } // namespace
 
-ProbeResult ProbeMediaFile(const QString &fileName)
+ProbeResult ProbeMediaFile(const QString &fileName, TProbeDepth depth)
 {
     keepLibavQuiet();
     requireRegularFile(fileName);
@@ -331,7 +320,9 @@ ProbeResult ProbeMediaFile(const QString &fileName)
 
     ProbeResult probe;
     const int64_t durationUs = discoverStreamsAndDuration(context, fileName);
-    judgeStreams(context, probe);
+    const int shownVideo = judgeStreams(context, probe);
+    if (shownVideo >= 0)
+        describePicture(context, shownVideo, depth, probe);
     probe.durationMs = durationUs / 1000;
     probe.seekable = !(context->ctx_flags & AVFMTCTX_UNSEEKABLE);
     return probe;

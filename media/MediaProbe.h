@@ -3,6 +3,7 @@
 // Measures a media file in-process through libavformat, reading only as much
 // of it as its container needs to give the duration and the streams.
 
+#include "media/PictureOrientation.h"
 #include "media/ResultCodes.h"
 
 #include <QSize>
@@ -16,13 +17,18 @@ struct ProbeResult {
     bool seekable = false;
     bool hasVideo = false; // a decodable moving picture (cover images do not count)
     bool hasAudio = false;
-    QSize displaySize; // picture size as shown: pixel aspect and rotation applied; empty when unknown
-    int rotation = 0;  // clockwise degrees the stored picture is turned when shown: 0, 90, 180 or 270
+    QSize displaySize;               // picture size as shown: pixel aspect and turn applied; empty when unknown
+    TPictureOrientation orientation; // how the stored picture is turned and mirrored when shown
+};
+
+enum class TProbeDepth {
+    Header,       // what the container states; enough to list the file
+    FirstPicture, // also the orientation the first picture carries, for playing the file
 };
 
 // Throws EDirectShowException when the file cannot be opened (missing,
 // unreadable, not a regular file, not a container libavformat knows) or when
 // none of its audio and video streams can be opened for decoding.
-ProbeResult ProbeMediaFile(const QString &fileName);
+ProbeResult ProbeMediaFile(const QString &fileName, TProbeDepth depth = TProbeDepth::Header);
 
 } // namespace media

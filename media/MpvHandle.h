@@ -7,7 +7,11 @@
 // leaves a file's display rotation alone: the preview turns the picture with
 // a video filter of its own.
 
+#include "media/PictureOrientation.h"
+
 #include <mpv/client.h>
+
+#include <QByteArray>
 
 #include <memory>
 
@@ -21,10 +25,9 @@ using MpvHandlePtr = std::unique_ptr<mpv_handle, MpvHandleDeleter>;
 // A running core, or null when mpv could not be started.
 MpvHandlePtr CreatePreviewMpv();
 
-// The video filter list that turns a picture stored sideways or upside down
-// upright, for a display rotation of 0, 90, 180 or 270 degrees clockwise;
-// empty for none.
-const char *UprightingFilter(int rotation);
+// The video filter list that shows a stored picture as its orientation says:
+// turned by quarter turns, mirrored, or both; empty for an upright one.
+QByteArray UprightingFilter(const TPictureOrientation &orientation);
 
 // Whether the system offers a sound server or sound card mpv can play to;
 // without one mpv plays to its silent output on its own clock.

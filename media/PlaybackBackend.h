@@ -3,6 +3,8 @@
 // What a bound graph plays a rendered file through. The graph keeps the
 // engine's state rules (running, end of media); a backend only moves media.
 
+#include "media/PictureOrientation.h"
+
 #include <QObject>
 #include <QString>
 
@@ -11,9 +13,8 @@ class TPlaybackBackend : public QObject {
 public:
     using QObject::QObject;
 
-    // rotation: clockwise degrees (0, 90, 180, 270) the stored picture is
-    // turned when shown.
-    virtual void Load(const QString &fileName, int rotation) = 0;
+    // orientation: how the stored picture is turned and mirrored when shown.
+    virtual void Load(const QString &fileName, const media::TPictureOrientation &orientation) = 0;
     virtual void Unload() = 0;
     virtual void Play() = 0;
     virtual void Pause() = 0;

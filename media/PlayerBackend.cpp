@@ -171,15 +171,15 @@ void TPlayerBackend::reportEndLater()
     QMetaObject::invokeMethod(this, &TPlaybackBackend::EndReached, Qt::QueuedConnection);
 }
 
-void TPlayerBackend::Load(const QString &fileName, int rotation)
+void TPlayerBackend::Load(const QString &fileName, const media::TPictureOrientation &orientation)
 {
     if (!ok())
         return reportEndLater();
     forgetFile();
     setPaused(true);
     // Set before the file opens, so that its first frame is already upright;
-    // a file that is not turned clears the last one's filter.
-    mpv_set_property_string(m_mpv.get(), "vf", media::UprightingFilter(rotation));
+    // an upright file clears the last one's filter.
+    mpv_set_property_string(m_mpv.get(), "vf", media::UprightingFilter(orientation).constData());
     // An absolute path, so that no name is taken for a protocol or an option.
     const QByteArray path = QFile::encodeName(QFileInfo(fileName).absoluteFilePath());
     if (!command({"loadfile", path.constData(), "replace"}))

@@ -27,7 +27,8 @@ const QHash<QString, QStringList> allowedLayers{
 
 // The part of media/ the conversion reads its outputs back with: the probe,
 // a library without windows.
-const QStringList probeModules{"media/MediaProbe", "media/DirectShowException", "media/ResultCodes"};
+const QStringList probeModules{"media/MediaProbe",    "media/StreamOrientation",   "media/PictureOrientation",
+                               "media/LibavPointers", "media/DirectShowException", "media/ResultCodes"};
 
 QString layerOf(const QString &module)
 {

@@ -356,43 +356,64 @@ void TestMediaProbe::dataTracksDoNotCountAsStreams()
 void TestMediaProbe::shownShapeAndRotation_data()
 {
     QTest::addColumn<QString>("file");
-    QTest::addColumn<int>("rotation");
+    QTest::addColumn<int>("clockwise");
+    QTest::addColumn<bool>("mirrored");
     QTest::addColumn<QSize>("shown");
     const QString folder = m_dir.path();
 
     OrientedClip clip; // 320 x 180
-    QTest::newRow("16:9") << makeOrientedClip(folder, "wide.mov", clip) << 0 << QSize(320, 180);
+    QTest::newRow("16:9") << makeOrientedClip(folder, "wide.mov", clip) << 0 << false << QSize(320, 180);
     for (const int clockwise : {90, 180, 270}) {
         clip.clockwise = clockwise;
         QTest::newRow(qPrintable(QStringLiteral("turned %1").arg(clockwise)))
-            << makeOrientedClip(folder, QStringLiteral("turned-%1.mov").arg(clockwise), clip) << clockwise
+            << makeOrientedClip(folder, QStringLiteral("turned-%1.mov").arg(clockwise), clip) << clockwise << false
             << (clockwise == 180 ? QSize(320, 180) : QSize(180, 320));
     }
     OrientedClip shaped;
     shaped.stored = QSize(180, 320);
-    QTest::newRow("portrait") << makeOrientedClip(folder, "portrait.mov", shaped) << 0 << QSize(180, 320);
+    QTest::newRow("portrait") << makeOrientedClip(folder, "portrait.mov", shaped) << 0 << false << QSize(180, 320);
     shaped.stored = QSize(320, 240);
     shaped.pixelAspect = "64/45";
-    QTest::newRow("anamorphic") << makeOrientedClip(folder, "anamorphic.mov", shaped) << 0 << QSize(455, 240);
+    QTest::newRow("anamorphic") << makeOrientedClip(folder, "anamorphic.mov", shaped) << 0 << false << QSize(455, 240);
     shaped.clockwise = 90;
     QTest::newRow("anamorphic turned 90")
-        << makeOrientedClip(folder, "anamorphic-90.mov", shaped) << 90 << QSize(240, 455);
+        << makeOrientedClip(folder, "anamorphic-90.mov", shaped) << 90 << false << QSize(240, 455);
     // Its display matrix turns the 568 x 320 picture a quarter clockwise.
-    QTest::newRow("iPhone clip") << sharedFixture("iphone_rotated.mov") << 90 << QSize(320, 568);
+    QTest::newRow("iPhone clip") << sharedFixture("iphone_rotated.mov") << 90 << false << QSize(320, 568);
+
+    OrientedClip mirrored;
+    mirrored.mirrored = true;
+    QTest::newRow("mirrored") << makeOrientedClip(folder, "mirrored.mov", mirrored) << 0 << true << QSize(320, 180);
+    mirrored.clockwise = 90;
+    QTest::newRow("turned 90, mirrored") << makeOrientedClip(folder, "turned-90-mirrored.mov", mirrored) << 90 << true
+                                         << QSize(180, 320);
+    // Said only by the stream's own display-orientation message.
+    OrientedClip own;
+    own.carrier = Carrier::Stream;
+    own.clockwise = 270;
+    QTest::newRow("in-stream turned 270")
+        << makeOrientedClip(folder, "own-270.mov", own) << 270 << false << QSize(180, 320);
+    own.mirrored = true;
+    own.clockwise = 180;
+    QTest::newRow("in-stream turned 180, mirrored")
+        << makeOrientedClip(folder, "own-180-mirrored.mov", own) << 180 << true << QSize(320, 180);
 }
 
+// Probed for playing: the first picture's own orientation counts.
 void TestMediaProbe::shownShapeAndRotation()
 {
     QFETCH(QString, file);
-    QFETCH(int, rotation);
+    QFETCH(int, clockwise);
+    QFETCH(bool, mirrored);
     QFETCH(QSize, shown);
     QVERIFY(!file.isEmpty());
     if (!QFileInfo::exists(file))
         QSKIP(qPrintable(file + " is not there"));
 
-    const media::ProbeResult probe = media::ProbeMediaFile(file);
+    const media::ProbeResult probe = media::ProbeMediaFile(file, media::TProbeDepth::FirstPicture);
     QVERIFY(probe.hasVideo);
-    QCOMPARE(probe.rotation, rotation);
+    QCOMPARE(probe.orientation.clockwise, clockwise);
+    QCOMPARE(probe.orientation.mirrored, mirrored);
     QCOMPARE(probe.displaySize, shown);
 }
 

@@ -3,8 +3,9 @@
 // only while the picture changes, the position follows play, pause and seeks,
 // the end of the media leaves the graph running at its duration, unloading
 // blanks the window, and the position timer ticks only while running.
-// Pictures stored sideways, in portrait or with non-square pixels are drawn
-// upright and in the shape they are shown in.
+// Pictures stored sideways (said by the container or by the stream itself),
+// mirrored, in portrait or with non-square pixels are drawn upright, the right
+// way round and in the shape they are shown in.
 
 #include "MediaTestFiles.h"
 #include "OrientedClips.h"
@@ -175,6 +176,37 @@ void TestPlayback::picturesAreDrawnUprightInTheirShownShape_data()
     portrait.stored = QSize(180, 320);
     QTest::newRow("portrait") << makeOrientedClip(folder, "portrait.mov", portrait) << QSize(180, 320) << TopLeft
                               << TopRight << BottomLeft << BottomRight;
+
+    // Mirrored: left and right swap after any turn. The track header says so,
+    // or the stream's own display-orientation message does, which also
+    // carries turns.
+    OrientedClip mirrored;
+    mirrored.mirrored = true;
+    QTest::newRow("mirrored") << makeOrientedClip(folder, "mirrored.mov", mirrored) << QSize(320, 180) << TopRight
+                              << TopLeft << BottomRight << BottomLeft;
+    mirrored.clockwise = 270;
+    QTest::newRow("turned 270, mirrored") << makeOrientedClip(folder, "turned-270-mirrored.mov", mirrored)
+                                          << QSize(180, 320) << BottomRight << TopRight << BottomLeft << TopLeft;
+    OrientedClip own;
+    own.carrier = Carrier::Stream;
+    own.clockwise = 90;
+    QTest::newRow("in-stream turned 90") << makeOrientedClip(folder, "own-90.mov", own) << QSize(180, 320) << BottomLeft
+                                         << TopLeft << BottomRight << TopRight;
+    own.clockwise = 270;
+    QTest::newRow("in-stream turned 270") << makeOrientedClip(folder, "own-270.mov", own) << QSize(180, 320) << TopRight
+                                          << BottomRight << TopLeft << BottomLeft;
+    own.mirrored = true;
+    own.clockwise = 0;
+    QTest::newRow("in-stream mirrored") << makeOrientedClip(folder, "own-mirrored.mov", own) << QSize(320, 180)
+                                        << TopRight << TopLeft << BottomRight << BottomLeft;
+    own.clockwise = 90;
+    QTest::newRow("in-stream turned 90, mirrored")
+        << makeOrientedClip(folder, "own-90-mirrored.mov", own) << QSize(180, 320) << TopLeft << BottomLeft << TopRight
+        << BottomRight;
+    own.clockwise = 180;
+    QTest::newRow("in-stream turned 180, mirrored")
+        << makeOrientedClip(folder, "own-180-mirrored.mov", own) << QSize(320, 180) << BottomLeft << BottomRight
+        << TopLeft << TopRight;
 
     // 320 x 240 stored with pixels 64:45 wide is shown 455 x 240.
     OrientedClip anamorphic;

@@ -168,6 +168,14 @@ void TestPreviewRobustness::everyFilePreviewsOrEndsCleanly_data()
         QTest::newRow(qPrintable(QStringLiteral("H.264 568x320 turned %1").arg(rotate)))
             << mediatest::makeOrientedClip(folder, name, turned) << true;
     }
+    // The same turn said inside the stream, with a mirror.
+    mediatest::OrientedClip ownTurn;
+    ownTurn.stored = QSize(568, 320);
+    ownTurn.clockwise = 90;
+    ownTurn.mirrored = true;
+    ownTurn.carrier = mediatest::Carrier::Stream;
+    QTest::newRow("H.264 568x320 turned 90 and mirrored in the stream")
+        << mediatest::makeOrientedClip(folder, "own-turn.mov", ownTurn) << true;
     mediatest::OrientedClip shaped;
     shaped.stored = QSize(320, 568);
     QTest::newRow("portrait 320x568") << mediatest::makeOrientedClip(folder, "portrait.mov", shaped) << true;

@@ -1,0 +1,92 @@
+#include "media/StreamOrientation.h"
+
+#include "media/LibavPointers.h"
+
+#include <optional>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+namespace media {
+namespace {
+
+// Packets read while looking for the first picture: a decoder that holds
+// back pictures for reordering gives its first within a few dozen.
+constexpr int PacketBudget = 256;
+
+// The decoders that attach a display matrix of the stream's own to pictures.
+bool mayCarryOrientation(AVCodecID codec)
+{
+    return codec == AV_CODEC_ID_H264 || codec == AV_CODEC_ID_HEVC;
+}
+
+CodecContextPtr openDecoder(const AVStream *stream)
+{
+    const AVCodec *decoder = avcodec_find_decoder(stream->codecpar->codec_id);
+    CodecContextPtr codec(decoder ? avcodec_alloc_context3(decoder) : nullptr);
+    if (!codec || avcodec_parameters_to_context(codec.get(), stream->codecpar) < 0)
+        return nullptr;
+    // Only the picture's side data is wanted, not its pixels.
+    codec->thread_count = 1;
+    codec->skip_loop_filter = AVDISCARD_ALL;
+    return avcodec_open2(codec.get(), decoder, nullptr) >= 0 ? std::move(codec) : nullptr;
+}
+
+void rewind(AVFormatContext *context, const AVStream *stream)
+{
+    const int64_t start = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
+    avformat_seek_file(context, stream->index, INT64_MIN, start, start, 0);
+}
+
+// The orientation of the decoded picture, once one came out: empty when the
+// picture carries none of its own.
+bool receivePicture(AVCodecContext *codec, AVFrame *frame, std::optional<TPictureOrientation> &orientation)
+{
+    if (avcodec_receive_frame(codec, frame) < 0)
+        return false;
+    if (const AVFrameSideData *matrix = av_frame_get_side_data(frame, AV_FRAME_DATA_DISPLAYMATRIX))
+        orientation = OrientationOfDisplayMatrix(reinterpret_cast<const int32_t *>(matrix->data));
+    return true;
+}
+
+std::optional<TPictureOrientation> firstPictureOrientation(AVFormatContext *context, const AVStream *stream)
+{
+    const CodecContextPtr codec = openDecoder(stream);
+    const PacketPtr packet(av_packet_alloc());
+    const FramePtr frame(av_frame_alloc());
+    if (!codec || !packet || !frame)
+        return std::nullopt;
+    rewind(context, stream);
+    std::optional<TPictureOrientation> orientation;
+    for (int read = 0; read < PacketBudget && av_read_frame(context, packet.get()) >= 0; ++read) {
+        const bool ours = packet->stream_index == stream->index;
+        const bool sent = ours && avcodec_send_packet(codec.get(), packet.get()) >= 0;
+        av_packet_unref(packet.get());
+        if (sent && receivePicture(codec.get(), frame.get(), orientation))
+            return orientation;
+    }
+    // A short stream: what the decoder still holds.
+    avcodec_send_packet(codec.get(), nullptr);
+    receivePicture(codec.get(), frame.get(), orientation);
+    return orientation;
+}
+
+} // namespace
+
+TPictureOrientation ContainerOrientation(const AVStream *stream)
+{
+    const uint8_t *matrix = av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr);
+    return matrix ? OrientationOfDisplayMatrix(reinterpret_cast<const int32_t *>(matrix)) : TPictureOrientation();
+}
+
+TPictureOrientation ShownOrientation(AVFormatContext *context, int streamIndex)
+{
+    const AVStream *stream = context->streams[streamIndex];
+    std::optional<TPictureOrientation> own;
+    if (mayCarryOrientation(stream->codecpar->codec_id))
+        own = firstPictureOrientation(context, stream);
+    return own.value_or(ContainerOrientation(stream));
+}
+
+} // namespace media
