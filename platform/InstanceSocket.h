@@ -11,7 +11,7 @@ namespace platform::instance {
 
 // How long a later start waits for the running program's answer; one that
 // hangs must not hold the start up.
-constexpr int answerTimeoutMs = 1500;
+constexpr int answerTimeoutMs = 2000;
 
 enum class SocketClaim {
     HandedOver, // the program listening took the addresses
