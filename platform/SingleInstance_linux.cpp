@@ -3,6 +3,7 @@
 #include "platform/InstanceSocket.h"
 
 #include <QDBusConnection>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDir>
 #include <QFile>
@@ -97,7 +98,9 @@ void leaveBus(QDBusConnection &bus, const QString &name)
     bus.unregisterObject(objectPathFor(name));
 }
 
-bool handOverOnBus(QDBusConnection &bus, const QString &name, const QStringList &uris)
+enum class BusAnswer { Taken, Silent, Refused };
+
+BusAnswer handOverOnBus(QDBusConnection &bus, const QString &name, const QStringList &uris)
 {
     QDBusMessage call =
         QDBusMessage::createMethodCall(name, objectPathFor(name), applicationInterface,
@@ -105,13 +108,18 @@ bool handOverOnBus(QDBusConnection &bus, const QString &name, const QStringList 
     if (!uris.isEmpty())
         call << uris;
     call << activationData();
-    return bus.call(call, QDBus::Block, instance::answerTimeoutMs).type() == QDBusMessage::ReplyMessage;
+    const QDBusMessage reply = bus.call(call, QDBus::Block, instance::answerTimeoutMs);
+    if (reply.type() == QDBusMessage::ReplyMessage)
+        return BusAnswer::Taken;
+    const QDBusError::ErrorType error = QDBusError(reply).type();
+    const bool silent = error == QDBusError::NoReply || error == QDBusError::Timeout || error == QDBusError::TimedOut;
+    return silent ? BusAnswer::Silent : BusAnswer::Refused;
 }
 
 } // namespace
 
 // The session bus first, where the desktop looks; the socket in the data
-// folder for starts without a bus, and when the bus's owner does not answer.
+// folder for starts without a bus, and for a bus name whose owner is gone.
 InstanceClaim claimInstance(const QString &dataFolder, const QStringList &files)
 {
     const QString key = instanceKey(dataFolder);
@@ -122,8 +130,12 @@ InstanceClaim claimInstance(const QString &dataFolder, const QStringList &files)
     bool onBus = false;
     if (bus.isConnected()) {
         onBus = serveOnBus(bus, name, server.get());
-        if (!onBus && handOverOnBus(bus, name, uris))
+        const BusAnswer answer = onBus ? BusAnswer::Refused : handOverOnBus(bus, name, uris);
+        if (answer == BusAnswer::Taken)
             return {.handedOver = true, .server = nullptr};
+        // It hangs, and its socket would keep this start waiting as long again.
+        if (answer == BusAnswer::Silent)
+            return {};
     }
     InstanceServer *receiver = server.get();
     const QString socketPath = socketPathFor(dataFolder, key);
