@@ -1,12 +1,12 @@
 // The desktop's notification service and launcher entry, over a session bus
 // of the test's own (dbus-daemon) with a stand-in notification server.
+#include "../support/SessionBus.h"
 #include "platform/Platform.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QTest>
 #include <QThread>
 
@@ -72,7 +72,7 @@ private:
 class TestDesktopNotices : public QObject {
     Q_OBJECT
 
-    QProcess m_bus;
+    PrivateSessionBus m_bus;
     QString m_address;
     QThread m_serverThread;
     NotificationServer *m_server = nullptr;
@@ -152,13 +152,9 @@ private Q_SLOTS:
 
     void initTestCase()
     {
-        m_bus.start(QStringLiteral("dbus-daemon"),
-                    {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
-        if (!m_bus.waitForStarted(5000))
+        if (!m_bus.start())
             QSKIP("dbus-daemon is not installed");
-        QTRY_VERIFY_WITH_TIMEOUT(m_bus.canReadLine(), 5000);
-        m_address = QString::fromUtf8(m_bus.readLine()).trimmed();
-        qputenv("DBUS_SESSION_BUS_ADDRESS", m_address.toUtf8());
+        m_address = m_bus.address();
         QVERIFY(QDBusConnection::sessionBus().isConnected());
         QVERIFY(QDBusConnection::connectToBus(m_address, QStringLiteral("listener"))
                     .connect(QString(), QString(), QStringLiteral("com.canonical.Unity.LauncherEntry"),
@@ -170,8 +166,6 @@ private Q_SLOTS:
         if (m_server)
             stopServer();
         QDBusConnection::disconnectFromBus(QStringLiteral("listener"));
-        m_bus.terminate();
-        m_bus.waitForFinished(5000);
     }
 
     // Without a notification service nothing is shown, nothing fails, and
