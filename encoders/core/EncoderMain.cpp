@@ -6,8 +6,11 @@
 #include "ResourceReport.h"
 #include "ScriptInput.h"
 
+#include <csignal>
 #include <cstdio>
 #include <string>
+#include <sys/prctl.h>
+#include <unistd.h>
 #include <vector>
 
 namespace encoder {
@@ -19,6 +22,15 @@ SourceSpec sourceOf(const EncodeRequest &request, InputKind kind)
     if (kind == InputKind::Script)
         return readScriptSource(request.input);
     return {request.input, {}};
+}
+
+// A program that started us and ended without ending us (killed, crashed)
+// leaves nobody to read the output: we end as if asked to stop, cleaning up.
+void endWithTheProgramThatStartedUs()
+{
+    const pid_t parent = ::getppid();
+    if (::prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || ::getppid() != parent)
+        ::raise(SIGTERM);
 }
 
 int convert(InputKind kind, int argc, char **argv)
@@ -33,6 +45,7 @@ int convert(InputKind kind, int argc, char **argv)
 int encoderMain(const char *programName, InputKind kind, int argc, char **argv)
 {
     int exitCode = 1;
+    endWithTheProgramThatStartedUs();
     try {
         exitCode = convert(kind, argc, argv);
     } catch (const EncoderError &error) {

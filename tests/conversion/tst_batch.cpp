@@ -1,6 +1,7 @@
 // End to end without windows: batches run the real encoders from a temporary
 // program folder on a QCoreApplication, and the outputs are checked with ffprobe.
 #include "../support/BatchFixture.h"
+#include "../support/BatchWatch.h"
 #include "../support/MediaFixtures.h"
 #include "../support/OwnChildren.h"
 #include "Code/core/Func.h"
@@ -13,16 +14,6 @@
 #include <QTimer>
 
 #include <algorithm>
-
-namespace {
-
-// Encoders this test's batches started.
-bool encoderRunning()
-{
-    return ownChildRunning({VidcodaName(), RmcodaName()});
-}
-
-} // namespace
 
 class TestBatch : public QObject {
     Q_OBJECT
@@ -56,25 +47,18 @@ class TestBatch : public QObject {
     // the batch until that encoder has ended by itself, as an open question would.
     void stopWhileRowRuns(int row, bool hold = false)
     {
-        auto *poll = new QTimer(this);
-        connect(poll, &QTimer::timeout, this, [this, poll, row, hold] {
+        whenRowEncoderRuns(this, &m_program->batch, row, [this, hold] {
             TConversionBatch &batch = m_program->batch;
-            const TConversionJob *job = batch.CurrentJob();
-            if (batch.CurrentRow != row || !job || !job->IsRunning() || !encoderRunning())
-                return;
-            poll->stop();
-            poll->deleteLater();
             if (hold) {
                 batch.Hold();
                 QElapsedTimer waited;
                 waited.start();
-                while (encoderRunning() && waited.elapsed() < 30000)
+                while (ownEncoderRunning() && waited.elapsed() < 30000)
                     QThread::msleep(20);
             }
             batch.Stop(true);
             batch.Release();
         });
-        poll->start(50);
     }
 
 private Q_SLOTS:
@@ -112,7 +96,7 @@ private Q_SLOTS:
         QCOMPARE(m_program->platform->awakeHeld, 0);
         QVERIFY(!m_program->batch.IsRunning());
         QVERIFY(!m_program->batch.CurrentJob());
-        QVERIFY(!encoderRunning());
+        QVERIFY(!ownEncoderRunning());
     }
 
     void threeCheckedOfFive()

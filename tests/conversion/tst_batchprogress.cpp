@@ -1,5 +1,6 @@
 // The progress window's two bars and the launcher's figure, as the batch
 // computes them from each chunk of the encoder's output.
+#include "../support/BarReading.h"
 #include "Code/conversion/BatchProgress.h"
 #include "Code/core/ProgressText.h"
 #include "Code/core/Unit_ConfigInfo.h"
@@ -11,20 +12,7 @@ const int videoType = 0; // iPod MPEG-4
 const int audioType = 2; // AAC
 const QString videoLine = QStringLiteral("frame=   50 q=2.0 size=     120kB time=12.48 bitrate=  78.8kbits/s");
 const QString audioLine = QStringLiteral("size=      64kB time=12.48 bitrate= 42.0kbits/s");
-
-// What a user can read off a bar.
-struct Bar {
-    int maximum;
-    int position;
-    bool operator==(const Bar &other) const = default;
-};
-char *toString(const Bar &bar)
-{
-    return QTest::toString(QStringLiteral("%1 of %2").arg(bar.position).arg(bar.maximum));
-}
 } // namespace
-
-Q_DECLARE_METATYPE(Bar)
 
 class TestBatchProgress : public QObject {
     Q_OBJECT

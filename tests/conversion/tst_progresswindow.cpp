@@ -1,3 +1,4 @@
+#include "../support/BarReading.h"
 #include "../support/ProgramFixture.h"
 #include "Code/Unit_CommonLib.h"
 #include "Code/Unit_Converting.h"
@@ -29,16 +30,6 @@ QProgressBar *batchBar()
     return frmConverting->pbTotal;
 }
 
-// What a user can read off the two bars.
-struct Bar {
-    int maximum;
-    int position;
-    bool operator==(const Bar &other) const = default;
-};
-char *toString(const Bar &bar)
-{
-    return QTest::toString(QStringLiteral("%1 of %2").arg(bar.position).arg(bar.maximum));
-}
 Bar read(const QProgressBar *bar)
 {
     return {bar->maximum(), bar->value()};
@@ -66,8 +57,6 @@ bool processAlive(qint64 pid)
     return QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid));
 }
 } // namespace
-
-Q_DECLARE_METATYPE(Bar)
 
 class TestProgressWindow : public QObject {
     Q_OBJECT

@@ -7,9 +7,9 @@
 #include "../support/ProgramFixture.h"
 #include "../support/SessionBus.h"
 #include "Code/LaterStarts.h"
+#include "Code/core/SourceListModel.h"
 #include "platform/SingleInstance.h"
 #include "tests/gui/SourceRows.h"
-#include "ui/SourceListModel.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

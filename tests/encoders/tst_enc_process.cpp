@@ -172,6 +172,30 @@ private Q_SLOTS:
 
     // ffmpeg's exit code comes back, with ffmpeg's error as the one line, and
     // what it wrote is gone.
+    // The program that started the encoder is killed: the encoder ends too,
+    // with its ffmpeg, and leaves no output.
+    void encoderEndsWithTheProgramThatStartedIt()
+    {
+        QTemporaryDir out;
+        const QString output = out.filePath("result.mp4");
+        QStringList command{vidcoda()};
+        command += builderArguments(outputType(".mp4"), m_longClip, output);
+        for (QString &word : command)
+            word = "'" + word.replace("'", "'\\''") + "'";
+        // A shell starts the encoder, says its id, and is killed while it runs.
+        QProcess starter;
+        starter.start("sh", {"-c", command.join(' ') + " >/dev/null 2>&1 & echo $!; sleep 60"});
+        QVERIFY(starter.waitForReadyRead(10000));
+        const qint64 encoder = starter.readLine().trimmed().toLongLong();
+        QVERIFY(encoder > 0);
+        QVERIFY(stillRuns(encoder, factsOf(encoder).startTime));
+        const QByteArray startTime = factsOf(encoder).startTime;
+        starter.kill();
+        QVERIFY(starter.waitForFinished(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(!stillRuns(encoder, startTime), 10000);
+        QVERIFY(!QFile::exists(output));
+    }
+
     void exitCodeIsFfmpegs()
     {
         QTemporaryDir fake;

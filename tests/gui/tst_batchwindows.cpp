@@ -1,8 +1,8 @@
 // What the windows make of a batch: Convert, the progress window's Stop and
 // close, the end notice and what follows a batch (on the fake platform), with
 // the real encoders in a temporary program folder.
+#include "../support/BatchWatch.h"
 #include "../support/MediaFixtures.h"
-#include "../support/OwnChildren.h"
 #include "../support/ProgramFixture.h"
 #include "Code/Unit_CommonLib.h"
 #include "Code/Unit_Converting.h"
@@ -51,12 +51,6 @@ TConversionBatch *batch()
     return FrmMainForm->ConversionBatch();
 }
 
-// Encoders this test's batches started.
-bool encoderRunning()
-{
-    return ownChildRunning({VidcodaName(), RmcodaName()});
-}
-
 } // namespace
 
 class TestBatchWindows : public QObject {
@@ -102,20 +96,13 @@ class TestBatchWindows : public QObject {
     // Presses Stop, or closes the progress window, once the given row's encoder runs.
     void stopWhileRowRuns(int row, bool useStopButton)
     {
-        auto *poll = new QTimer(this);
-        connect(poll, &QTimer::timeout, this, [this, poll, row, useStopButton] {
-            const TConversionJob *job = batch()->CurrentJob();
-            if (batch()->CurrentRow != row || !job || !job->IsRunning() || !encoderRunning())
-                return;
-            poll->stop();
-            poll->deleteLater();
+        whenRowEncoderRuns(this, batch(), row, [this, useStopButton] {
             m_program->prompts->answers.enqueue(QMessageBox::Yes);
             if (useStopButton)
                 frmConverting->btnStop->click();
             else
                 frmConverting->close();
         });
-        poll->start(50);
     }
 
 private Q_SLOTS:
@@ -166,7 +153,7 @@ private Q_SLOTS:
         QCOMPARE(m_program->platform->awakeHeld, 0);
         QVERIFY(!batch()->IsRunning());
         QVERIFY(!batch()->CurrentJob());
-        QVERIFY(!encoderRunning());
+        QVERIFY(!ownEncoderRunning());
     }
 
     void emptyListWarns()
@@ -311,13 +298,7 @@ private Q_SLOTS:
         QFETCH(QMessageBox::StandardButton, answer);
         addRow(m_longClip, true, "00:01:00");
         bool asked = false;
-        auto *poll = new QTimer(this);
-        connect(poll, &QTimer::timeout, this, [&, poll] {
-            const TConversionJob *job = batch()->CurrentJob();
-            if (!job || !job->IsRunning() || !encoderRunning())
-                return;
-            poll->stop();
-            poll->deleteLater();
+        whenRowEncoderRuns(this, batch(), -1, [&] {
             m_program->prompts->answers.enqueue(answer);
             FrmMainForm->close();
             asked = true;
@@ -327,14 +308,13 @@ private Q_SLOTS:
                 batch()->Stop(true); // the test's own end of the batch
             }
         });
-        poll->start(50);
         convert();
 
         QVERIFY(asked);
         QCOMPARE(m_program->prompts->texts(), QStringList{"Are you sure to stop processing ?"});
         QVERIFY(m_outcome.StoppedByUser);
         QVERIFY(outputFiles().isEmpty());
-        QVERIFY(!encoderRunning());
+        QVERIFY(!ownEncoderRunning());
         QCOMPARE(m_program->platform->endedWith, answer == QMessageBox::Yes ? QList<int>{0} : QList<int>{});
         QVERIFY(m_program->platform->powerOffs == 0);
     }
@@ -345,21 +325,12 @@ private Q_SLOTS:
     {
         addRow(m_longClip, true, "00:01:00");
         FrmMainForm->chkShutdown->setChecked(true);
-        auto *poll = new QTimer(this);
-        connect(poll, &QTimer::timeout, this, [this, poll] {
-            const TConversionJob *job = batch()->CurrentJob();
-            if (!job || !job->IsRunning() || !encoderRunning())
-                return;
-            poll->stop();
-            poll->deleteLater();
-            FrmMainForm->EndOnRequest();
-        });
-        poll->start(50);
+        whenRowEncoderRuns(this, batch(), -1, [] { FrmMainForm->EndOnRequest(); });
         convert();
 
         QVERIFY(m_program->prompts->messages.isEmpty());
         QVERIFY(outputFiles().isEmpty());
-        QVERIFY(!encoderRunning());
+        QVERIFY(!ownEncoderRunning());
         QCOMPARE(m_program->platform->calls, QStringList{"end 0"}); // and nothing of what follows a batch
     }
 
@@ -367,18 +338,11 @@ private Q_SLOTS:
     void convertWhileStoppingSaysSo()
     {
         addRow(m_longClip, true, "00:01:00");
-        auto *poll = new QTimer(this);
-        connect(poll, &QTimer::timeout, this, [this, poll] {
-            const TConversionJob *job = batch()->CurrentJob();
-            if (!job || !job->IsRunning() || !encoderRunning())
-                return;
-            poll->stop();
-            poll->deleteLater();
+        whenRowEncoderRuns(this, batch(), -1, [] {
             batch()->Stop(true);
             FrmMainForm->setEnabled(true); // as the progress window's Stop gives it back
             FrmMainForm->btnConvert->click();
         });
-        poll->start(50);
         convert();
         QCOMPARE(m_program->prompts->texts(),
                  QStringList{"The last conversion is still being stopped. Please try again in a moment."});
