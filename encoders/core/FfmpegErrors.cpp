@@ -1,5 +1,7 @@
 #include "FfmpegErrors.h"
 
+#include "CopyProtection.h"
+
 #include <array>
 #include <charconv>
 
@@ -114,6 +116,8 @@ std::string describeFailure(const FfmpegLog &log, const std::string &inputPath, 
     const std::string &ffmpegError = log.lastError();
     if (!log.writeFailure().empty())
         return log.writeFailure();
+    if (isCopyProtected(log.input()))
+        return quoted + " is copy-protected and cannot be converted";
     if (log.undecodableStream() >= 0)
         return undecodableText(log, quoted);
     if (mentions(ffmpegError, "does not contain any stream"))

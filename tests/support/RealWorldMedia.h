@@ -3,7 +3,9 @@
 // Media files shaped like those that phones, recorders and editors write, for
 // faults that ffmpeg's plain test sources never show: AMR sound packed several
 // frames to a sample, sound with a hole in its timestamps, a short default
-// sound beside a long one, and a sound profile the decoder does not implement.
+// sound beside a long one, a sound profile the decoder does not implement,
+// cover pictures, motion photos, a picture of one frame, and copy-protected
+// streams.
 
 #include "MediaFixtures.h"
 
@@ -11,6 +13,8 @@
 #include <QList>
 #include <QProcess>
 #include <QRegularExpression>
+
+#include <utility>
 
 namespace fixtures {
 
@@ -283,6 +287,162 @@ inline QString makeUndecodableSoundMp4(const QString &folder, const QString &nam
         return {};
     }
     data.replace(config + 5, 5, QByteArray::fromHex("F948400000"));
+    file.seek(0);
+    file.write(data);
+    return path;
+}
+
+namespace asf {
+
+inline QByteArray littleEndian(quint64 value, int bytes)
+{
+    QByteArray out(bytes, '\0');
+    for (int i = 0; i < bytes; ++i, value >>= 8)
+        out[i] = char(value & 0xff);
+    return out;
+}
+
+// A text as ASF stores it: UTF-16LE with its terminating zero.
+inline QByteArray wideText(const QString &text)
+{
+    const QString terminated = text + QChar(0);
+    return QByteArray(reinterpret_cast<const char *>(terminated.utf16()), terminated.size() * 2);
+}
+
+} // namespace asf
+
+// A sound with a cover picture attached, as music players write it: in an MP4
+// family file an attached picture stream; in ASF (.wma, .asf) the WM/Picture
+// tag, which ffmpeg lists as an attached picture too. ffmpeg cannot write the
+// tag, so a text tag of the same size is written and turned into it.
+inline QString makeSoundWithCover(const QString &folder, const QString &name, const QSize &cover, double seconds)
+{
+    const QString path = QDir(folder).filePath(name);
+    const QString picture = QDir(folder).filePath("cover-of-" + name + ".jpg");
+    QString error;
+    if (!runFfmpeg({"-f", "lavfi", "-i",
+                    QStringLiteral("testsrc=size=%1x%2:rate=1").arg(cover.width()).arg(cover.height()), "-frames:v",
+                    "1", picture},
+                   &error)) {
+        qWarning("ffmpeg could not make the cover of %s: %s", qPrintable(name), qPrintable(error));
+        return {};
+    }
+    const QString sound = QStringLiteral("sine=frequency=440:duration=%1").arg(seconds);
+    const QString suffix = QFileInfo(name).suffix().toLower();
+    if (suffix != "wma" && suffix != "asf") {
+        if (!runFfmpeg({"-f", "lavfi", "-i", sound, "-i", picture, "-map", "0", "-map", "1", "-c:a", "aac", "-c:v",
+                        "copy", "-disposition:v", "attached_pic", path},
+                       &error)) {
+            qWarning("ffmpeg could not make %s: %s", qPrintable(name), qPrintable(error));
+            return {};
+        }
+        return path;
+    }
+    QFile jpeg(picture);
+    if (!jpeg.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = jpeg.readAll();
+    // Picture type 3 (front cover), size, MIME type, empty description, data.
+    const QByteArray tag = QByteArray(1, char(3)) + asf::littleEndian(quint64(bytes.size()), 4) +
+                           asf::wideText("image/jpeg") + asf::wideText(QString()) + bytes;
+    if (!runFfmpeg({"-f", "lavfi", "-i", sound, "-c:a", "wmav2", "-metadata",
+                    "WM/Picture=" + QString(tag.size() / 2, QChar('A')), "-f", "asf", path},
+                   &error)) {
+        qWarning("ffmpeg could not make %s: %s", qPrintable(name), qPrintable(error));
+        return {};
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return {};
+    QByteArray data = file.readAll();
+    // The tag's name is followed by its value's type (0: text, 1: bytes) and length.
+    const qsizetype named = data.indexOf(asf::wideText("WM/Picture"));
+    if (named < 0)
+        return {};
+    const qsizetype typeAt = named + asf::wideText("WM/Picture").size();
+    const int length = quint8(data.at(typeAt + 2)) | quint8(data.at(typeAt + 3)) << 8;
+    if (length < tag.size())
+        return {};
+    data.replace(typeAt, 2, asf::littleEndian(1, 2));
+    data.replace(typeAt + 4, length, tag + QByteArray(length - tag.size(), '\0'));
+    file.seek(0);
+    file.write(data);
+    return path;
+}
+
+// A phone's motion photo: a moving picture (30 fps for `seconds`) and a still
+// track of two frames, larger, both marked default, beside a sound; the still
+// track comes first when asked.
+inline QString makeMotionPhoto(const QString &folder, const QString &name, const QSize &moving, const QSize &still,
+                               double seconds, bool stillFirst)
+{
+    const QString path = QDir(folder).filePath(name);
+    const QString movingSource =
+        QStringLiteral("testsrc=size=%1x%2:rate=30:duration=%3").arg(moving.width()).arg(moving.height()).arg(seconds);
+    const QString stillSource =
+        QStringLiteral("testsrc=size=%1x%2:rate=2:duration=1").arg(still.width()).arg(still.height());
+    QStringList arguments{"-f", "lavfi", "-i", stillFirst ? stillSource : movingSource,
+                          "-f", "lavfi", "-i", stillFirst ? movingSource : stillSource,
+                          "-f", "lavfi", "-i", QStringLiteral("sine=frequency=440:duration=%1").arg(seconds)};
+    arguments << "-map"
+              << "0"
+              << "-map"
+              << "1"
+              << "-map"
+              << "2"
+              << "-c:v"
+              << "mpeg4"
+              << "-c:a"
+              << "aac"
+              << "-disposition:v:0"
+              << "default"
+              << "-disposition:v:1"
+              << "default" << path;
+    QString error;
+    if (!runFfmpeg(arguments, &error)) {
+        qWarning("ffmpeg could not make %s: %s", qPrintable(name), qPrintable(error));
+        return {};
+    }
+    return path;
+}
+
+// A phone's slow-motion clip gone wrong: its picture is one frame of 8 ms at
+// `at` seconds, its sound lasts `seconds`.
+inline QString makeOneFramePicture(const QString &folder, const QString &name, double at, double seconds)
+{
+    const QString path = QDir(folder).filePath(name);
+    QString error;
+    if (!runFfmpeg({"-f", "lavfi", "-i", "testsrc=size=320x240:rate=125:duration=0.008", "-f", "lavfi", "-i",
+                    QStringLiteral("sine=frequency=440:duration=%1").arg(seconds), "-vf",
+                    QStringLiteral("setpts=PTS+%1/TB").arg(at), "-video_track_timescale", "1000", "-c:v", "mpeg4",
+                    "-c:a", "aac", path},
+                   &error)) {
+        qWarning("ffmpeg could not make %s: %s", qPrintable(name), qPrintable(error));
+        return {};
+    }
+    return path;
+}
+
+// An MP4 whose picture's or sound's sample entry is renamed to a protected
+// one ("encv", "drmi" for the picture; "drms", "enca" for the sound), as a
+// store's copy-protected files carry them; an empty entry keeps the stream.
+inline QString makeProtectedMp4(const QString &folder, const QString &name, const QByteArray &pictureEntry,
+                                const QByteArray &soundEntry)
+{
+    const QString path = makeClip(folder, name, ClipSpec{2.0, true, true, {160, 120}, 15, 44100});
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadWrite))
+        return {};
+    QByteArray data = file.readAll();
+    const qsizetype descriptions = data.indexOf("stsd");
+    const QList<std::pair<QByteArray, QByteArray>> renames{{"mp4v", pictureEntry}, {"mp4a", soundEntry}};
+    for (const auto &[plain, entry] : renames) {
+        const qsizetype at = data.indexOf(plain, descriptions);
+        if (at < 0 || descriptions < 0)
+            return {};
+        if (!entry.isEmpty())
+            data.replace(at, 4, entry);
+    }
     file.seek(0);
     file.write(data);
     return path;
