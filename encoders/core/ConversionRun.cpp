@@ -132,6 +132,8 @@ void ConversionRunner::chooseStreams(const InputListing &listing)
     }
     if (m_request.reportsVideo())
         m_video = chooseVideo(m_listing, m_extents, cut()).value_or(VideoSource{});
+    if (m_video.holdsEarlierFrame)
+        m_plan.seekInput = false;
     chooseAudioAgain(-1);
 }
 

@@ -1,5 +1,7 @@
 #include "StreamChoice.h"
 
+#include "StreamPick.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -64,18 +66,12 @@ std::optional<VideoSource> chooseVideo(const InputListing &listing, const std::m
     const std::vector<ListedStream> pictures = movingPictures(listing);
     if (pictures.empty())
         return std::nullopt;
-    const auto marked =
-        std::find_if(pictures.begin(), pictures.end(), [](const ListedStream &stream) { return stream.isDefault; });
-    const ListedStream &preferred = marked != pictures.end() ? *marked : pictures.front();
+    const ListedStream &preferred = *ffmpegPick(pictures);
     const auto frames = [&](const ListedStream &stream) {
         const auto found = extents.find(stream.index);
         return found == extents.end() ? 0 : framesWithin(found->second, cut);
     };
-    const ListedStream *best = &preferred;
-    for (const ListedStream &stream : pictures) {
-        if (frames(stream) > frames(*best))
-            best = &stream;
-    }
+    const ListedStream *best = &measuringMost(pictures, preferred, frames);
     if (frames(*best) <= 2 * frames(preferred))
         best = &preferred;
     VideoSource chosen{best->index};
@@ -84,6 +80,7 @@ std::optional<VideoSource> chooseVideo(const InputListing &listing, const std::m
         return chosen;
     chosen.leadIn = gapOrNothing(extent->second.first - cut.start);
     chosen.hold = gapOrNothing(spanEnd(listing, extents, cut) - extent->second.end);
+    chosen.holdsEarlierFrame = frames(*best) == 0 && extent->second.first < cut.start;
     return chosen;
 }
 

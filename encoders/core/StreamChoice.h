@@ -21,6 +21,9 @@ struct VideoSource {
     int stream = -1;     // the first input's stream; -1: none chosen here
     double leadIn = 0.0; // seconds from the cut's start to the first frame
     double hold = 0.0;   // seconds from the last frame's end to the cut's end
+    // No frame lies within the cut: the last one before it is held, which
+    // takes reading the input from its start (seeking would drop that frame).
+    bool holdsEarlierFrame = false;
 };
 
 // Video streams that are pictures in time: attached pictures (covers) left out.

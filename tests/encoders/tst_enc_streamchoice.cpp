@@ -101,6 +101,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("chosen");    // -1: none
         QTest::addColumn<double>("leadIn");
         QTest::addColumn<double>("hold");
+        QTest::addColumn<bool>("earlier"); // the frame held lies before the cut
         const QByteArray motion = listingOf(mp4, {moving, still, sound});
         const QByteArray stillFirst = listingOf(mp4, {still, moving, sound});
         const Extents motionFrames{{0, framesFrom(0.0, 54, 1.0 / 30)}, {1, framesFrom(0.0, 2, 0.5)}, {2, {0.0, 1.8}}};
@@ -108,43 +109,46 @@ private Q_SLOTS:
             {0, framesFrom(0.0, 2, 0.5)}, {1, framesFrom(0.0, 54, 1.0 / 30)}, {2, {0.0, 1.8}}};
 
         QTest::newRow("cover beside sound, mp4")
-            << listingOf(mp4, {sound, mp4Cover}) << Extents{{0, {0.0, 3.0}}} << 0.0 << 0.0 << -1 << 0.0 << 0.0;
-        QTest::newRow("cover beside sound, asf") << asfListing << Extents{} << 0.0 << 0.0 << -1 << 0.0 << 0.0;
+            << listingOf(mp4, {sound, mp4Cover}) << Extents{{0, {0.0, 3.0}}} << 0.0 << 0.0 << -1 << 0.0 << 0.0 << false;
+        QTest::newRow("cover beside sound, asf") << asfListing << Extents{} << 0.0 << 0.0 << -1 << 0.0 << 0.0 << false;
         QTest::newRow("cover beside a moving picture")
-            << listingOf(mp4, {sound, mp4Cover, moving}) << Extents{} << 0.0 << 0.0 << 2 << 0.0 << 0.0;
+            << listingOf(mp4, {sound, mp4Cover, moving}) << Extents{} << 0.0 << 0.0 << 2 << 0.0 << 0.0 << false;
 
         // Both pictures are marked default; the larger one is the still.
-        QTest::newRow("motion photo") << motion << motionFrames << 0.0 << 0.0 << 0 << 0.0 << 0.0;
+        QTest::newRow("motion photo") << motion << motionFrames << 0.0 << 0.0 << 0 << 0.0 << 0.0 << false;
         QTest::newRow("motion photo, still listed first")
-            << stillFirst << stillFirstFrames << 0.0 << 0.0 << 1 << 0.0 << 0.0;
-        QTest::newRow("motion photo, cut") << stillFirst << stillFirstFrames << 0.5 << 1.0 << 1 << 0.0 << 0.0;
-        QTest::newRow("motion photo, nothing measured") << stillFirst << Extents{} << 0.0 << 0.0 << 0 << 0.0 << 0.0;
+            << stillFirst << stillFirstFrames << 0.0 << 0.0 << 1 << 0.0 << 0.0 << false;
+        QTest::newRow("motion photo, cut") << stillFirst << stillFirstFrames << 0.5 << 1.0 << 1 << 0.0 << 0.0 << false;
+        QTest::newRow("motion photo, nothing measured")
+            << stillFirst << Extents{} << 0.0 << 0.0 << 0 << 0.0 << 0.0 << false;
 
         // Only stream 0 is marked default.
         const QByteArray twoMoving = listingOf(mp4, {moving, otherMoving, sound});
         QTest::newRow("default moves about as much")
             << twoMoving << Extents{{0, framesFrom(0.0, 30, 0.04)}, {1, framesFrom(0.0, 50, 0.024)}} << 0.0 << 0.0 << 0
-            << 0.0 << 0.0;
+            << 0.0 << 0.0 << false;
         QTest::newRow("the other moves far more")
             << twoMoving << Extents{{0, framesFrom(0.0, 10, 0.12)}, {1, framesFrom(0.0, 50, 0.024)}} << 0.0 << 0.0 << 1
-            << 0.0 << 0.0;
+            << 0.0 << 0.0 << false;
         const Extents oneAfterTheOther{{0, framesFrom(0.0, 30, 1.0 / 30)}, {1, framesFrom(1.0, 60, 1.0 / 30)}};
         QTest::newRow("frames counted within the cut, first")
-            << twoMoving << oneAfterTheOther << 0.0 << 1.0 << 0 << 0.0 << 0.0;
+            << twoMoving << oneAfterTheOther << 0.0 << 1.0 << 0 << 0.0 << 0.0 << false;
         QTest::newRow("frames counted within the cut, second")
-            << twoMoving << oneAfterTheOther << 1.0 << 2.0 << 1 << 0.0 << 0.0;
+            << twoMoving << oneAfterTheOther << 1.0 << 2.0 << 1 << 0.0 << 0.0 << false;
 
         // One frame of 8 ms beside a longer sound: it stands for the whole cut.
         const QByteArray oneFrame = listingOf(mp4, {moving, sound});
-        QTest::newRow("one frame at the start")
-            << oneFrame << Extents{{0, {0.056, 0.064, {0.056}}}, {1, {0.0, 1.0}}} << 0.0 << 0.0 << 0 << 0.0 << 0.936;
+        QTest::newRow("one frame at the start") << oneFrame << Extents{{0, {0.056, 0.064, {0.056}}}, {1, {0.0, 1.0}}}
+                                                << 0.0 << 0.0 << 0 << 0.0 << 0.936 << false;
         QTest::newRow("one frame, late") << oneFrame << Extents{{0, {0.5, 0.508, {0.5}}}, {1, {0.0, 2.0}}} << 0.0 << 0.0
-                                         << 0 << 0.5 << 1.492;
-        QTest::newRow("one frame, late, cut short")
-            << oneFrame << Extents{{0, {0.5, 0.508, {0.5}}}, {1, {0.0, 2.0}}} << 0.0 << 1.0 << 0 << 0.5 << 0.492;
+                                         << 0 << 0.5 << 1.492 << false;
+        QTest::newRow("one frame, late, cut short") << oneFrame << Extents{{0, {0.5, 0.508, {0.5}}}, {1, {0.0, 2.0}}}
+                                                    << 0.0 << 1.0 << 0 << 0.5 << 0.492 << false;
+        QTest::newRow("one frame before the cut") << oneFrame << Extents{{0, {0.056, 0.064, {0.056}}}, {1, {0.0, 1.0}}}
+                                                  << 0.5 << 0.5 << 0 << 0.0 << 0.936 << true;
         QTest::newRow("picture and sound end together")
             << oneFrame << Extents{{0, framesFrom(0.0, 45, 1.0 / 15)}, {1, {0.0, 3.05}}} << 0.0 << 0.0 << 0 << 0.0
-            << 0.0;
+            << 0.0 << false;
     }
 
     void chosenPicture()
@@ -156,6 +160,7 @@ private Q_SLOTS:
         QFETCH(int, chosen);
         QFETCH(double, leadIn);
         QFETCH(double, hold);
+        QFETCH(bool, earlier);
         const encoder::FfmpegLog log = logOf(listing);
         const encoder::CutSpan cut{start, length > 0 ? std::optional<double>(length) : std::nullopt};
         const std::optional<encoder::VideoSource> video = encoder::chooseVideo(log.input(), extents, cut);
@@ -164,6 +169,7 @@ private Q_SLOTS:
             return;
         QVERIFY2(qAbs(video->leadIn - leadIn) < 1e-9, qPrintable(QString::number(video->leadIn)));
         QVERIFY2(qAbs(video->hold - hold) < 1e-9, qPrintable(QString::number(video->hold)));
+        QCOMPARE(video->holdsEarlierFrame, earlier);
     }
 
     void copyProtection_data()

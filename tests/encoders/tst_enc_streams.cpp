@@ -118,28 +118,27 @@ private Q_SLOTS:
                     << cover << extension << none << 3.0 << noPicture << 0 << 0;
         }
 
-        // The moving picture, not the larger still one, however they are listed.
+        // The moving picture, not the larger still one, however they are
+        // listed; a single frame stands for the whole of the sound.
         const QSize movingSize{320, 240};
+        const QSize frameSize{320, 240};
         for (const QString &extension : QStringList{".mp4", ".mov"}) {
-            QTest::addRow("motion photo to %s", qPrintable(extension))
-                << m_motion << extension << none << 1.8 << movingSize << 20 << 28;
-            QTest::addRow("motion photo, still first, to %s", qPrintable(extension))
+            const QByteArray typeName = extension.toUtf8();
+            const char *type = typeName.constData();
+            QTest::addRow("motion photo to %s", type) << m_motion << extension << none << 1.8 << movingSize << 20 << 28;
+            QTest::addRow("motion photo, still first, to %s", type)
                 << m_stillFirst << extension << none << 1.8 << movingSize << 20 << 28;
+            QTest::addRow("one frame to %s", type) << m_oneFrame << extension << none << 1.0 << frameSize << 1 << 1;
+            QTest::addRow("one late frame to %s", type)
+                << m_lateFrame << extension << none << 2.0 << frameSize << 1 << 1;
         }
         QTest::newRow("motion photo, trimmed")
             << m_stillFirst << ".mp4" << QStringList{"-ss", "00:00:00.5", "-t", "1"} << 1.0 << movingSize << 12 << 16;
         QTest::newRow("motion photo to .m4a") << m_motion << ".m4a" << none << 1.8 << noPicture << 0 << 0;
-
-        // A single frame stands for the whole of the sound.
-        const QSize frameSize{320, 240};
-        for (const QString &extension : QStringList{".mp4", ".mov"}) {
-            QTest::addRow("one frame to %s", qPrintable(extension))
-                << m_oneFrame << extension << none << 1.0 << frameSize << 1 << 1;
-            QTest::addRow("one late frame to %s", qPrintable(extension))
-                << m_lateFrame << extension << none << 2.0 << frameSize << 1 << 1;
-        }
         QTest::newRow("one late frame, trimmed around it")
             << m_lateFrame << ".mp4" << QStringList{"-ss", "00:00:00.5", "-t", "1"} << 1.0 << frameSize << 1 << 1;
+        QTest::newRow("one frame, trimmed after it")
+            << m_oneFrame << ".mp4" << QStringList{"-ss", "00:00:00.5", "-t", "0.5"} << 0.5 << frameSize << 1 << 1;
         QTest::newRow("one frame to .mp3") << m_oneFrame << ".mp3" << none << 1.0 << noPicture << 0 << 0;
     }
 

@@ -69,6 +69,31 @@ inline QByteArray identityMatrix()
 
 } // namespace isobmff
 
+// Runs ffmpeg with the arguments and the path last; returns the path, or an
+// empty text with a warning when ffmpeg failed.
+inline QString writtenByFfmpeg(const QStringList &arguments, const QString &path)
+{
+    QString error;
+    if (!runFfmpeg(arguments + QStringList{path}, &error)) {
+        qWarning("ffmpeg could not make %s: %s", qPrintable(QFileInfo(path).fileName()), qPrintable(error));
+        return {};
+    }
+    return path;
+}
+
+// ffmpeg's lavfi sources as its inputs, each mapped to the output in turn.
+inline QStringList lavfiSources(const QStringList &sources)
+{
+    QStringList arguments;
+    for (const QString &source : sources)
+        arguments << "-f"
+                  << "lavfi"
+                  << "-i" << source;
+    for (qsizetype input = 0; input < sources.size(); ++input)
+        arguments << "-map" << QString::number(input);
+    return arguments;
+}
+
 // One AMR-NB 12.2 kbit/s frame with its header byte. All-zero speech bits
 // decode to a hiss at about -45 dB; the repeated pattern to a steady sound at
 // about -20 dB.
@@ -194,40 +219,12 @@ inline QString makeClipWithSoundHole(const QString &folder, const QString &name,
 inline QString makeClipWithShortDefaultSound(const QString &folder, const QString &name, double seconds,
                                              double shortSeconds)
 {
-    const QString path = QDir(folder).filePath(name);
-    QString error;
-    if (!runFfmpeg({"-f",
-                    "lavfi",
-                    "-i",
-                    QStringLiteral("testsrc=size=320x240:rate=25:duration=%1").arg(seconds),
-                    "-f",
-                    "lavfi",
-                    "-i",
-                    QStringLiteral("sine=frequency=440:duration=%1").arg(shortSeconds),
-                    "-f",
-                    "lavfi",
-                    "-i",
-                    QStringLiteral("sine=frequency=880:duration=%1").arg(seconds),
-                    "-map",
-                    "0",
-                    "-map",
-                    "1",
-                    "-map",
-                    "2",
-                    "-c:v",
-                    "mpeg4",
-                    "-c:a",
-                    "aac",
-                    "-disposition:a:0",
-                    "default",
-                    "-disposition:a:1",
-                    "0",
-                    path},
-                   &error)) {
-        qWarning("ffmpeg could not make %s: %s", qPrintable(name), qPrintable(error));
-        return {};
-    }
-    return path;
+    return writtenByFfmpeg(
+        lavfiSources({QStringLiteral("testsrc=size=320x240:rate=25:duration=%1").arg(seconds),
+                      QStringLiteral("sine=frequency=440:duration=%1").arg(shortSeconds),
+                      QStringLiteral("sine=frequency=880:duration=%1").arg(seconds)}) +
+            QStringList{"-c:v", "mpeg4", "-c:a", "aac", "-disposition:a:0", "default", "-disposition:a:1", "0"},
+        QDir(folder).filePath(name));
 }
 
 // An MP4 whose first sound (stereo AAC at 44100 Hz, 3 s) claims to be USAC,
@@ -311,6 +308,29 @@ inline QByteArray wideText(const QString &text)
 
 } // namespace asf
 
+// Turns the text tag WM/Picture of the ASF file into the picture tag given
+// (its value's type 0, text, becomes 1, bytes); the text must be as long.
+inline bool asfTagToPicture(const QString &path, const QByteArray &picture)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray data = file.readAll();
+    // The tag's name is followed by its value's type and length.
+    const QByteArray name = asf::wideText("WM/Picture");
+    const qsizetype named = data.indexOf(name);
+    if (named < 0)
+        return false;
+    const qsizetype typeAt = named + name.size();
+    const int length = quint8(data.at(typeAt + 2)) | quint8(data.at(typeAt + 3)) << 8;
+    if (length < picture.size())
+        return false;
+    data.replace(typeAt, 2, asf::littleEndian(1, 2));
+    data.replace(typeAt + 4, length, picture + QByteArray(length - picture.size(), '\0'));
+    file.seek(0);
+    return file.write(data) == data.size();
+}
+
 // A sound with a cover picture attached, as music players write it: in an MP4
 // family file an attached picture stream; in ASF (.wma, .asf) the WM/Picture
 // tag, which ffmpeg lists as an attached picture too. ffmpeg cannot write the
@@ -318,26 +338,18 @@ inline QByteArray wideText(const QString &text)
 inline QString makeSoundWithCover(const QString &folder, const QString &name, const QSize &cover, double seconds)
 {
     const QString path = QDir(folder).filePath(name);
-    const QString picture = QDir(folder).filePath("cover-of-" + name + ".jpg");
-    QString error;
-    if (!runFfmpeg({"-f", "lavfi", "-i",
-                    QStringLiteral("testsrc=size=%1x%2:rate=1").arg(cover.width()).arg(cover.height()), "-frames:v",
-                    "1", picture},
-                   &error)) {
-        qWarning("ffmpeg could not make the cover of %s: %s", qPrintable(name), qPrintable(error));
+    const QString picture = writtenByFfmpeg(
+        {"-f", "lavfi", "-i", QStringLiteral("testsrc=size=%1x%2:rate=1").arg(cover.width()).arg(cover.height()),
+         "-frames:v", "1"},
+        QDir(folder).filePath("cover-of-" + name + ".jpg"));
+    if (picture.isEmpty())
         return {};
-    }
-    const QString sound = QStringLiteral("sine=frequency=440:duration=%1").arg(seconds);
+    const QStringList sound{"-f", "lavfi", "-i", QStringLiteral("sine=frequency=440:duration=%1").arg(seconds)};
     const QString suffix = QFileInfo(name).suffix().toLower();
-    if (suffix != "wma" && suffix != "asf") {
-        if (!runFfmpeg({"-f", "lavfi", "-i", sound, "-i", picture, "-map", "0", "-map", "1", "-c:a", "aac", "-c:v",
-                        "copy", "-disposition:v", "attached_pic", path},
-                       &error)) {
-            qWarning("ffmpeg could not make %s: %s", qPrintable(name), qPrintable(error));
-            return {};
-        }
-        return path;
-    }
+    if (suffix != "wma" && suffix != "asf")
+        return writtenByFfmpeg(sound + QStringList{"-i", picture, "-map", "0", "-map", "1", "-c:a", "aac", "-c:v",
+                                                   "copy", "-disposition:v", "attached_pic"},
+                               path);
     QFile jpeg(picture);
     if (!jpeg.open(QIODevice::ReadOnly))
         return {};
@@ -345,28 +357,10 @@ inline QString makeSoundWithCover(const QString &folder, const QString &name, co
     // Picture type 3 (front cover), size, MIME type, empty description, data.
     const QByteArray tag = QByteArray(1, char(3)) + asf::littleEndian(quint64(bytes.size()), 4) +
                            asf::wideText("image/jpeg") + asf::wideText(QString()) + bytes;
-    if (!runFfmpeg({"-f", "lavfi", "-i", sound, "-c:a", "wmav2", "-metadata",
-                    "WM/Picture=" + QString(tag.size() / 2, QChar('A')), "-f", "asf", path},
-                   &error)) {
-        qWarning("ffmpeg could not make %s: %s", qPrintable(name), qPrintable(error));
+    const QStringList placeholder{"-c:a", "wmav2", "-metadata", "WM/Picture=" + QString(tag.size() / 2, QChar('A')),
+                                  "-f",   "asf"};
+    if (writtenByFfmpeg(sound + placeholder, path).isEmpty() || !asfTagToPicture(path, tag))
         return {};
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite))
-        return {};
-    QByteArray data = file.readAll();
-    // The tag's name is followed by its value's type (0: text, 1: bytes) and length.
-    const qsizetype named = data.indexOf(asf::wideText("WM/Picture"));
-    if (named < 0)
-        return {};
-    const qsizetype typeAt = named + asf::wideText("WM/Picture").size();
-    const int length = quint8(data.at(typeAt + 2)) | quint8(data.at(typeAt + 3)) << 8;
-    if (length < tag.size())
-        return {};
-    data.replace(typeAt, 2, asf::littleEndian(1, 2));
-    data.replace(typeAt + 4, length, tag + QByteArray(length - tag.size(), '\0'));
-    file.seek(0);
-    file.write(data);
     return path;
 }
 
@@ -376,51 +370,26 @@ inline QString makeSoundWithCover(const QString &folder, const QString &name, co
 inline QString makeMotionPhoto(const QString &folder, const QString &name, const QSize &moving, const QSize &still,
                                double seconds, bool stillFirst)
 {
-    const QString path = QDir(folder).filePath(name);
     const QString movingSource =
         QStringLiteral("testsrc=size=%1x%2:rate=30:duration=%3").arg(moving.width()).arg(moving.height()).arg(seconds);
     const QString stillSource =
         QStringLiteral("testsrc=size=%1x%2:rate=2:duration=1").arg(still.width()).arg(still.height());
-    QStringList arguments{"-f", "lavfi", "-i", stillFirst ? stillSource : movingSource,
-                          "-f", "lavfi", "-i", stillFirst ? movingSource : stillSource,
-                          "-f", "lavfi", "-i", QStringLiteral("sine=frequency=440:duration=%1").arg(seconds)};
-    arguments << "-map"
-              << "0"
-              << "-map"
-              << "1"
-              << "-map"
-              << "2"
-              << "-c:v"
-              << "mpeg4"
-              << "-c:a"
-              << "aac"
-              << "-disposition:v:0"
-              << "default"
-              << "-disposition:v:1"
-              << "default" << path;
-    QString error;
-    if (!runFfmpeg(arguments, &error)) {
-        qWarning("ffmpeg could not make %s: %s", qPrintable(name), qPrintable(error));
-        return {};
-    }
-    return path;
+    return writtenByFfmpeg(
+        lavfiSources({stillFirst ? stillSource : movingSource, stillFirst ? movingSource : stillSource,
+                      QStringLiteral("sine=frequency=440:duration=%1").arg(seconds)}) +
+            QStringList{"-c:v", "mpeg4", "-c:a", "aac", "-disposition:v:0", "default", "-disposition:v:1", "default"},
+        QDir(folder).filePath(name));
 }
 
 // A phone's slow-motion clip gone wrong: its picture is one frame of 8 ms at
 // `at` seconds, its sound lasts `seconds`.
 inline QString makeOneFramePicture(const QString &folder, const QString &name, double at, double seconds)
 {
-    const QString path = QDir(folder).filePath(name);
-    QString error;
-    if (!runFfmpeg({"-f", "lavfi", "-i", "testsrc=size=320x240:rate=125:duration=0.008", "-f", "lavfi", "-i",
-                    QStringLiteral("sine=frequency=440:duration=%1").arg(seconds), "-vf",
-                    QStringLiteral("setpts=PTS+%1/TB").arg(at), "-video_track_timescale", "1000", "-c:v", "mpeg4",
-                    "-c:a", "aac", path},
-                   &error)) {
-        qWarning("ffmpeg could not make %s: %s", qPrintable(name), qPrintable(error));
-        return {};
-    }
-    return path;
+    return writtenByFfmpeg({"-f", "lavfi", "-i", "testsrc=size=320x240:rate=125:duration=0.008", "-f", "lavfi", "-i",
+                            QStringLiteral("sine=frequency=440:duration=%1").arg(seconds), "-vf",
+                            QStringLiteral("setpts=PTS+%1/TB").arg(at), "-video_track_timescale", "1000", "-c:v",
+                            "mpeg4", "-c:a", "aac"},
+                           QDir(folder).filePath(name));
 }
 
 // An MP4 whose picture's or sound's sample entry is renamed to a protected
