@@ -175,7 +175,7 @@ int ConversionRunner::run()
     while (planAgain(attempt))
         attempt = runOnce();
     writeStatus("\n");
-    // ffmpeg was ended as soon as it listed the protected stream.
+    // ffmpeg was ended as soon as it had listed the protected input.
     if (attempt.early == EarlyEnd::Protected)
         throw EncoderError(describeFailure(attempt.log, m_source.path, 1));
     if (attempt.exitCode != 0 || !attempt.log.writeFailure().empty())

@@ -1,6 +1,5 @@
 #include "FfmpegAttempt.h"
 
-#include "CopyProtection.h"
 #include "FfmpegProcess.h"
 #include "PipeReading.h"
 #include "SignalWatch.h"
@@ -19,7 +18,7 @@ constexpr short readable = POLLIN | POLLHUP | POLLERR;
 bool shouldEndEarly(const AttemptSetup &setup, Attempt &attempt)
 {
     const InputListing &input = attempt.log.input();
-    if (input.complete() && isCopyProtected(input))
+    if (input.complete() && attempt.log.copyProtected())
         attempt.early = EarlyEnd::Protected;
     else if (setup.stopOnSeekFailure && attempt.log.seekFailed())
         attempt.early = EarlyEnd::SeekFailed;

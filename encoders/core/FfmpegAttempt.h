@@ -23,8 +23,8 @@ struct AttemptSetup {
     bool withVideo = true;            // the output has a picture
 };
 
-// Why a run was ended before ffmpeg finished on its own. Protected: the
-// listing shows a copy-protected stream, which cannot be converted.
+// Why a run was ended before ffmpeg finished on its own. Protected: the log
+// shows a copy-protected input, which cannot be converted.
 enum class EarlyEnd { None, Signal, SeekFailed, StreamChoice, Protected };
 
 // What one run left: its figures, its log, and how it ended.

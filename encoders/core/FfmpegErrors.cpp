@@ -35,6 +35,9 @@ constexpr std::array damageSigns{
 
 constexpr std::string_view decoderFailure = "Error while opening decoder for input stream #0:";
 
+// The ASF demuxer's warning on a protected header ("Ext DRM protected ..." too).
+constexpr std::string_view protectionSign = "DRM protected stream detected";
+
 std::string withoutFilePrefixes(std::string line)
 {
     for (std::size_t at = line.find("file:"); at != std::string::npos; at = line.find("file:", at))
@@ -108,6 +111,13 @@ void FfmpegLog::takeProblem(const std::string &text)
         if (mentions(text, sign))
             m_sawDamage = true;
     }
+    if (mentions(text, protectionSign))
+        m_sawProtection = true;
+}
+
+bool FfmpegLog::copyProtected() const
+{
+    return m_sawProtection || isCopyProtected(m_input);
 }
 
 std::string describeFailure(const FfmpegLog &log, const std::string &inputPath, int exitCode)
@@ -116,7 +126,7 @@ std::string describeFailure(const FfmpegLog &log, const std::string &inputPath, 
     const std::string &ffmpegError = log.lastError();
     if (!log.writeFailure().empty())
         return log.writeFailure();
-    if (isCopyProtected(log.input()))
+    if (log.copyProtected())
         return quoted + " is copy-protected and cannot be converted";
     if (log.undecodableStream() >= 0)
         return undecodableText(log, quoted);

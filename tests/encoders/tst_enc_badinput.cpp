@@ -68,6 +68,7 @@ private:
         QVERIFY(!fixtures::makeUndecodableSoundMp4(m_in, "usac.mp4", false, false).isEmpty());
         QVERIFY(!fixtures::makeProtectedMp4(m_in, "store.m4v", "drmi", "drms").isEmpty());
         QVERIFY(!fixtures::makeProtectedMp4(m_in, "cenc.mp4", "encv", {}).isEmpty());
+        QVERIFY(!fixtures::makeProtectedAsf(m_in, "drm.wmv").isEmpty());
     }
 
 private Q_SLOTS:
@@ -136,7 +137,7 @@ private Q_SLOTS:
         QTest::newRow("sound that cannot be decoded")
             << false << builderArguments(mp3, in("usac.mp4"), out("a.mp3"))
             << "the sound of \"" + in("usac.mp4") + "\" is in a form this computer cannot decode" << false;
-        for (const QString &source : {in("store.m4v"), in("cenc.mp4")}) {
+        for (const QString &source : {in("store.m4v"), in("cenc.mp4"), in("drm.wmv")}) {
             const QString reason = "\"" + source + "\" is copy-protected and cannot be converted";
             QTest::addRow("copy-protected %s", qPrintable(QFileInfo(source).fileName()))
                 << false << builderArguments(mp4, source, result) << reason << false;

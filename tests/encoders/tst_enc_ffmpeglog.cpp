@@ -199,6 +199,11 @@ private Q_SLOTS:
             << listingOf(mp4, {"Video: none (drmi / 0x696D7264), none, 160x120, 26 kb/s, 15 fps (default)", aac}) +
                    "[error] Decoder (codec none) not found for input stream #0:0\n"
             << 1 << "\"/m/in.mp4\" is copy-protected and cannot be converted";
+        QTest::newRow("copy-protected asf")
+            << "[asf @ 0x55] [warning] DRM protected stream detected, decoding will likely fail!\n" +
+                   listingOf("asf", {"Video: wmv2 (WMV2 / 0x32564D57), yuv420p, 160x120, 15 fps", aac}) +
+                   "[error] Error while decoding stream #0:0: Invalid data found when processing input\n"
+            << 1 << "\"/m/in.mp4\" is copy-protected and cannot be converted";
         QTest::newRow("index missing") << QByteArray(
                                               "[mov,mp4,m4a,3gp,3g2,mj2 @ 0x55] [error] moov atom not found\n"
                                               "[error] file:/m/in.mp4: Invalid data found when processing input\n")

@@ -392,6 +392,36 @@ inline QString makeOneFramePicture(const QString &folder, const QString &name, d
                            QDir(folder).filePath(name));
 }
 
+// An ASF file whose header holds the Content Encryption object of a
+// protected Windows Media file (its media are plain, which makes no
+// difference to ffmpeg's demuxer); the object goes first among the header's.
+inline QString makeProtectedAsf(const QString &folder, const QString &name)
+{
+    const QString path = makeClip(folder, name, ClipSpec{2.0, true, true, {160, 120}, 15, 44100});
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadWrite))
+        return {};
+    QByteArray data = file.readAll();
+    const auto counted = [](const QByteArray &text) { return asf::littleEndian(quint64(text.size()), 4) + text; };
+    const QByteArray payload = counted(QByteArray::fromHex("01020304")) + counted(QByteArray("DRM", 4)) +
+                               counted(QByteArray("key", 4)) + counted(QByteArray("http://licence/", 16));
+    const QByteArray object = QByteArray::fromHex("FBB3112223BDD211B4B700A0C955FC6E") +
+                              asf::littleEndian(quint64(24 + payload.size()), 8) + payload;
+    // The header object: GUID, size (8 bytes at 16), object count (4 at 24),
+    // two reserved bytes, then its objects.
+    const auto field = [&](int at, int bytes) {
+        quint64 value = 0;
+        for (int i = bytes - 1; i >= 0; --i)
+            value = (value << 8) | quint8(data.at(at + i));
+        return value;
+    };
+    data.replace(16, 8, asf::littleEndian(field(16, 8) + quint64(object.size()), 8));
+    data.replace(24, 4, asf::littleEndian(field(24, 4) + 1, 4));
+    data.insert(30, object);
+    file.seek(0);
+    return file.write(data) == data.size() ? path : QString();
+}
+
 // An MP4 whose picture's or sound's sample entry is renamed to a protected
 // one ("encv", "drmi" for the picture; "drms", "enca" for the sound), as a
 // store's copy-protected files carry them; an empty entry keeps the stream.
