@@ -35,15 +35,6 @@ void addAudioInput(const AudioSource &audio, std::vector<std::string> &arguments
         arguments.insert(arguments.end(), {"-f", "amr", "-i", "pipe:0"});
 }
 
-void addStreamMaps(const EncodeRequest &request, const AudioSource &audio, std::vector<std::string> &arguments)
-{
-    if (audio.stream < 0)
-        return;
-    if (request.reportsVideo())
-        arguments.insert(arguments.end(), {"-map", "0:V:0?"});
-    arguments.insert(arguments.end(), {"-map", audio.rawAmr ? "1:a:0" : "0:" + std::to_string(audio.stream)});
-}
-
 std::string audioFilters(const EncodeRequest &request, const AudioSource &audio, double trimStart)
 {
     std::string chain;

@@ -17,10 +17,6 @@ struct SourceSpec;
 // ffmpeg's standard input; nothing otherwise.
 void addAudioInput(const AudioSource &audio, std::vector<std::string> &arguments);
 
-// When the sound is chosen here: "-map" for the input's first moving picture
-// (unless the output has none) and for the chosen sound.
-void addStreamMaps(const EncodeRequest &request, const AudioSource &audio, std::vector<std::string> &arguments);
-
 // The "-af" chain: sound kept on its timestamps from 0 with true gaps filled
 // with silence, the volume of "-vol". trimStart: seconds the sound must drop
 // itself because its input was not seeked with the picture's (raw AMR).

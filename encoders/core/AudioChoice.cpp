@@ -1,5 +1,7 @@
 #include "AudioChoice.h"
 
+#include "StreamPick.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -22,16 +24,6 @@ bool comesPacked(const InputListing &listing, const ListedStream &stream)
     return isAmr(stream) && listing.container() != "amr";
 }
 
-// ffmpeg's pick among the streams: the first marked default, else the first.
-const ListedStream *preferred(const std::vector<ListedStream> &streams)
-{
-    const auto marked =
-        std::find_if(streams.begin(), streams.end(), [](const ListedStream &stream) { return stream.isDefault; });
-    if (marked != streams.end())
-        return &*marked;
-    return streams.empty() ? nullptr : &streams.front();
-}
-
 double coverage(const Extent &extent, const CutSpan &cut)
 {
     const double cutEnd = cut.length ? cut.start + *cut.length : std::numeric_limits<double>::infinity();
@@ -45,12 +37,8 @@ const ListedStream *mostCovering(const std::vector<ListedStream> &streams, const
         const auto found = extents.find(stream.index);
         return found == extents.end() ? 0.0 : coverage(found->second, cut);
     };
-    const ListedStream *best = &fallback;
-    for (const ListedStream &stream : streams) {
-        if (covered(stream) > covered(*best))
-            best = &stream;
-    }
-    return covered(fallback) + coverageTolerance >= covered(*best) ? &fallback : best;
+    const ListedStream &best = measuringMost(streams, fallback, covered);
+    return covered(fallback) + coverageTolerance >= covered(best) ? &fallback : &best;
 }
 
 } // namespace
@@ -58,7 +46,7 @@ const ListedStream *mostCovering(const std::vector<ListedStream> &streams, const
 bool needsOwnAudioChoice(const InputListing &listing)
 {
     const std::vector<ListedStream> audio = listing.audioStreams();
-    const ListedStream *pick = preferred(audio);
+    const ListedStream *pick = ffmpegPick(audio);
     return audio.size() > 1 || (pick && comesPacked(listing, *pick));
 }
 
@@ -69,7 +57,7 @@ std::optional<AudioSource> chooseAudio(const InputListing &listing, const std::m
     std::erase_if(audio, [&](const ListedStream &stream) {
         return std::find(excluded.begin(), excluded.end(), stream.index) != excluded.end();
     });
-    const ListedStream *pick = preferred(audio);
+    const ListedStream *pick = ffmpegPick(audio);
     if (!pick)
         return std::nullopt;
     pick = mostCovering(audio, *pick, extents, cut);

@@ -66,28 +66,32 @@ void ExtentReader::takeLine(std::string_view line)
         at->second.first = std::min(at->second.first, *time);
         at->second.end = std::max(at->second.end, end);
     }
+    at->second.times.push_back(*time);
 }
 
 std::map<int, Extent> ExtentReader::extents() const
 {
     std::map<int, Extent> shifted;
-    for (const auto &[stream, extent] : m_raw)
-        shifted[stream] = {extent.first - m_start, extent.end - m_start};
+    for (const auto &[stream, extent] : m_raw) {
+        Extent &moved = shifted[stream];
+        moved = {extent.first - m_start, extent.end - m_start, extent.times};
+        for (double &time : moved.times)
+            time -= m_start;
+    }
     return shifted;
 }
 
-AudioScan scanAudioExtents(const std::string &ffmpegProgram, const std::string &inputPath, SignalWatch &signals)
+ExtentScan scanExtents(const std::string &ffmpegProgram, const std::string &inputPath, SignalWatch &signals)
 {
-    AudioScan result;
+    ExtentScan result;
     const std::string ffprobe = programBeside(ffmpegProgram, "ffprobe");
     if (ffprobe.empty())
         return result;
     PipeEnds listing = makePipeEnds();
     FfmpegProcess scan;
     scan.start(ffprobe,
-               {"-v", "error", "-select_streams", "a", "-show_entries",
-                "packet=stream_index,pts_time,dts_time,duration_time:format=start_time", "-of", "compact",
-                fileUrl(inputPath)},
+               {"-v", "error", "-show_entries", "packet=stream_index,pts_time,dts_time,duration_time:format=start_time",
+                "-of", "compact", fileUrl(inputPath)},
                {-1, listing.write, -1});
     closePipeEnd(listing.write);
     ExtentReader reader;

@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace encoder {
 
@@ -15,6 +16,7 @@ class SignalWatch;
 struct Extent {
     double first = 0.0;
     double end = 0.0;
+    std::vector<double> times{}; // each packet's, in the order read; a video stream's frames
 };
 
 // Reads ffprobe's compact listing of packets and of the format's start time
@@ -34,14 +36,14 @@ private:
     double m_start = 0.0;
 };
 
-struct AudioScan {
+struct ExtentScan {
     std::map<int, Extent> extents; // empty when the input could not be read
     int signal = 0;                // a watched signal that stopped the reading
 };
 
-// What the first input's audio streams cover, read by ffprobe (found beside
+// What the first input's streams cover, read by ffprobe (found beside
 // ffmpeg) from every packet: the streams' own length claims can be wrong in
 // files cut short.
-AudioScan scanAudioExtents(const std::string &ffmpegProgram, const std::string &inputPath, SignalWatch &signals);
+ExtentScan scanExtents(const std::string &ffmpegProgram, const std::string &inputPath, SignalWatch &signals);
 
 } // namespace encoder

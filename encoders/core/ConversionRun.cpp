@@ -6,10 +6,12 @@
 #include "FfmpegAttempt.h"
 #include "FfmpegErrors.h"
 #include "FfmpegProcess.h"
+#include "FrameRate.h"
 #include "PendingOutput.h"
 #include "SignalWatch.h"
 #include "SourceCheck.h"
 #include "StatusOutput.h"
+#include "StreamChoice.h"
 
 #include <algorithm>
 
@@ -35,10 +37,21 @@ void checkSourceWasRead(const Attempt &attempt)
     }
 }
 
+// Frames a second of the output's picture when the command fixes them; 0 when
+// ffmpeg keeps the source's timing.
+double outputRate(const EncodeRequest &request, const SourceSpec &source)
+{
+    const std::string &rate = request.frameRate.empty() ? source.constantRate : request.frameRate;
+    if (rate.empty())
+        return 0.0;
+    const Fraction fraction = frameRateFraction(rate);
+    return static_cast<double>(fraction.numerator) / static_cast<double>(fraction.denominator);
+}
+
 // Plans and runs ffmpeg until it has finished: again without seeking when the
-// input cannot seek, again with a sound of its own choice when the input's
-// listing asks for one, and again with another sound when the chosen one
-// cannot be decoded.
+// input cannot seek, again with streams of its own choice when the input's
+// listing asks for them or the picture came out far shorter than the output,
+// and again with another sound when the chosen one cannot be decoded.
 class ConversionRunner {
 public:
     ConversionRunner(const EncodeRequest &request, const SourceSpec &source, const std::string &program,
@@ -54,7 +67,10 @@ public:
 private:
     Attempt runOnce();
     bool planAgain(const Attempt &attempt);
+    void chooseStreams(const InputListing &listing);
     bool chooseAudioAgain(int undecodable);
+    bool pictureFellShort(const Attempt &attempt) const;
+    CutSpan cut() const { return {m_request.start.value_or(0.0), m_request.length}; }
     [[noreturn]] void endBy(int signal);
 
     const EncodeRequest &m_request;
@@ -65,7 +81,8 @@ private:
     StatusPrinter m_printer;
     FfmpegPlan m_plan;
     AudioSource m_audio;
-    bool m_audioChosen = false;
+    VideoSource m_video;
+    bool m_streamsChosen = false;
     InputListing m_listing;
     std::map<int, Extent> m_extents;
     std::vector<int> m_undecodable;
@@ -74,11 +91,12 @@ private:
 Attempt ConversionRunner::runOnce()
 {
     AttemptSetup setup{m_program,
-                       ffmpegArguments(m_request, m_source, m_plan, m_audio),
+                       ffmpegArguments(m_request, m_source, m_plan, m_audio, m_video),
                        {},
                        m_output.descriptor(),
                        m_plan.seekInput,
-                       !m_audioChosen};
+                       !m_streamsChosen,
+                       m_request.reportsVideo()};
     if (m_audio.rawAmr)
         setup.feederArguments = amrFeederArguments(m_source, m_audio);
     return runAttempt(setup, m_signals, m_printer);
@@ -93,35 +111,66 @@ bool ConversionRunner::planAgain(const Attempt &attempt)
     case EarlyEnd::SeekFailed:
         m_plan.seekInput = false;
         return true;
-    case EarlyEnd::AudioChoice: {
-        m_audioChosen = true;
-        m_listing = attempt.log.input();
-        if (m_listing.audioStreams().size() > 1) {
-            const AudioScan scan = scanAudioExtents(m_program, m_source.path, m_signals);
-            if (scan.signal != 0)
-                endBy(scan.signal);
-            m_extents = scan.extents;
-        }
-        return chooseAudioAgain(-1);
-    }
+    case EarlyEnd::StreamChoice:
+        chooseStreams(attempt.log.input());
+        return true;
+    case EarlyEnd::Protected:
+        return false;
     case EarlyEnd::None:
         break;
+    }
+    if (attempt.exitCode == 0 && !m_streamsChosen && pictureFellShort(attempt)) {
+        chooseStreams(attempt.log.input());
+        return true;
     }
     const int undecodable = attempt.log.undecodableStream();
     const bool soundFailed = attempt.exitCode != 0 && undecodable >= 0 && m_audio.stream == undecodable;
     return soundFailed && chooseAudioAgain(undecodable);
 }
 
+// The streams' extents are read when there are several sounds to weigh or a
+// picture whose frames to count.
+void ConversionRunner::chooseStreams(const InputListing &listing)
+{
+    m_streamsChosen = true;
+    m_listing = listing;
+    const bool pictures = m_request.reportsVideo() && !movingPictures(m_listing).empty();
+    if (m_listing.audioStreams().size() > 1 || pictures) {
+        const ExtentScan scan = scanExtents(m_program, m_source.path, m_signals);
+        if (scan.signal != 0)
+            endBy(scan.signal);
+        m_extents = scan.extents;
+    }
+    if (m_request.reportsVideo())
+        m_video = chooseVideo(m_listing, m_extents, cut()).value_or(VideoSource{});
+    if (m_video.holdsEarlierFrame)
+        m_plan.seekInput = false;
+    chooseAudioAgain(-1);
+}
+
 bool ConversionRunner::chooseAudioAgain(int undecodable)
 {
     if (undecodable >= 0)
         m_undecodable.push_back(undecodable);
-    const std::optional<AudioSource> audio =
-        chooseAudio(m_listing, m_extents, {m_request.start.value_or(0.0), m_request.length}, m_undecodable);
+    const std::optional<AudioSource> audio = chooseAudio(m_listing, m_extents, cut(), m_undecodable);
     if (!audio)
         return false;
     m_audio = *audio;
     return true;
+}
+
+// A picture of a few frames beside a longer sound: a rate change may drop all
+// of them, or the picture stops long before the output ends.
+bool ConversionRunner::pictureFellShort(const Attempt &attempt) const
+{
+    if (!m_request.reportsVideo() || movingPictures(attempt.log.input()).empty())
+        return false;
+    const ProgressFigures &figures = attempt.progress.latest();
+    if (figures.frame == 0)
+        return true;
+    const double rate = outputRate(m_request, m_source);
+    const double seconds = figures.outputSeconds.value_or(0.0);
+    return rate > 0.0 && static_cast<double>(figures.frame) / rate < seconds / 2;
 }
 
 void ConversionRunner::endBy(int signal)
@@ -137,6 +186,9 @@ int ConversionRunner::run()
     while (planAgain(attempt))
         attempt = runOnce();
     writeStatus("\n");
+    // ffmpeg was ended as soon as it had listed the protected input.
+    if (attempt.early == EarlyEnd::Protected)
+        throw EncoderError(describeFailure(attempt.log, m_source.path, 1));
     checkSourceWasRead(attempt);
     if (attempt.exitCode != 0 || !attempt.log.writeFailure().empty())
         throw EncoderError(describeFailure(attempt.log, m_source.path, attempt.exitCode),

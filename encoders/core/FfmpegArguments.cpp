@@ -5,6 +5,7 @@
 #include "FrameFit.h"
 #include "FrameRate.h"
 #include "OutputFormat.h"
+#include "StreamMaps.h"
 #include "VideoRateControl.h"
 
 #include <array>
@@ -28,15 +29,24 @@ std::string kilobits(int value)
     return std::to_string(value) + "k";
 }
 
-std::string videoFilters(const EncodeRequest &request, const SourceSpec &source)
+// A picture of a few frames keeps its last frame to the cut's end (before
+// any rate change, which would drop a frame shorter than its period), and
+// the first rate change repeats its first frame from the cut's start.
+std::string videoFilters(const EncodeRequest &request, const SourceSpec &source, const VideoSource &video)
 {
     std::string chain;
+    if (video.hold > 0.0)
+        chain = "tpad=stop_mode=clone:stop_duration=" + secondsText(video.hold);
+    bool firstRate = true;
     for (const std::string *rate : {&source.constantRate, &request.frameRate}) {
         if (rate->empty())
             continue;
         if (!chain.empty())
             chain += ',';
         chain += "fps=" + fractionText(frameRateFraction(*rate));
+        if (firstRate && video.leadIn > 0.0)
+            chain += ":start_time=0";
+        firstRate = false;
     }
     // After the rate, so that only the frames kept are scaled.
     if (const std::string fit = frameFitFilters(request); !fit.empty())
@@ -44,7 +54,8 @@ std::string videoFilters(const EncodeRequest &request, const SourceSpec &source)
     return chain;
 }
 
-void addVideoOptions(const EncodeRequest &request, const SourceSpec &source, Arguments &arguments)
+void addVideoOptions(const EncodeRequest &request, const SourceSpec &source, const VideoSource &video,
+                     Arguments &arguments)
 {
     if (request.noVideo) {
         arguments.insert(arguments.end(), {"-vn"});
@@ -59,7 +70,7 @@ void addVideoOptions(const EncodeRequest &request, const SourceSpec &source, Arg
     } else if (request.videoBitrate) {
         arguments.insert(arguments.end(), {"-b:v", kilobits(*request.videoBitrate)});
     }
-    if (const std::string filters = videoFilters(request, source); !filters.empty())
+    if (const std::string filters = videoFilters(request, source, video); !filters.empty())
         arguments.insert(arguments.end(), {"-vf", filters});
     if (request.width && request.height)
         arguments.insert(arguments.end(),
@@ -95,7 +106,7 @@ std::string fileUrl(const std::string &path)
 }
 
 std::vector<std::string> ffmpegArguments(const EncodeRequest &request, const SourceSpec &source, const FfmpegPlan &plan,
-                                         const AudioSource &audio)
+                                         const AudioSource &audio, const VideoSource &video)
 {
     const std::string muxer = muxerFor(request);
     Arguments arguments{"-hide_banner", "-nostdin", "-nostats", "-loglevel", "level+info"};
@@ -110,8 +121,8 @@ std::vector<std::string> ffmpegArguments(const EncodeRequest &request, const Sou
         arguments.insert(arguments.end(), {"-ss", secondsText(*request.start)});
     // Subtitles and data streams could not go into these containers.
     arguments.insert(arguments.end(), {"-sn", "-dn", "-max_muxing_queue_size", "4096"});
-    addStreamMaps(request, audio, arguments);
-    addVideoOptions(request, source, arguments);
+    addStreamMaps(request, video, audio, arguments);
+    addVideoOptions(request, source, video, arguments);
     const double soundTrim = trimsStart && plan.seekInput ? *request.start : 0.0;
     addAudioOptions(request, muxer, audioFilters(request, audio, soundTrim), arguments);
     if (request.length)

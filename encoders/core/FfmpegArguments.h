@@ -2,6 +2,7 @@
 
 #include "AudioChoice.h"
 #include "EncodeRequest.h"
+#include "StreamChoice.h"
 
 #include <string>
 #include <vector>
@@ -30,9 +31,9 @@ struct FfmpegPlan {
 // ffmpeg's arguments (program name excluded) for the request: the options of
 // the command line in ffmpeg's own terms. Its log comes with level tags at
 // info level and above (see FfmpegLog).
-// audio: the sound, when ffmpeg's own choice does not do.
+// audio, video: the sound and the picture, when ffmpeg's own choice does not do.
 std::vector<std::string> ffmpegArguments(const EncodeRequest &request, const SourceSpec &source, const FfmpegPlan &plan,
-                                         const AudioSource &audio = {});
+                                         const AudioSource &audio = {}, const VideoSource &video = {});
 
 // A file path as an ffmpeg URL, so that names with ":" or a leading "-"
 // are never read as protocols or options.

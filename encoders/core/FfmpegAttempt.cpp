@@ -1,10 +1,10 @@
 #include "FfmpegAttempt.h"
 
-#include "AudioChoice.h"
 #include "FfmpegProcess.h"
 #include "PipeReading.h"
 #include "SignalWatch.h"
 #include "StatusOutput.h"
+#include "StreamChoice.h"
 
 #include <cerrno>
 #include <poll.h>
@@ -17,10 +17,13 @@ constexpr short readable = POLLIN | POLLHUP | POLLERR;
 
 bool shouldEndEarly(const AttemptSetup &setup, Attempt &attempt)
 {
-    if (setup.stopOnSeekFailure && attempt.log.seekFailed())
+    const InputListing &input = attempt.log.input();
+    if (input.complete() && attempt.log.copyProtected())
+        attempt.early = EarlyEnd::Protected;
+    else if (setup.stopOnSeekFailure && attempt.log.seekFailed())
         attempt.early = EarlyEnd::SeekFailed;
-    else if (setup.stopForAudioChoice && attempt.log.input().complete() && needsOwnAudioChoice(attempt.log.input()))
-        attempt.early = EarlyEnd::AudioChoice;
+    else if (setup.stopForStreamChoice && input.complete() && needsOwnStreamChoice(input, setup.withVideo))
+        attempt.early = EarlyEnd::StreamChoice;
     return attempt.early != EarlyEnd::None;
 }
 

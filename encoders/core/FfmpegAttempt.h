@@ -18,12 +18,14 @@ struct AttemptSetup {
     std::vector<std::string> arguments;
     std::vector<std::string> feederArguments; // empty: no feeder
     int outputFile = -1;
-    bool stopOnSeekFailure = false;  // end it once ffmpeg finds the input cannot seek
-    bool stopForAudioChoice = false; // end it once the input's listing asks for an own audio choice
+    bool stopOnSeekFailure = false;   // end it once ffmpeg finds the input cannot seek
+    bool stopForStreamChoice = false; // end it once the input's listing asks for an own stream choice
+    bool withVideo = true;            // the output has a picture
 };
 
-// Why a run was ended before ffmpeg finished on its own.
-enum class EarlyEnd { None, Signal, SeekFailed, AudioChoice };
+// Why a run was ended before ffmpeg finished on its own. Protected: the log
+// shows a copy-protected input, which cannot be converted.
+enum class EarlyEnd { None, Signal, SeekFailed, StreamChoice, Protected };
 
 // What one run left: its figures, its log, and how it ended.
 struct Attempt {

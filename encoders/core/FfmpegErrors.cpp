@@ -1,5 +1,7 @@
 #include "FfmpegErrors.h"
 
+#include "CopyProtection.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -40,6 +42,9 @@ constexpr std::array readFailures{std::string_view("Input/output error"), std::s
                                   std::string_view("No such device"), std::string_view("Stale file handle")};
 
 constexpr std::string_view decoderFailure = "Error while opening decoder for input stream #0:";
+
+// The ASF demuxer's warning on a protected header ("Ext DRM protected ..." too).
+constexpr std::string_view protectionSign = "DRM protected stream detected";
 
 std::string withoutFilePrefixes(std::string line)
 {
@@ -139,6 +144,13 @@ void FfmpegLog::takeProblem(const std::string &text)
         if (mentions(text, sign))
             m_sawDamage = true;
     }
+    if (mentions(text, protectionSign))
+        m_sawProtection = true;
+}
+
+bool FfmpegLog::copyProtected() const
+{
+    return m_sawProtection || isCopyProtected(m_input);
 }
 
 std::string describeFailure(const FfmpegLog &log, const std::string &inputPath, int exitCode)
@@ -147,6 +159,8 @@ std::string describeFailure(const FfmpegLog &log, const std::string &inputPath, 
     const std::string &ffmpegError = log.lastError();
     if (!log.writeFailure().empty())
         return log.writeFailure();
+    if (log.copyProtected())
+        return quoted + " is copy-protected and cannot be converted";
     if (log.undecodableStream() >= 0)
         return undecodableText(log, quoted);
     if (mentions(ffmpegError, "does not contain any stream"))

@@ -33,6 +33,9 @@ public:
     int undecodableStream() const { return m_undecodableStream; }
     // ffmpeg met damaged or missing data in the input.
     bool sawDamage() const { return m_sawDamage; }
+    // The input is copy-protected: a stream's sample entry says so, or the
+    // demuxer found the header of a protected ASF file.
+    bool copyProtected() const;
     const InputListing &input() const { return m_input; }
 
 private:
@@ -46,6 +49,7 @@ private:
     std::string m_readFailure;
     int m_undecodableStream = -1;
     bool m_sawDamage = false;
+    bool m_sawProtection = false;
     InputListing m_input;
 };
 

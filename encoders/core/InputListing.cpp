@@ -20,6 +20,18 @@ StreamKind kindNamed(std::string_view name)
     return StreamKind::Other;
 }
 
+// "aac (LC) (mp4a / 0x6134706D), 44100 Hz": the text in the brackets that
+// hold the tag's number, before the first comma.
+std::string tagIn(std::string_view described)
+{
+    described = described.substr(0, described.find(','));
+    const std::size_t number = described.find(" / 0x");
+    if (number == std::string_view::npos)
+        return {};
+    const std::size_t open = described.rfind('(', number);
+    return open == std::string_view::npos ? std::string() : std::string(described.substr(open + 1, number - open - 1));
+}
+
 bool endsListing(std::string_view line)
 {
     return line.starts_with("Stream mapping:") || line.starts_with("Output #") || line.starts_with("Input #");
@@ -65,6 +77,7 @@ void InputListing::takeStreamLine(std::string_view line)
     stream.kind = kindNamed(described.substr(0, kindEnd));
     const std::string_view codec = described.substr(kindEnd + 2);
     stream.codec = std::string(codec.substr(0, codec.find_first_of(" ,")));
+    stream.tag = tagIn(codec);
     stream.isDefault = line.find("(default)") != std::string_view::npos;
     stream.attachedPicture = line.find("(attached pic)") != std::string_view::npos;
     m_streams.push_back(std::move(stream));

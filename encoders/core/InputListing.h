@@ -13,6 +13,7 @@ struct ListedStream {
     int index = -1;
     StreamKind kind = StreamKind::Other;
     std::string codec; // "aac", "amr_nb"; "none" when ffmpeg knows no codec
+    std::string tag;   // the container's name for the codec ("mp4a", "drms"); empty when not shown
     bool isDefault = false;
     bool attachedPicture = false;
 };

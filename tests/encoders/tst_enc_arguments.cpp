@@ -6,13 +6,15 @@
 #include "encoders/core/CommandLine.h"
 #include "encoders/core/FfmpegArguments.h"
 #include "encoders/core/FrameRate.h"
+#include "encoders/core/StreamChoice.h"
 
 #include <QTest>
 
 namespace {
 
 QStringList ffmpegFor(const QStringList &commandLine, const encoder::SourceSpec *source = nullptr,
-                      bool seekInput = true, const encoder::AudioSource &audio = {})
+                      bool seekInput = true, const encoder::AudioSource &audio = {},
+                      const encoder::VideoSource &video = {})
 {
     std::vector<std::string> words;
     for (const QString &word : commandLine)
@@ -21,7 +23,7 @@ QStringList ffmpegFor(const QStringList &commandLine, const encoder::SourceSpec 
     const encoder::SourceSpec sourceSpec = source ? *source : encoder::SourceSpec{request.input, {}};
     QStringList result;
     for (const std::string &argument :
-         encoder::ffmpegArguments(request, sourceSpec, {"file:/proc/self/fd/4", "pipe:3", seekInput}, audio))
+         encoder::ffmpegArguments(request, sourceSpec, {"file:/proc/self/fd/4", "pipe:3", seekInput}, audio, video))
         result << QString::fromStdString(argument);
     return result;
 }
@@ -238,6 +240,32 @@ private Q_SLOTS:
         QCOMPARE(valueAfter(feeder, "-map"), QString("0:1"));
         QCOMPARE(valueAfter(feeder, "-c:a"), QString("copy"));
         QCOMPARE(feeder.mid(feeder.size() - 3), (QStringList{"-f", "amr", "pipe:1"}));
+    }
+
+    // A picture chosen here is mapped by its number. One of few frames holds
+    // its last frame before the rate changes (which would drop a frame shorter
+    // than its period), and the first rate change repeats its first frame
+    // from the start.
+    void chosenPicture()
+    {
+        QStringList arguments = ffmpegFor(videoCommand, nullptr, true, {2, false}, {1, 0.5, 1.25});
+        QCOMPARE(valuesAfter(arguments, "-map"), (QStringList{"0:1", "0:2"}));
+        QVERIFY(
+            valueAfter(arguments, "-vf").startsWith("tpad=stop_mode=clone:stop_duration=1.25,fps=15/1:start_time=0,"));
+
+        const encoder::SourceSpec script{"/m/a.rm", "29.9700898503294"};
+        arguments = ffmpegFor(videoCommand, &script, true, {}, {0, 0.5, 0.0});
+        QCOMPARE(valuesAfter(arguments, "-map"), QStringList{"0:0"});
+        QVERIFY(valueAfter(arguments, "-vf").startsWith("fps=30060/1003:start_time=0,fps=15/1,"));
+
+        arguments = ffmpegFor(videoCommand, nullptr, true, {}, {1, 0.0, 0.0});
+        QCOMPARE(valuesAfter(arguments, "-map"), QStringList{"0:1"});
+        QCOMPARE(rateFilters(arguments), QString("fps=15/1"));
+
+        arguments = ffmpegFor({"-y", "-i", "a.mp4", "-acodec", "mp3", "-vn", "a.mp3"}, nullptr, true, {0, false},
+                              {1, 0.5, 1.25});
+        QCOMPARE(valuesAfter(arguments, "-map"), QStringList{"0:0"});
+        QVERIFY(!arguments.contains("-vf"));
     }
 
     // A script's constant rate comes first, then the rate asked for.

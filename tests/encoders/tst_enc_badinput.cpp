@@ -50,7 +50,7 @@ private:
 
     // An MP4 cut off before its index, as a download that stopped; one whose
     // media data were overwritten (index first, so it opens); one whose only
-    // sound is in a profile the decoder does not implement.
+    // sound is in a profile the decoder does not implement; copy-protected ones.
     void makeDamagedFiles()
     {
         fixtures::ClipSpec clipSpec;
@@ -66,6 +66,9 @@ private:
         indexed.replace(data + 4, indexed.size() - data - 4, QByteArray(indexed.size() - data - 4, '\0'));
         writeFile(in("overwritten.mp4"), indexed);
         QVERIFY(!fixtures::makeUndecodableSoundMp4(m_in, "usac.mp4", false, false).isEmpty());
+        QVERIFY(!fixtures::makeProtectedMp4(m_in, "store.m4v", "drmi", "drms").isEmpty());
+        QVERIFY(!fixtures::makeProtectedMp4(m_in, "cenc.mp4", "encv", {}).isEmpty());
+        QVERIFY(!fixtures::makeProtectedAsf(m_in, "drm.wmv").isEmpty());
     }
 
 private Q_SLOTS:
@@ -134,6 +137,13 @@ private Q_SLOTS:
         QTest::newRow("sound that cannot be decoded")
             << false << builderArguments(mp3, in("usac.mp4"), out("a.mp3"))
             << "the sound of \"" + in("usac.mp4") + "\" is in a form this computer cannot decode" << false;
+        for (const QString &source : {in("store.m4v"), in("cenc.mp4"), in("drm.wmv")}) {
+            const QString reason = "\"" + source + "\" is copy-protected and cannot be converted";
+            QTest::addRow("copy-protected %s", qPrintable(QFileInfo(source).fileName()))
+                << false << builderArguments(mp4, source, result) << reason << false;
+            QTest::addRow("copy-protected %s, sound only", qPrintable(QFileInfo(source).fileName()))
+                << false << builderArguments(mp3, source, out("a.mp3")) << reason << false;
+        }
         QTest::newRow("no audio for an audio file") << false << builderArguments(mp3, in("silent.avi"), out("a.mp3"))
                                                     << "has nothing this output can hold" << false;
         QTest::newRow("start past the end")

@@ -163,6 +163,9 @@ private Q_SLOTS:
         QCOMPARE(extents.size(), size_t(2));
         QVERIFY(qAbs(extents.at(1).first + 0.023) < 1e-9 && qAbs(extents.at(1).end - 0.00022) < 1e-9);
         QVERIFY(qAbs(extents.at(2).first) < 1e-9 && qAbs(extents.at(2).end - 4.7) < 1e-9);
+        // Every packet's time is kept, for counting a picture's frames.
+        QCOMPARE(extents.at(2).times.size(), size_t(2));
+        QVERIFY(qAbs(extents.at(2).times.front()) < 1e-9 && qAbs(extents.at(2).times.back() - 4.6) < 1e-9);
     }
 
     void failureReasons_data()
@@ -192,6 +195,15 @@ private Q_SLOTS:
                    "[error] Error while opening decoder for input stream #0:0 : Invalid data found when processing "
                    "input\n"
             << 1 << "the picture of \"/m/in.mp4\" is in a form this computer cannot decode";
+        QTest::newRow("copy-protected")
+            << listingOf(mp4, {"Video: none (drmi / 0x696D7264), none, 160x120, 26 kb/s, 15 fps (default)", aac}) +
+                   "[error] Decoder (codec none) not found for input stream #0:0\n"
+            << 1 << "\"/m/in.mp4\" is copy-protected and cannot be converted";
+        QTest::newRow("copy-protected asf")
+            << "[asf @ 0x55] [warning] DRM protected stream detected, decoding will likely fail!\n" +
+                   listingOf("asf", {"Video: wmv2 (WMV2 / 0x32564D57), yuv420p, 160x120, 15 fps", aac}) +
+                   "[error] Error while decoding stream #0:0: Invalid data found when processing input\n"
+            << 1 << "\"/m/in.mp4\" is copy-protected and cannot be converted";
         QTest::newRow("index missing") << QByteArray(
                                               "[mov,mp4,m4a,3gp,3g2,mj2 @ 0x55] [error] moov atom not found\n"
                                               "[error] file:/m/in.mp4: Invalid data found when processing input\n")

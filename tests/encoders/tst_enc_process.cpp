@@ -173,7 +173,7 @@ private Q_SLOTS:
     // ffmpeg's exit code comes back, with ffmpeg's error as the one line, and
     // what it wrote is gone.
     // The program that started the encoder is killed: the encoder ends too,
-    // with its ffmpeg, and leaves no output.
+    // and leaves no output.
     void encoderEndsWithTheProgramThatStartedIt()
     {
         QTemporaryDir out;
@@ -182,8 +182,11 @@ private Q_SLOTS:
         command += builderArguments(outputType(".mp4"), m_longClip, output);
         for (QString &word : command)
             word = "'" + word.replace("'", "'\\''") + "'";
-        // A shell starts the encoder, says its id, and is killed while it runs.
+        // A shell starts the encoder (over a stand-in ffmpeg that never ends),
+        // says its id, and is killed while it runs.
+        QTemporaryDir fake;
         QProcess starter;
+        starter.setProcessEnvironment(fakeFfmpegEnvironment(fake.path(), "hang"));
         starter.start("sh", {"-c", command.join(' ') + " >/dev/null 2>&1 & echo $!; sleep 60"});
         QVERIFY(starter.waitForReadyRead(10000));
         const qint64 encoder = starter.readLine().trimmed().toLongLong();

@@ -3,7 +3,9 @@
 // Media files shaped like those that phones, recorders and editors write, for
 // faults that ffmpeg's plain test sources never show: AMR sound packed several
 // frames to a sample, sound with a hole in its timestamps, a short default
-// sound beside a long one, and a sound profile the decoder does not implement.
+// sound beside a long one, a sound profile the decoder does not implement,
+// cover pictures, motion photos, a picture of one frame, and copy-protected
+// streams.
 
 #include "MediaFixtures.h"
 
@@ -11,6 +13,8 @@
 #include <QList>
 #include <QProcess>
 #include <QRegularExpression>
+
+#include <utility>
 
 namespace fixtures {
 
@@ -64,6 +68,31 @@ inline QByteArray identityMatrix()
 }
 
 } // namespace isobmff
+
+// Runs ffmpeg with the arguments and the path last; returns the path, or an
+// empty text with a warning when ffmpeg failed.
+inline QString writtenByFfmpeg(const QStringList &arguments, const QString &path)
+{
+    QString error;
+    if (!runFfmpeg(arguments + QStringList{path}, &error)) {
+        qWarning("ffmpeg could not make %s: %s", qPrintable(QFileInfo(path).fileName()), qPrintable(error));
+        return {};
+    }
+    return path;
+}
+
+// ffmpeg's lavfi sources as its inputs, each mapped to the output in turn.
+inline QStringList lavfiSources(const QStringList &sources)
+{
+    QStringList arguments;
+    for (const QString &source : sources)
+        arguments << "-f"
+                  << "lavfi"
+                  << "-i" << source;
+    for (qsizetype input = 0; input < sources.size(); ++input)
+        arguments << "-map" << QString::number(input);
+    return arguments;
+}
 
 // One AMR-NB 12.2 kbit/s frame with its header byte. All-zero speech bits
 // decode to a hiss at about -45 dB; the repeated pattern to a steady sound at
@@ -190,40 +219,12 @@ inline QString makeClipWithSoundHole(const QString &folder, const QString &name,
 inline QString makeClipWithShortDefaultSound(const QString &folder, const QString &name, double seconds,
                                              double shortSeconds)
 {
-    const QString path = QDir(folder).filePath(name);
-    QString error;
-    if (!runFfmpeg({"-f",
-                    "lavfi",
-                    "-i",
-                    QStringLiteral("testsrc=size=320x240:rate=25:duration=%1").arg(seconds),
-                    "-f",
-                    "lavfi",
-                    "-i",
-                    QStringLiteral("sine=frequency=440:duration=%1").arg(shortSeconds),
-                    "-f",
-                    "lavfi",
-                    "-i",
-                    QStringLiteral("sine=frequency=880:duration=%1").arg(seconds),
-                    "-map",
-                    "0",
-                    "-map",
-                    "1",
-                    "-map",
-                    "2",
-                    "-c:v",
-                    "mpeg4",
-                    "-c:a",
-                    "aac",
-                    "-disposition:a:0",
-                    "default",
-                    "-disposition:a:1",
-                    "0",
-                    path},
-                   &error)) {
-        qWarning("ffmpeg could not make %s: %s", qPrintable(name), qPrintable(error));
-        return {};
-    }
-    return path;
+    return writtenByFfmpeg(
+        lavfiSources({QStringLiteral("testsrc=size=320x240:rate=25:duration=%1").arg(seconds),
+                      QStringLiteral("sine=frequency=440:duration=%1").arg(shortSeconds),
+                      QStringLiteral("sine=frequency=880:duration=%1").arg(seconds)}) +
+            QStringList{"-c:v", "mpeg4", "-c:a", "aac", "-disposition:a:0", "default", "-disposition:a:1", "0"},
+        QDir(folder).filePath(name));
 }
 
 // An MP4 whose first sound (stereo AAC at 44100 Hz, 3 s) claims to be USAC,
@@ -283,6 +284,164 @@ inline QString makeUndecodableSoundMp4(const QString &folder, const QString &nam
         return {};
     }
     data.replace(config + 5, 5, QByteArray::fromHex("F948400000"));
+    file.seek(0);
+    file.write(data);
+    return path;
+}
+
+namespace asf {
+
+inline QByteArray littleEndian(quint64 value, int bytes)
+{
+    QByteArray out(bytes, '\0');
+    for (int i = 0; i < bytes; ++i, value >>= 8)
+        out[i] = char(value & 0xff);
+    return out;
+}
+
+// A text as ASF stores it: UTF-16LE with its terminating zero.
+inline QByteArray wideText(const QString &text)
+{
+    const QString terminated = text + QChar(0);
+    return QByteArray(reinterpret_cast<const char *>(terminated.utf16()), terminated.size() * 2);
+}
+
+} // namespace asf
+
+// Turns the text tag WM/Picture of the ASF file into the picture tag given
+// (its value's type 0, text, becomes 1, bytes); the text must be as long.
+inline bool asfTagToPicture(const QString &path, const QByteArray &picture)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray data = file.readAll();
+    // The tag's name is followed by its value's type and length.
+    const QByteArray name = asf::wideText("WM/Picture");
+    const qsizetype named = data.indexOf(name);
+    if (named < 0)
+        return false;
+    const qsizetype typeAt = named + name.size();
+    const int length = quint8(data.at(typeAt + 2)) | quint8(data.at(typeAt + 3)) << 8;
+    if (length < picture.size())
+        return false;
+    data.replace(typeAt, 2, asf::littleEndian(1, 2));
+    data.replace(typeAt + 4, length, picture + QByteArray(length - picture.size(), '\0'));
+    file.seek(0);
+    return file.write(data) == data.size();
+}
+
+// A sound with a cover picture attached, as music players write it: in an MP4
+// family file an attached picture stream; in ASF (.wma, .asf) the WM/Picture
+// tag, which ffmpeg lists as an attached picture too. ffmpeg cannot write the
+// tag, so a text tag of the same size is written and turned into it.
+inline QString makeSoundWithCover(const QString &folder, const QString &name, const QSize &cover, double seconds)
+{
+    const QString path = QDir(folder).filePath(name);
+    const QString picture = writtenByFfmpeg(
+        {"-f", "lavfi", "-i", QStringLiteral("testsrc=size=%1x%2:rate=1").arg(cover.width()).arg(cover.height()),
+         "-frames:v", "1"},
+        QDir(folder).filePath("cover-of-" + name + ".jpg"));
+    if (picture.isEmpty())
+        return {};
+    const QStringList sound{"-f", "lavfi", "-i", QStringLiteral("sine=frequency=440:duration=%1").arg(seconds)};
+    const QString suffix = QFileInfo(name).suffix().toLower();
+    if (suffix != "wma" && suffix != "asf")
+        return writtenByFfmpeg(sound + QStringList{"-i", picture, "-map", "0", "-map", "1", "-c:a", "aac", "-c:v",
+                                                   "copy", "-disposition:v", "attached_pic"},
+                               path);
+    QFile jpeg(picture);
+    if (!jpeg.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = jpeg.readAll();
+    // Picture type 3 (front cover), size, MIME type, empty description, data.
+    const QByteArray tag = QByteArray(1, char(3)) + asf::littleEndian(quint64(bytes.size()), 4) +
+                           asf::wideText("image/jpeg") + asf::wideText(QString()) + bytes;
+    const QStringList placeholder{"-c:a", "wmav2", "-metadata", "WM/Picture=" + QString(tag.size() / 2, QChar('A')),
+                                  "-f",   "asf"};
+    if (writtenByFfmpeg(sound + placeholder, path).isEmpty() || !asfTagToPicture(path, tag))
+        return {};
+    return path;
+}
+
+// A phone's motion photo: a moving picture (30 fps for `seconds`) and a still
+// track of two frames, larger, both marked default, beside a sound; the still
+// track comes first when asked.
+inline QString makeMotionPhoto(const QString &folder, const QString &name, const QSize &moving, const QSize &still,
+                               double seconds, bool stillFirst)
+{
+    const QString movingSource =
+        QStringLiteral("testsrc=size=%1x%2:rate=30:duration=%3").arg(moving.width()).arg(moving.height()).arg(seconds);
+    const QString stillSource =
+        QStringLiteral("testsrc=size=%1x%2:rate=2:duration=1").arg(still.width()).arg(still.height());
+    return writtenByFfmpeg(
+        lavfiSources({stillFirst ? stillSource : movingSource, stillFirst ? movingSource : stillSource,
+                      QStringLiteral("sine=frequency=440:duration=%1").arg(seconds)}) +
+            QStringList{"-c:v", "mpeg4", "-c:a", "aac", "-disposition:v:0", "default", "-disposition:v:1", "default"},
+        QDir(folder).filePath(name));
+}
+
+// A phone's slow-motion clip gone wrong: its picture is one frame of 8 ms at
+// `at` seconds, its sound lasts `seconds`.
+inline QString makeOneFramePicture(const QString &folder, const QString &name, double at, double seconds)
+{
+    return writtenByFfmpeg({"-f", "lavfi", "-i", "testsrc=size=320x240:rate=125:duration=0.008", "-f", "lavfi", "-i",
+                            QStringLiteral("sine=frequency=440:duration=%1").arg(seconds), "-vf",
+                            QStringLiteral("setpts=PTS+%1/TB").arg(at), "-video_track_timescale", "1000", "-c:v",
+                            "mpeg4", "-c:a", "aac"},
+                           QDir(folder).filePath(name));
+}
+
+// An ASF file whose header holds the Content Encryption object of a
+// protected Windows Media file (its media are plain, which makes no
+// difference to ffmpeg's demuxer); the object goes first among the header's.
+inline QString makeProtectedAsf(const QString &folder, const QString &name)
+{
+    const QString path = makeClip(folder, name, ClipSpec{2.0, true, true, {160, 120}, 15, 44100});
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadWrite))
+        return {};
+    QByteArray data = file.readAll();
+    const auto counted = [](const QByteArray &text) { return asf::littleEndian(quint64(text.size()), 4) + text; };
+    const QByteArray payload = counted(QByteArray::fromHex("01020304")) + counted(QByteArray("DRM", 4)) +
+                               counted(QByteArray("key", 4)) + counted(QByteArray("http://licence/", 16));
+    const QByteArray object = QByteArray::fromHex("FBB3112223BDD211B4B700A0C955FC6E") +
+                              asf::littleEndian(quint64(24 + payload.size()), 8) + payload;
+    // The header object: GUID, size (8 bytes at 16), object count (4 at 24),
+    // two reserved bytes, then its objects.
+    const auto field = [&](int at, int bytes) {
+        quint64 value = 0;
+        for (int i = bytes - 1; i >= 0; --i)
+            value = (value << 8) | quint8(data.at(at + i));
+        return value;
+    };
+    data.replace(16, 8, asf::littleEndian(field(16, 8) + quint64(object.size()), 8));
+    data.replace(24, 4, asf::littleEndian(field(24, 4) + 1, 4));
+    data.insert(30, object);
+    file.seek(0);
+    return file.write(data) == data.size() ? path : QString();
+}
+
+// An MP4 whose picture's or sound's sample entry is renamed to a protected
+// one ("encv", "drmi" for the picture; "drms", "enca" for the sound), as a
+// store's copy-protected files carry them; an empty entry keeps the stream.
+inline QString makeProtectedMp4(const QString &folder, const QString &name, const QByteArray &pictureEntry,
+                                const QByteArray &soundEntry)
+{
+    const QString path = makeClip(folder, name, ClipSpec{2.0, true, true, {160, 120}, 15, 44100});
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadWrite))
+        return {};
+    QByteArray data = file.readAll();
+    const qsizetype descriptions = data.indexOf("stsd");
+    const QList<std::pair<QByteArray, QByteArray>> renames{{"mp4v", pictureEntry}, {"mp4a", soundEntry}};
+    for (const auto &[plain, entry] : renames) {
+        const qsizetype at = data.indexOf(plain, descriptions);
+        if (at < 0 || descriptions < 0)
+            return {};
+        if (!entry.isEmpty())
+            data.replace(at, 4, entry);
+    }
     file.seek(0);
     file.write(data);
     return path;
