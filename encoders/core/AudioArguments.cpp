@@ -1,6 +1,7 @@
 #include "AudioArguments.h"
 
 #include "FfmpegArguments.h"
+#include "SoundPlacement.h"
 
 #include <array>
 #include <charconv>
@@ -22,10 +23,6 @@ std::string volumeFilter(int volume)
 {
     return "volume=" + decimal(volume / 256.0, 8);
 }
-
-// Gaps of more than a tenth of a second become silence; the start is padded
-// to 0 so that the sound begins with the picture.
-constexpr const char *timestampFilter = "aresample=async=1:first_pts=0";
 
 } // namespace
 
@@ -49,7 +46,7 @@ std::string audioFilters(const EncodeRequest &request, const AudioSource &audio,
     std::string chain;
     if (audio.rawAmr && trimStart > 0.0)
         chain += "atrim=start=" + decimal(trimStart, 6) + ",asetpts=PTS-STARTPTS,";
-    chain += timestampFilter;
+    chain += soundPlacementFilters();
     if (request.volume && *request.volume != 256)
         chain += "," + volumeFilter(*request.volume);
     return chain;

@@ -6,6 +6,7 @@
 #include "encoders/core/CommandLine.h"
 #include "encoders/core/FfmpegArguments.h"
 #include "encoders/core/FrameRate.h"
+#include "encoders/core/SoundPlacement.h"
 
 #include <QTest>
 
@@ -64,7 +65,7 @@ QString volumeIn(const QStringList &arguments)
     return QString();
 }
 
-const QString timestampFilter = "aresample=async=1:first_pts=0";
+const QString timestampFilter = QString::fromStdString(encoder::soundPlacementFilters());
 
 const QStringList videoCommand{"-y",      "-i",      "/in/-clip:1.avi",
                                "-vcodec", "mpeg4",   "-acodec",
