@@ -12,9 +12,10 @@ namespace {
 //   3: where the sound placed so far ends
 constexpr const char *frameLength = "S/(SR*TB)";
 
-// Live senders lose a frame now and then and stamp frames by a clock of
-// their own: those gaps add up without being sound that is missing, and
-// players play through them. A hole is lost sound; it keeps its length.
+// Live senders drop a frame now and then, or stamp frames by a clock of their
+// own; players play through such gaps, and filling each one would push the
+// sound further off with every gap. A jump of a quarter second or more is
+// sound that was lost: it stays a silence of its length.
 constexpr const char *holeSeconds = "0.25";
 
 // Muxers round timestamps to a clock of coarse ticks (ASF writes sound

@@ -103,6 +103,12 @@ private Q_SLOTS:
         // B-frames delay the picture's decoding; the edit list takes it back.
         addClip("H.264 with B-frames, AAC 48 kHz 5.1", "bframes.mp4",
                 {"25", 48000, 6, 0.0, 0.0, {"-c:v", "libx264", "-preset", "veryfast", "-bf", "3", "-c:a", "aac"}});
+        // A first frame stamped 47 ms late, running into the next frame's
+        // timestamp, as Windows Media's decoder gives it: from the second
+        // frame on, the sound is on its timestamps.
+        addClip("first sound frame overruns the next", "overrun.mkv",
+                {"25", 44100, 2, -0.047, 0.0,
+                 mpeg4 + QStringList{"-c:a", "pcm_s16le", "-af", "asetnsamples=n=4096,asetpts='max(PTS,0)'"}});
         // Decoders that hold back or skip their first samples.
         addClip("WMA 2", "wma.wmv", {"25", 44100, 2, 0.0, 0.0, {"-c:v", "wmv2", "-c:a", "wmav2"}});
         addClip("Speex 16 kHz mono", "speex.flv", {"25", 16000, 1, 0.0, 0.0, {"-c:v", "flv", "-c:a", "libspeex"}});

@@ -19,7 +19,8 @@ struct SyncClipSpec {
     QString frameRate = "25";
     int sampleRate = 44100;
     int channels = 2;
-    // How much later than the file's start the sound and the picture begin.
+    // How much later than the file's start the sound and the picture begin
+    // (before codecs' own filters move them).
     double soundStart = 0.0;
     double pictureStart = 0.0;
     // Encoders and container options for the extension's container.
