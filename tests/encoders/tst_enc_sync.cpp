@@ -78,9 +78,9 @@ private:
     QMap<QString, QString> m_clips;    // by row name
     QMap<QString, double> m_sourceGap; // the clip's own offset of beep after flash
 
-    void addClip(const QString &row, const QString &name, const fixtures::SyncClipSpec &spec)
+    void addClip(const QString &row, const QString &name, const fixtures::SyncClipLayout &layout)
     {
-        const QString path = fixtures::makeSyncClip(m_sources.path(), name, spec);
+        const QString path = fixtures::makeSyncClip(m_sources.path(), name, layout);
         QVERIFY2(!path.isEmpty(), qPrintable(row));
         const QList<double> offsets = fixtures::beepOffsets(path);
         const double offset = commonOffset(offsets);

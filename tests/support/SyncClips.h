@@ -15,7 +15,7 @@
 
 namespace fixtures {
 
-struct SyncClipSpec {
+struct SyncClipLayout {
     QString frameRate = "25";
     int sampleRate = 44100;
     int channels = 2;
@@ -32,7 +32,7 @@ constexpr double syncClipSeconds = 5.0;
 // A black picture turning white for 0.2 s and a 1 kHz beep of 0.1 s, at
 // 1, 2, 3 and 4 s. Each stream starts late by its offset, and its flashes or
 // beeps are drawn on its own clock so that they still fall on whole seconds.
-inline QString makeSyncClip(const QString &folder, const QString &name, const SyncClipSpec &clip)
+inline QString makeSyncClip(const QString &folder, const QString &name, const SyncClipLayout &clip)
 {
     // A hair past each second, so that a frame that starts exactly on it
     // is not lost to rounding.
