@@ -1,6 +1,7 @@
 #include "AudioArguments.h"
 
 #include "FfmpegArguments.h"
+#include "SoundPlacement.h"
 
 #include <array>
 #include <charconv>
@@ -23,10 +24,6 @@ std::string volumeFilter(int volume)
     return "volume=" + decimal(volume / 256.0, 8);
 }
 
-// Gaps of more than a tenth of a second become silence; the start is padded
-// to 0 so that the sound begins with the picture.
-constexpr const char *timestampFilter = "aresample=async=1:first_pts=0";
-
 } // namespace
 
 void addAudioInput(const AudioSource &audio, std::vector<std::string> &arguments)
@@ -40,7 +37,7 @@ std::string audioFilters(const EncodeRequest &request, const AudioSource &audio,
     std::string chain;
     if (audio.rawAmr && trimStart > 0.0)
         chain += "atrim=start=" + decimal(trimStart, 6) + ",asetpts=PTS-STARTPTS,";
-    chain += timestampFilter;
+    chain += soundPlacementFilters();
     if (request.volume && *request.volume != 256)
         chain += "," + volumeFilter(*request.volume);
     return chain;

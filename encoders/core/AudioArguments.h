@@ -17,8 +17,8 @@ struct SourceSpec;
 // ffmpeg's standard input; nothing otherwise.
 void addAudioInput(const AudioSource &audio, std::vector<std::string> &arguments);
 
-// The "-af" chain: sound kept on its timestamps from 0 with true gaps filled
-// with silence, the volume of "-vol". trimStart: seconds the sound must drop
+// The "-af" chain: sound placed on the time line from 0 as players place it
+// (see SoundPlacement), the volume of "-vol". trimStart: seconds the sound must drop
 // itself because its input was not seeked with the picture's (raw AMR).
 std::string audioFilters(const EncodeRequest &request, const AudioSource &audio, double trimStart);
 

@@ -7,6 +7,7 @@
 #include "encoders/core/FfmpegArguments.h"
 #include "encoders/core/FrameRate.h"
 #include "encoders/core/StreamChoice.h"
+#include "encoders/core/SoundPlacement.h"
 
 #include <QTest>
 
@@ -66,7 +67,7 @@ QString volumeIn(const QStringList &arguments)
     return QString();
 }
 
-const QString timestampFilter = "aresample=async=1:first_pts=0";
+const QString timestampFilter = QString::fromStdString(encoder::soundPlacementFilters());
 
 const QStringList videoCommand{"-y",      "-i",      "/in/-clip:1.avi",
                                "-vcodec", "mpeg4",   "-acodec",
