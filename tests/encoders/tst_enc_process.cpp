@@ -191,11 +191,17 @@ private Q_SLOTS:
         QVERIFY(starter.waitForReadyRead(10000));
         const qint64 encoder = starter.readLine().trimmed().toLongLong();
         QVERIFY(encoder > 0);
-        QVERIFY(stillRuns(encoder, factsOf(encoder).startTime));
         const QByteArray startTime = factsOf(encoder).startTime;
+        // Once the encoder is converting (its stand-in ffmpeg hangs there).
+        QTRY_VERIFY_WITH_TIMEOUT(fakeFfmpegPid(fake.path()) > 0, 20000);
+        QVERIFY(stillRuns(encoder, startTime));
         starter.kill();
         QVERIFY(starter.waitForFinished(5000));
-        QTRY_VERIFY_WITH_TIMEOUT(!stillRuns(encoder, startTime), 10000);
+        QTest::qWaitFor([&] { return !stillRuns(encoder, startTime); }, 10000);
+        const bool ended = !stillRuns(encoder, startTime);
+        if (!ended)
+            ::kill(pid_t(encoder), SIGKILL); // this test's own encoder, left over
+        QVERIFY(ended);
         QVERIFY(!QFile::exists(output));
     }
 
