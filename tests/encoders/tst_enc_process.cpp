@@ -197,8 +197,7 @@ private Q_SLOTS:
         QVERIFY(stillRuns(encoder, startTime));
         starter.kill();
         QVERIFY(starter.waitForFinished(5000));
-        QTest::qWaitFor([&] { return !stillRuns(encoder, startTime); }, 10000);
-        const bool ended = !stillRuns(encoder, startTime);
+        const bool ended = QTest::qWaitFor([&] { return !stillRuns(encoder, startTime); }, 10000);
         if (!ended)
             ::kill(pid_t(encoder), SIGKILL); // this test's own encoder, left over
         QVERIFY(ended);
