@@ -19,7 +19,7 @@ extern TFrmInitFileForm *FrmInitFileForm;
 
 // The long-lived services the windows call, created by RunStartupSequence:
 // the program's logic that outlives one event (settings, selection, profiles,
-// the player, the batch), the shared helpers (notices, folders, Config files)
+// the player, starting a batch), the shared helpers (notices, folders, Config files)
 // and the log. Nothing that belongs to one conversion lives here: a batch and
 // its jobs carry their own state and tell the windows through signals.
 extern TCustomProc *CustomProc;

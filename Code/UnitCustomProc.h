@@ -33,7 +33,7 @@ struct TPreviewControls {
 };
 
 // Program logic that carries state between events: user settings, output
-// selection and custom profiles, the conversion batch, the player and the trim
+// selection and custom profiles, starting a batch, the player and the trim
 // bar. Its operations take the controls they work on.
 class TCustomProc {
 public:

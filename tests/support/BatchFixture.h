@@ -20,9 +20,9 @@ inline TEncoderOptions presetOptions(int outputType, int quality = 2)
 {
     TEncoderOptions options;
     options.OutputType = outputType;
-    for (const TEncoderOptionSpec &spec : EncoderOptionTable()) {
-        const QStringList catalogue = spec.Catalogue();
-        options[spec.Option] = catalogue.isEmpty() ? -1 : catalogue.last().toInt();
+    for (const TEncoderOptionSpec &option : EncoderOptionTable()) {
+        const QStringList catalogue = option.Catalogue();
+        options[option.Option] = catalogue.isEmpty() ? -1 : catalogue.last().toInt();
     }
     if (const std::optional<TProfileFields> fields = ReadPresetFields(GetPresetList(outputType).value(quality)))
         ApplyProfileFields(*fields, options);
