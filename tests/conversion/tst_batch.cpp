@@ -1,5 +1,6 @@
 // End to end without windows: batches run the real encoders from a temporary
 // program folder on a QCoreApplication, and the outputs are checked with ffprobe.
+#include "../support/BatchClips.h"
 #include "../support/BatchFixture.h"
 #include "../support/BatchWatch.h"
 #include "../support/MediaFixtures.h"
@@ -19,28 +20,19 @@ class TestBatch : public QObject {
     Q_OBJECT
 
     std::unique_ptr<BatchFixture> m_program;
-    QTemporaryDir m_sources;
-    QTemporaryDir m_outputs;
-    QString m_shortClip; // 2 s, .avi
-    QString m_longClip;  // long enough to still be encoding when the test stops it
+    BatchClips m_clips;
 
     TBatchOutcome m_outcome; // of the last batch
     QString m_outputPath;    // of the last row started
     TConversionRequest m_request;
 
-    QString outputs() const { return m_outputs.path() + '/'; }
-    QStringList outputFiles() const { return QDir(m_outputs.path()).entryList(QDir::Files, QDir::Name); }
+    QString outputs() const { return m_clips.outputs(); }
+    QStringList outputFiles() const { return m_clips.outputFiles(); }
 
     void convert(const QList<TConversionRow> &rows)
     {
         m_outcome = m_program->convert(rows, m_request);
         QVERIFY(!m_program->batch.IsRunning());
-    }
-
-    void cleanOutputs()
-    {
-        for (const QString &name : outputFiles())
-            QFile::remove(outputs() + name);
     }
 
     // Stops the batch once the given row's encoder runs; `hold` first holds
@@ -69,21 +61,15 @@ private Q_SLOTS:
                 [this](const TConversionJob &job) { m_outputPath = job.Parameters.OutputPath; });
         QVERIFY(m_program->placeEncoder(VidcodaName(), VIDCODA_PATH));
         QVERIFY(m_program->placeEncoder(RmcodaName(), RMCODA_PATH));
-        fixtures::ClipSpec shortSpec;
-        shortSpec.seconds = 2;
-        m_shortClip = fixtures::makeClip(m_sources.path(), "short clip.avi", shortSpec);
-        fixtures::ClipSpec longSpec;
-        longSpec.seconds = 60;
-        longSpec.size = QSize(640, 480);
-        m_longClip = fixtures::makeClip(m_sources.path(), "long.mp4", longSpec);
-        QVERIFY(!m_shortClip.isEmpty() && !m_longClip.isEmpty());
+        QVERIFY(m_clips.make());
     }
 
     void init()
     {
-        cleanOutputs();
-        m_request = {
-            .Options = presetOptions(0), .CustomProfileValue = QString(), .OutputFolderText = m_outputs.path()};
+        m_clips.cleanOutputs();
+        m_request = {.Options = presetOptions(0),
+                     .CustomProfileValue = QString(),
+                     .OutputFolderText = m_clips.outputFolder.path()};
         m_program->batch.PauseBeforeStartMs = 100;
         m_program->batch.PauseAfterStartMs = 300;
         m_program->platform->launcherProgress.clear();
@@ -107,7 +93,7 @@ private Q_SLOTS:
         clipSpec.seconds = 2;
         QList<TConversionRow> rows;
         for (int i = 0; i < names.size(); ++i) {
-            const QString clip = fixtures::makeClip(m_sources.path(), names[i], clipSpec);
+            const QString clip = fixtures::makeClip(m_clips.sources.path(), names[i], clipSpec);
             QVERIFY(!clip.isEmpty());
             rows.append(checkedRow(clip, "00:00:00", "00:00:02", checked[i]));
         }
@@ -166,7 +152,7 @@ private Q_SLOTS:
         QFETCH(int, sampleRate);
         QFETCH(int, channels);
         m_request.Options = presetOptions(type);
-        convert({checkedRow(m_shortClip)});
+        convert({checkedRow(m_clips.shortClip)});
         const QString output = m_outputPath;
         QCOMPARE(QFileInfo(output).suffix(), GetExtensionList().at(type).mid(1));
         const fixtures::ProbeFacts facts = fixtures::probe(output);
@@ -182,7 +168,7 @@ private Q_SLOTS:
     {
         fixtures::ClipSpec clipSpec;
         clipSpec.seconds = 6;
-        const QString clip = fixtures::makeClip(m_sources.path(), "six.mpg", clipSpec);
+        const QString clip = fixtures::makeClip(m_clips.sources.path(), "six.mpg", clipSpec);
         convert({checkedRow(clip, "00:00:02", "00:00:05")});
         const fixtures::ProbeFacts facts = fixtures::probe(m_outputPath);
         QVERIFY2(qAbs(facts.duration - 3.0) < 0.2, qPrintable(QString::number(facts.duration)));
@@ -191,8 +177,8 @@ private Q_SLOTS:
     void stopDuringSecondRow()
     {
         stopWhileRowRuns(1);
-        convert({checkedRow(m_shortClip), checkedRow(m_longClip, "00:00:00", "00:01:00"),
-                 checkedRow(m_shortClip + "-unused")});
+        convert({checkedRow(m_clips.shortClip), checkedRow(m_clips.longClip, "00:00:00", "00:01:00"),
+                 checkedRow(m_clips.shortClip + "-unused")});
 
         QCOMPARE(m_program->batch.ConvertedCount, 2);
         QVERIFY(m_outcome.StoppedByUser);
@@ -200,19 +186,19 @@ private Q_SLOTS:
         QVERIFY(m_outcome.FailedRows.isEmpty());
 
         // A later batch runs to its end again.
-        convert({checkedRow(m_shortClip)});
+        convert({checkedRow(m_clips.shortClip)});
         QVERIFY(!m_outcome.StoppedByUser);
         QCOMPARE(m_outcome.DeliveredCount, 1);
     }
 
     void failedRowsAreReported()
     {
-        const QString broken = m_sources.filePath("broken.avi");
+        const QString broken = m_clips.sources.filePath("broken.avi");
         QFile file(broken);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(QByteArray(4096, 'x'));
         file.close();
-        convert({checkedRow(m_shortClip), checkedRow(broken)});
+        convert({checkedRow(m_clips.shortClip), checkedRow(broken)});
 
         QCOMPARE(m_program->batch.ConvertedCount, 2);
         QCOMPARE(m_outcome.FailedRows.size(), 1);
@@ -227,11 +213,11 @@ private Q_SLOTS:
     {
         fixtures::ClipSpec clipSpec;
         clipSpec.seconds = 2;
-        const QString rm = fixtures::makeClip(m_sources.path(), "talk.rm", clipSpec);
+        const QString rm = fixtures::makeClip(m_clips.sources.path(), "talk.rm", clipSpec);
         const QString script = ScriptFile();
         QFile::remove(script);
         QVERIFY(QDir().mkpath(script));
-        convert({checkedRow(rm), checkedRow(m_shortClip)});
+        convert({checkedRow(rm), checkedRow(m_clips.shortClip)});
         QVERIFY(QDir().rmdir(script));
 
         QCOMPARE(m_outcome.FailedRows.size(), 1);
@@ -245,7 +231,7 @@ private Q_SLOTS:
     void stopConfirmedAfterEncoderFinished()
     {
         stopWhileRowRuns(0, true);
-        convert({checkedRow(m_shortClip)});
+        convert({checkedRow(m_clips.shortClip)});
         QVERIFY(m_outcome.StoppedByUser);
         QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
         QVERIFY(qAbs(fixtures::probe(outputs() + "short clip.mp4").duration - 2.0) < 0.3);
@@ -258,11 +244,11 @@ private Q_SLOTS:
         // A 10 s .flv cut to a third: its header still says 10 s.
         fixtures::ClipSpec clipSpec;
         clipSpec.seconds = 10;
-        const QString cut = fixtures::makeClip(m_sources.path(), "cut short.flv", clipSpec);
+        const QString cut = fixtures::makeClip(m_clips.sources.path(), "cut short.flv", clipSpec);
         QVERIFY(!cut.isEmpty());
         QFile file(cut);
         QVERIFY(file.resize(file.size() * 3 / 10));
-        convert({checkedRow(cut, "00:00:00", "00:00:10"), checkedRow(m_sources.filePath("missing.avi"))});
+        convert({checkedRow(cut, "00:00:00", "00:00:10"), checkedRow(m_clips.sources.filePath("missing.avi"))});
 
         QCOMPARE(outputFiles(), QStringList{"cut short.mp4"});
         const double delivered = fixtures::probe(outputs() + "cut short.mp4").duration;
@@ -273,7 +259,7 @@ private Q_SLOTS:
                  "Shorter than asked: the source ends at " + FormatDuration(qint64(delivered)) + ".");
         QCOMPARE(m_outcome.FailedRows.size(), 1);
         const QString report = m_outcome.Report();
-        QVERIFY(report.startsWith("These files could not be converted:\n\n" + m_sources.filePath("missing.avi")));
+        QVERIFY(report.startsWith("These files could not be converted:\n\n" + m_clips.sources.filePath("missing.avi")));
         QVERIFY(report.contains("These files were converted, with a warning:\n\n" + cut));
     }
 
@@ -282,7 +268,7 @@ private Q_SLOTS:
     // a source that fell short.
     void endPastTheSourceGivesNoWarning()
     {
-        convert({checkedRow(m_shortClip, "00:00:00", "00:00:04")});
+        convert({checkedRow(m_clips.shortClip, "00:00:00", "00:00:04")});
         QVERIFY(std::any_of(m_program->log.cbegin(), m_program->log.cend(),
                             [](const QString &line) { return line.contains(" -ss 00:00:00 -t 4 "); }));
         QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
@@ -295,7 +281,7 @@ private Q_SLOTS:
     {
         QVERIFY(m_program->placeScript(VidcodaName(),
                                        "#!/bin/sh\nfor last; do :; done\nprintf 'not a video' > \"$last\"\nexit 0\n"));
-        convert({checkedRow(m_shortClip)});
+        convert({checkedRow(m_clips.shortClip)});
         QVERIFY(m_program->placeEncoder(VidcodaName(), VIDCODA_PATH));
 
         QCOMPARE(m_outcome.FailedRows.size(), 1);
@@ -307,7 +293,7 @@ private Q_SLOTS:
     void relativeOutputFolder()
     {
         m_request.OutputFolderText = "relout";
-        convert({checkedRow(m_shortClip)});
+        convert({checkedRow(m_clips.shortClip)});
         QVERIFY(m_outcome.FailedRows.isEmpty());
         QVERIFY(QFileInfo::exists(m_program->path("relout/short clip.mp4")));
         QCOMPARE(m_outcome.OutputFolder, m_program->path("relout/"));
@@ -320,7 +306,7 @@ private Q_SLOTS:
         m_program->batch.PauseAfterStartMs = 3000;
         QElapsedTimer clock;
         clock.start();
-        convert({checkedRow(m_shortClip)});
+        convert({checkedRow(m_clips.shortClip)});
         QVERIFY(clock.elapsed() >= 5000);
         QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
     }
@@ -334,14 +320,14 @@ private Q_SLOTS:
 
         QElapsedTimer clock;
         clock.start();
-        convert({checkedRow(m_shortClip)});
+        convert({checkedRow(m_clips.shortClip)});
         QVERIFY2(clock.elapsed() < 60000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
         QVERIFY(stranger.running());
 
-        cleanOutputs();
+        m_clips.cleanOutputs();
         stopWhileRowRuns(0);
-        convert({checkedRow(m_longClip, "00:00:00", "00:01:00")});
+        convert({checkedRow(m_clips.longClip, "00:00:00", "00:01:00")});
         QVERIFY(m_outcome.StoppedByUser);
         QVERIFY(outputFiles().isEmpty());
         QVERIFY(stranger.running());
@@ -392,7 +378,7 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(delivered) == delivered.size());
         file.close();
         stopWhileRowRuns(0);
-        convert({checkedRow(m_longClip, "00:00:00", "00:01:00")});
+        convert({checkedRow(m_clips.longClip, "00:00:00", "00:01:00")});
         QVERIFY(m_outcome.StoppedByUser);
         QCOMPARE(m_outputPath, outputs() + "long_1.mp4");
         QCOMPARE(outputFiles(), QStringList{"long.mp4"});
@@ -410,7 +396,7 @@ private Q_SLOTS:
                     theirs.write("theirs");
             });
         stopWhileRowRuns(0);
-        convert({checkedRow(m_longClip, "00:00:00", "00:01:00")});
+        convert({checkedRow(m_clips.longClip, "00:00:00", "00:01:00")});
         disconnect(replace);
         QCOMPARE(outputFiles(), (QStringList{"long.mp4", "long_1.mp4"}));
         QFile theirs(outputs() + "long_1.mp4");
@@ -425,7 +411,7 @@ private Q_SLOTS:
     {
         fixtures::ClipSpec clipSpec;
         clipSpec.seconds = 2;
-        const QString rm = fixtures::makeClip(m_sources.path(), "talk.rm", clipSpec);
+        const QString rm = fixtures::makeClip(m_clips.sources.path(), "talk.rm", clipSpec);
         const QString held = ScriptFile();
         const QByteArray theirs("DirectShowSource(\"/their/clip.avi\", fps=29.9700898503294, convertfps=true)\r\n");
         QFile script(held);
@@ -470,7 +456,7 @@ private Q_SLOTS:
         file.close();
         if (inFolder)
             m_request.OutputFolderText = victim + QChar(0) + "x";
-        const QString source = inFolder ? m_shortClip : m_shortClip + QChar(0) + "x";
+        const QString source = inFolder ? m_clips.shortClip : m_clips.shortClip + QChar(0) + "x";
         convert({checkedRow(source)});
 
         QCOMPARE(m_outcome.FailedRows.size(), 1);
@@ -488,8 +474,8 @@ private Q_SLOTS:
     {
         // The batch bar follows the current bar one chunk behind: the second
         // row is long enough to give several chunks.
-        convert({checkedRow(m_shortClip), checkedRow(m_shortClip + "-again", "00:00:00", "00:00:02", false),
-                 checkedRow(m_longClip, "00:00:00", "00:01:00")});
+        convert({checkedRow(m_clips.shortClip), checkedRow(m_clips.shortClip + "-again", "00:00:00", "00:00:02", false),
+                 checkedRow(m_clips.longClip, "00:00:00", "00:01:00")});
         const QList<double> shown = m_program->platform->launcherProgress;
         QVERIFY(shown.size() >= 3);
         QCOMPARE(shown.last(), -1.0);
@@ -511,7 +497,7 @@ private Q_SLOTS:
         connect(&m_program->batch, &TConversionBatch::EncoderOutput, this, [&chunks] { ++chunks; });
         connect(&m_program->batch, &TConversionBatch::ProgressChanged, this,
                 [&moves](const TBatchProgress &progress) { moves.append(progress); });
-        convert({checkedRow(m_longClip, "00:00:00", "00:00:08")});
+        convert({checkedRow(m_clips.longClip, "00:00:00", "00:00:08")});
         disconnect(&m_program->batch, &TConversionBatch::EncoderOutput, this, nullptr);
         disconnect(&m_program->batch, &TConversionBatch::ProgressChanged, this, nullptr);
 

@@ -1,6 +1,7 @@
 // What the windows make of a batch: Convert, the progress window's Stop and
 // close, the end notice and what follows a batch (on the fake platform), with
 // the real encoders in a temporary program folder.
+#include "../support/BatchClips.h"
 #include "../support/BatchWatch.h"
 #include "../support/MediaFixtures.h"
 #include "../support/ProgramFixture.h"
@@ -57,15 +58,12 @@ class TestBatchWindows : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ProgramFixture> m_program;
-    QTemporaryDir m_sources;
-    QTemporaryDir m_outputs;
-    QString m_shortClip; // 2 s, .avi
-    QString m_longClip;  // long enough to still be encoding when the test stops it
+    BatchClips m_clips;
 
     TBatchOutcome m_outcome; // of the last batch
     QString m_outputPath;    // of the last row started
 
-    QString outputs() const { return m_outputs.path() + '/'; }
+    QString outputs() const { return m_clips.outputs(); }
 
     // Presses Convert and waits until the batch has ended and the windows
     // have done what follows it.
@@ -77,13 +75,7 @@ class TestBatchWindows : public QObject {
             QVERIFY(finished.wait(120000));
         m_outcome = finished.first().first().value<TBatchOutcome>();
     }
-    QStringList outputFiles() const { return QDir(m_outputs.path()).entryList(QDir::Files, QDir::Name); }
-
-    void cleanOutputs()
-    {
-        for (const QString &name : outputFiles())
-            QFile::remove(outputs() + name);
-    }
+    QStringList outputFiles() const { return m_clips.outputFiles(); }
 
     void copyEncoder(const QString &built, const QString &name)
     {
@@ -113,21 +105,14 @@ private Q_SLOTS:
                 [this](const TConversionJob &job) { m_outputPath = job.Parameters.OutputPath; });
         copyEncoder(VIDCODA_PATH, VidcodaName());
         copyEncoder(RMCODA_PATH, RmcodaName());
-        fixtures::ClipSpec shortSpec;
-        shortSpec.seconds = 2;
-        m_shortClip = fixtures::makeClip(m_sources.path(), "short clip.avi", shortSpec);
-        fixtures::ClipSpec longSpec;
-        longSpec.seconds = 60;
-        longSpec.size = QSize(640, 480);
-        m_longClip = fixtures::makeClip(m_sources.path(), "long.mp4", longSpec);
-        QVERIFY(!m_shortClip.isEmpty() && !m_longClip.isEmpty());
+        QVERIFY(m_clips.make());
     }
 
     void init()
     {
         list()->Model()->Clear();
-        cleanOutputs();
-        FrmMainForm->edtOutputFolder->setText(m_outputs.path());
+        m_clips.cleanOutputs();
+        FrmMainForm->edtOutputFolder->setText(m_clips.outputFolder.path());
         FrmMainForm->chkShowOutputDirectory->setChecked(true);
         FrmMainForm->chkShutdown->setChecked(false);
         frmOption->cbbCustomProfile->clear();
@@ -168,8 +153,8 @@ private Q_SLOTS:
 
     void stopButtonAsksAndSkipsWhatFollows()
     {
-        addRow(m_shortClip, true, "00:00:02");
-        addRow(m_longClip, true, "00:01:00");
+        addRow(m_clips.shortClip, true, "00:00:02");
+        addRow(m_clips.longClip, true, "00:01:00");
         stopWhileRowRuns(1, true);
         convert();
 
@@ -180,15 +165,15 @@ private Q_SLOTS:
 
         // A later batch performs its end actions again.
         list()->Model()->Clear();
-        addRow(m_shortClip, true, "00:00:02");
+        addRow(m_clips.shortClip, true, "00:00:02");
         convert();
         QCOMPARE(m_program->platform->openedUrls.size(), 1);
     }
 
     void closingStillRunsEndActions()
     {
-        addRow(m_longClip, true, "00:01:00");
-        addRow(m_shortClip, true, "00:00:02");
+        addRow(m_clips.longClip, true, "00:01:00");
+        addRow(m_clips.shortClip, true, "00:00:02");
         FrmMainForm->chkShutdown->setChecked(true);
         stopWhileRowRuns(0, false);
         convert();
@@ -204,7 +189,7 @@ private Q_SLOTS:
 
     void noneCheckedStillRunsEndActions()
     {
-        addRow(m_shortClip, false, "00:00:02");
+        addRow(m_clips.shortClip, false, "00:00:02");
         FrmMainForm->chkShutdown->setChecked(true);
         convert();
         QCOMPARE(batch()->CheckedCount, 0);
@@ -219,8 +204,8 @@ private Q_SLOTS:
     // log says why each failed.
     void endNoticeOverAWorkingMainWindow()
     {
-        addRow(m_shortClip, true, "00:00:02");
-        addRow(m_sources.filePath("missing.avi"), true, "00:00:02");
+        addRow(m_clips.shortClip, true, "00:00:02");
+        addRow(m_clips.sources.filePath("missing.avi"), true, "00:00:02");
         bool progressShown = true;
         bool mainEnabled = false;
         m_program->prompts->whileShown = [&] {
@@ -235,8 +220,8 @@ private Q_SLOTS:
         QCOMPARE(m_program->prompts->texts().first(), m_outcome.Report());
         QVERIFY(!progressShown);
         QVERIFY(mainEnabled);
-        QVERIFY(
-            m_program->read("log.txt").contains("Conversion failed: " + m_sources.filePath("missing.avi").toUtf8()));
+        QVERIFY(m_program->read("log.txt").contains("Conversion failed: " +
+                                                    m_clips.sources.filePath("missing.avi").toUtf8()));
         QCOMPARE(outputFiles(), QStringList{"short clip.mp4"});
     }
 
@@ -250,7 +235,7 @@ private Q_SLOTS:
         frmOption->cbbCustomProfile->setCurrentIndex(0);
         choose(0, 0); // a built-in quality chosen after the profile
         QCOMPARE(frmOption->cbbVideoBitrate->currentText(), QStringLiteral("40"));
-        addRow(m_shortClip, true, "00:00:02");
+        addRow(m_clips.shortClip, true, "00:00:02");
         QStringList commands;
         const QMetaObject::Connection watch =
             connect(batch(), &TConversionBatch::RowStarting, this,
@@ -276,7 +261,7 @@ private Q_SLOTS:
 
     void noFailureNoticeBeforePowerOff()
     {
-        addRow(m_sources.filePath("missing.avi"), true, "00:00:02");
+        addRow(m_clips.sources.filePath("missing.avi"), true, "00:00:02");
         FrmMainForm->chkShutdown->setChecked(true);
         convert();
         QCOMPARE(m_outcome.FailedRows.size(), 1);
@@ -296,7 +281,7 @@ private Q_SLOTS:
     void closeFromOutsideDuringABatch()
     {
         QFETCH(QMessageBox::StandardButton, answer);
-        addRow(m_longClip, true, "00:01:00");
+        addRow(m_clips.longClip, true, "00:01:00");
         bool asked = false;
         whenRowEncoderRuns(this, batch(), -1, [&] {
             m_program->prompts->answers.enqueue(answer);
@@ -323,7 +308,7 @@ private Q_SLOTS:
     // encoder ends, nothing half-written stays, then the program ends.
     void endRequestStopsWithoutAsking()
     {
-        addRow(m_longClip, true, "00:01:00");
+        addRow(m_clips.longClip, true, "00:01:00");
         FrmMainForm->chkShutdown->setChecked(true);
         whenRowEncoderRuns(this, batch(), -1, [] { FrmMainForm->EndOnRequest(); });
         convert();
@@ -337,7 +322,7 @@ private Q_SLOTS:
     // Convert pressed while a stopped batch's encoder is still ending says so.
     void convertWhileStoppingSaysSo()
     {
-        addRow(m_longClip, true, "00:01:00");
+        addRow(m_clips.longClip, true, "00:01:00");
         whenRowEncoderRuns(this, batch(), -1, [] {
             batch()->Stop(true);
             FrmMainForm->setEnabled(true); // as the progress window's Stop gives it back
@@ -360,7 +345,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, atStart);
         QFETCH(bool, atEnd);
-        addRow(m_shortClip, true, "00:00:02");
+        addRow(m_clips.shortClip, true, "00:00:02");
         FrmMainForm->chkShutdown->setChecked(atStart);
         FrmMainForm->chkShowOutputDirectory->setChecked(atStart);
         const QMetaObject::Connection change = connect(batch(), &TConversionBatch::RowStarting, this, [atEnd] {
@@ -389,10 +374,10 @@ private Q_SLOTS:
     {
         QFETCH(bool, away);
         QFETCH(bool, stop);
-        addRow(m_shortClip, true, "00:00:02");
-        addRow(m_sources.filePath("missing.avi"), true, "00:00:02");
+        addRow(m_clips.shortClip, true, "00:00:02");
+        addRow(m_clips.sources.filePath("missing.avi"), true, "00:00:02");
         if (stop)
-            addRow(m_longClip, true, "00:01:00");
+            addRow(m_clips.longClip, true, "00:01:00");
         // A headless compositor has no seat: it gives no window the focus a
         // user's click would, so nobody can be "in Movarel" there.
         if (!away && QGuiApplication::platformName() == QLatin1String("wayland"))
