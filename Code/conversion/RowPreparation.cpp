@@ -7,6 +7,7 @@
 #include <QDir>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -38,7 +39,11 @@ void claimOutputName(TConvertParameterStruct &p)
 {
     const QString wanted = p.OutputFolder + p.OutputBaseName + p.OutputExtension;
     for (int attempt = 0; attempt < claimAttempts; ++attempt) {
-        p.OutputPath = TFileFunc::MakeUniqueFileName(wanted);
+        const QString previous = std::exchange(p.OutputPath, TFileFunc::MakeUniqueFileName(wanted));
+        // A name the listing calls free yet is taken (a folder of that name)
+        // stays taken: the encoder then says why it cannot write there.
+        if (p.OutputPath == previous)
+            return;
         bool taken = false;
         p.OutputClaim = platform::createNewFile(p.OutputPath, taken);
         if (!taken)

@@ -211,6 +211,18 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(out("holiday_4.mp4")).size(), 0);
     }
 
+    // A folder standing at the name is not a file the listing sees: the name
+    // is handed on unclaimed, and the encoder says it cannot write there.
+    void folderAtTheNameIsNotClaimed()
+    {
+        addRow("/videos/holiday.avi", "00:00:00", "00:00:30");
+        QVERIFY(QDir().mkpath(out("holiday.mp4")));
+        const TConvertParameterStruct p = build("/videos/holiday.avi");
+        QCOMPARE(p.OutputPath, out("holiday.mp4"));
+        QVERIFY(!p.OutputClaim);
+        QVERIFY(QFileInfo(out("holiday.mp4")).isDir());
+    }
+
     void customProfileAppliedAtBuild()
     {
         m_request.CustomProfileValue = "0|0|0|0|0|0";
