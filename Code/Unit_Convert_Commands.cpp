@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QWindow>
+
 #include <algorithm>
 
 using ui::guardedHandler;
