@@ -4,6 +4,7 @@
 // asked ratio. Checked on a decoded frame of each output.
 
 #include "EncoderHarness.h"
+#include "tests/media/MediaTestFiles.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -59,7 +60,7 @@ QList<Source> sources()
 }
 
 // An H.264 phone clip, 568x320 stored, shown turned to 320x568.
-const QString phoneClip = "/work/shared/fixtures/iphone_rotated.mov";
+const QString phoneClip = mediatest::sharedFixture("iphone_rotated.mov");
 
 QJsonObject videoStream(const QString &path)
 {
