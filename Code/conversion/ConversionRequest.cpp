@@ -1,6 +1,5 @@
 #include "Code/conversion/ConversionRequest.h"
 
-#include "Code/core/DataFolders.h"
 #include "Code/core/Func.h"
 #include "Code/core/ProgramFolder.h"
 #include "Code/core/TrimSpan.h"
@@ -17,11 +16,6 @@ TEncoderOptions optionsWithProfile(const TConversionRequest &request)
 }
 
 } // namespace
-
-QString ScriptFile()
-{
-    return StateFolder() + QStringLiteral("VideoFile.avs");
-}
 
 QString OutputFolderOf(const QString &outputFolderText)
 {
@@ -41,12 +35,9 @@ TConvertParameterStruct BuildEncoderCommand(const QList<TConversionRow> &rows, c
     p.OutputFolder = OutputFolderOf(request.OutputFolderText);
     p.OutputBaseName = TFileFunc::GetFileBaseName(sourceFile);
     p.OutputExtension = OutputExtensionOf(p.Options.OutputType);
-    if (IsRealMediaSource(sourceFile)) {
-        p.EncoderPath = ProgramFolder() + RmcodaName();
-        p.InputFile = ScriptFile();
-    } else {
-        p.EncoderPath = ProgramFolder() + VidcodaName();
-        p.InputFile = sourceFile;
-    }
+    // A RealMedia source reaches rmcoda through the batch's script, which
+    // the row's preparation names.
+    p.InputFile = sourceFile;
+    p.EncoderPath = ProgramFolder() + (IsRealMediaSource(sourceFile) ? RmcodaName() : VidcodaName());
     return p;
 }

@@ -20,7 +20,7 @@ struct TConversionRequest {
 
 // The parameters of the row holding `sourceFile`, from values alone: its trim,
 // the options (the custom profile laid over them), the output folder, name
-// and extension, the encoder and its input. Touches no file: the output path
+// and extension, the encoder and the source. Touches no file: the output path
 // is left to the row's preparation. Throws EConvertError when the custom
 // profile holds a piece that is not a number.
 TConvertParameterStruct BuildEncoderCommand(const QList<TConversionRow> &rows, const TConversionRequest &request,
@@ -29,6 +29,3 @@ TConvertParameterStruct BuildEncoderCommand(const QList<TConversionRow> &rows, c
 // The output folder text as a folder, resolved in the program folder when
 // relative, with a trailing separator.
 QString OutputFolderOf(const QString &outputFolderText);
-
-// The script rmcoda reads; the log's folder keeps it.
-QString ScriptFile();

@@ -1,6 +1,6 @@
 #include "Code/conversion/RowPreparation.h"
 
-#include "Code/conversion/ConversionRequest.h"
+#include "Code/core/DataFolders.h"
 #include "Code/core/Errors.h"
 #include "Code/core/Func.h"
 
@@ -53,6 +53,11 @@ void claimOutputName(TConvertParameterStruct &p)
 }
 
 } // namespace
+
+QString ScriptFile()
+{
+    return StateFolder() + QStringLiteral("VideoFile.avs");
+}
 
 TRowScript HoldRowScript()
 {

@@ -14,6 +14,9 @@ struct TRowScript {
     std::unique_ptr<platform::HeldFile> File; // nothing when it could not be held
 };
 
+// The script rmcoda reads, in the log's folder.
+QString ScriptFile();
+
 // The first of VideoFile.avs, VideoFile_1.avs, ... in the log's folder that no
 // other batch holds.
 TRowScript HoldRowScript();
