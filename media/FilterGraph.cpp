@@ -76,7 +76,7 @@ int TFilterGraph::RenderFile(const QString &fileName)
     const ProbeResult probe = ProbeMediaFile(fileName, m_window ? TProbeDepth::FirstPicture : TProbeDepth::Header);
     if (m_window) {
         m_backend = playerBackend();
-        m_backend->Load(fileName, probe.orientation);
+        m_backend->Load(fileName, probe);
         m_window->setAspectHint(probe.displaySize);
     }
     m_probe = probe;

@@ -272,12 +272,25 @@ QSize displaySizeOf(const AVStream *stream, const TPictureOrientation &orientati
     return orientation.clockwise % 180 == 90 ? stored.transposed() : stored;
 }
 
+// The stored size at the stream's frame rate: what its decoder has to make.
+qint64 pixelsPerSecondOf(const AVStream *stream)
+{
+    const AVCodecParameters *codec = stream->codecpar;
+    AVRational rate = stream->avg_frame_rate;
+    if (rate.num <= 0 || rate.den <= 0)
+        rate = stream->r_frame_rate;
+    if (rate.num <= 0 || rate.den <= 0 || codec->width <= 0 || codec->height <= 0)
+        return 0;
+    return av_rescale(qint64(codec->width) * codec->height, rate.num, rate.den);
+}
+
 void describePicture(AVFormatContext *context, int index, TProbeDepth depth, ProbeResult &probe)
 {
     const AVStream *stream = context->streams[index];
     probe.orientation =
         depth == TProbeDepth::FirstPicture ? ShownOrientation(context, index) : ContainerOrientation(stream);
     probe.displaySize = displaySizeOf(stream, probe.orientation);
+    probe.pixelsPerSecond = pixelsPerSecondOf(stream);
 }
 
 // Fills the stream facts and the result code; throws when nothing decodes.

@@ -19,6 +19,7 @@ struct ProbeResult {
     bool hasAudio = false;
     QSize displaySize;               // picture size as shown: pixel aspect and turn applied; empty when unknown
     TPictureOrientation orientation; // how the stored picture is turned and mirrored when shown
+    qint64 pixelsPerSecond = 0;      // the picture's decoded pixels in a second of play; 0 when unknown
 };
 
 enum class TProbeDepth {

@@ -96,6 +96,17 @@ QByteArray UprightingFilter(const TPictureOrientation &orientation)
     return QByteArray("lavfi=[sidedata=delete:type=DISPLAYMATRIX,") + filter + "]";
 }
 
+QByteArray DecoderThreads(qint64 pixelsPerSecond)
+{
+    // Decoding on a frame per thread costs about a tenth more processor time
+    // in all than one thread, which decodes 1080p at 30 frames a second in a
+    // fifth of a core on the build machine (bench/README.md). Larger or faster
+    // pictures, and those whose rate is not known, keep the decoder's choice so
+    // that they play without dropping frames on slower processors.
+    constexpr qint64 OneThreadLimit = 1920LL * 1088 * 30;
+    return pixelsPerSecond > 0 && pixelsPerSecond <= OneThreadLimit ? QByteArrayLiteral("1") : QByteArrayLiteral("0");
+}
+
 bool SoundDeviceAvailable()
 {
     const QByteArray server = qgetenv("PULSE_SERVER");

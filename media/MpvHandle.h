@@ -29,6 +29,10 @@ MpvHandlePtr CreatePreviewMpv();
 // turned by quarter turns, mirrored, or both; empty for an upright one.
 QByteArray UprightingFilter(const TPictureOrientation &orientation);
 
+// mpv's decoder thread count for a picture of this many pixels a second
+// ("0" lets the decoder choose by the processor count).
+QByteArray DecoderThreads(qint64 pixelsPerSecond);
+
 // Whether the system offers a sound server or sound card mpv can play to;
 // without one mpv plays to its silent output on its own clock.
 bool SoundDeviceAvailable();

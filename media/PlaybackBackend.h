@@ -3,7 +3,7 @@
 // What a bound graph plays a rendered file through. The graph keeps the
 // engine's state rules (running, end of media); a backend only moves media.
 
-#include "media/PictureOrientation.h"
+#include "media/MediaProbe.h"
 
 #include <QObject>
 #include <QString>
@@ -13,8 +13,9 @@ class TPlaybackBackend : public QObject {
 public:
     using QObject::QObject;
 
-    // orientation: how the stored picture is turned and mirrored when shown.
-    virtual void Load(const QString &fileName, const media::TPictureOrientation &orientation) = 0;
+    // probe: the file as probed for playing; its picture's orientation and
+    // decoding load say how it is shown and decoded.
+    virtual void Load(const QString &fileName, const media::ProbeResult &probe) = 0;
     virtual void Unload() = 0;
     virtual void Play() = 0;
     virtual void Pause() = 0;

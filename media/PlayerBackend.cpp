@@ -171,15 +171,17 @@ void TPlayerBackend::reportEndLater()
     QMetaObject::invokeMethod(this, &TPlaybackBackend::EndReached, Qt::QueuedConnection);
 }
 
-void TPlayerBackend::Load(const QString &fileName, const media::TPictureOrientation &orientation)
+void TPlayerBackend::Load(const QString &fileName, const media::ProbeResult &probe)
 {
     if (!ok())
         return reportEndLater();
     forgetFile();
     setPaused(true);
     // Set before the file opens, so that its first frame is already upright;
-    // an upright file clears the last one's filter.
-    mpv_set_property_string(m_mpv.get(), "vf", media::UprightingFilter(orientation).constData());
+    // an upright file clears the last one's filter. The decoder's threads
+    // are chosen when it starts, so they too are set here.
+    mpv_set_property_string(m_mpv.get(), "vf", media::UprightingFilter(probe.orientation).constData());
+    mpv_set_property_string(m_mpv.get(), "vd-lavc-threads", media::DecoderThreads(probe.pixelsPerSecond).constData());
     // An absolute path, so that no name is taken for a protocol or an option.
     const QByteArray path = QFile::encodeName(QFileInfo(fileName).absoluteFilePath());
     if (!command({"loadfile", path.constData(), "replace"}))

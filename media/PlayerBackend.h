@@ -27,7 +27,7 @@ public:
     // The core and its video output started.
     bool ok() const;
 
-    void Load(const QString &fileName, const media::TPictureOrientation &orientation) override;
+    void Load(const QString &fileName, const media::ProbeResult &probe) override;
     void Unload() override;
     void Play() override;
     void Pause() override;

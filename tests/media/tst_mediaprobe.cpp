@@ -7,6 +7,7 @@
 #include "OrientedClips.h"
 #include "media/FilterGraph.h"
 #include "media/MediaProbe.h"
+#include "media/MpvHandle.h"
 #include "tests/support/RealWorldMedia.h"
 
 #include <QFile>
@@ -82,6 +83,10 @@ private Q_SLOTS:
     void dataTracksDoNotCountAsStreams();
     void shownShapeAndRotation_data();
     void shownShapeAndRotation();
+    void decodingLoadOfTheShownPicture_data();
+    void decodingLoadOfTheShownPicture();
+    void decoderThreadsFollowTheLoad_data();
+    void decoderThreadsFollowTheLoad();
     void exceptionTextCarriesTheCode();
     void inactiveGraphRefusesWork();
 
@@ -415,6 +420,59 @@ void TestMediaProbe::shownShapeAndRotation()
     QCOMPARE(probe.orientation.clockwise, clockwise);
     QCOMPARE(probe.orientation.mirrored, mirrored);
     QCOMPARE(probe.displaySize, shown);
+}
+
+void TestMediaProbe::decodingLoadOfTheShownPicture_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<qint64>("pixelsPerSecond");
+    const QString folder = m_dir.path();
+
+    fixtures::ClipSpec small;
+    QTest::newRow("320x240 at 25 fps") << fixtures::makeClip(folder, "load-small.avi", small) << qint64(320 * 240 * 25);
+    fixtures::ClipSpec fast;
+    fast.size = QSize(640, 360);
+    fast.fps = 60;
+    QTest::newRow("640x360 at 60 fps") << fixtures::makeClip(folder, "load-fast.avi", fast) << qint64(640 * 360 * 60);
+    // The stored picture is decoded: neither its pixel aspect nor its turn
+    // changes the work.
+    OrientedClip shaped; // 30 fps
+    shaped.stored = QSize(320, 240);
+    shaped.pixelAspect = "64/45";
+    shaped.clockwise = 90;
+    QTest::newRow("anamorphic, turned") << makeOrientedClip(folder, "load-anamorphic-90.mov", shaped)
+                                        << qint64(320 * 240 * 30);
+    fixtures::ClipSpec sound;
+    sound.video = false;
+    QTest::newRow("sound only") << fixtures::makeClip(folder, "load-sound.mp4", sound) << qint64(0);
+}
+
+void TestMediaProbe::decodingLoadOfTheShownPicture()
+{
+    QFETCH(QString, file);
+    QFETCH(qint64, pixelsPerSecond);
+    QVERIFY(!file.isEmpty());
+    const media::ProbeResult probe = media::ProbeMediaFile(file, media::TProbeDepth::FirstPicture);
+    QCOMPARE(probe.pixelsPerSecond, pixelsPerSecond);
+}
+
+void TestMediaProbe::decoderThreadsFollowTheLoad_data()
+{
+    QTest::addColumn<qint64>("pixelsPerSecond");
+    QTest::addColumn<QByteArray>("threads");
+    QTest::newRow("480p at 25 fps") << qint64(640 * 480 * 25) << QByteArray("1");
+    QTest::newRow("1080p at 29.97 fps") << qint64(1920LL * 1080 * 30000 / 1001) << QByteArray("1");
+    QTest::newRow("1080p at 30 fps") << qint64(1920LL * 1080 * 30) << QByteArray("1");
+    QTest::newRow("1080p at 50 fps") << qint64(1920LL * 1080 * 50) << QByteArray("0");
+    QTest::newRow("2160p at 30 fps") << qint64(3840LL * 2160 * 30) << QByteArray("0");
+    QTest::newRow("rate unknown") << qint64(0) << QByteArray("0");
+}
+
+void TestMediaProbe::decoderThreadsFollowTheLoad()
+{
+    QFETCH(qint64, pixelsPerSecond);
+    QFETCH(QByteArray, threads);
+    QCOMPARE(media::DecoderThreads(pixelsPerSecond), threads);
 }
 
 void TestMediaProbe::exceptionTextCarriesTheCode()
