@@ -175,6 +175,7 @@ void TConversionBatch::RowDone()
     m_pause.stop();
     disconnect(&m_pause, nullptr, this, nullptr);
     disconnect(m_job, nullptr, this, nullptr);
+    m_job->Withdraw();
     m_job->deleteLater();
     m_job = nullptr;
     ++ConvertedCount;

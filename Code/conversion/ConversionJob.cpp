@@ -74,6 +74,14 @@ void TConversionJob::Cancel()
     EndingStep(&TAdvanceSystem::Terminate, TerminateGraceMs, &TConversionJob::ForceEnd);
 }
 
+void TConversionJob::Withdraw()
+{
+    if (m_finished || m_encoder)
+        return;
+    m_finished = true;
+    RemoveRowOutput(Parameters, std::nullopt);
+}
+
 void TConversionJob::ForceEnd()
 {
     if (IsRunning())

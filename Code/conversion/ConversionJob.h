@@ -38,6 +38,8 @@ public:
 
     void Start();
     void Cancel();
+    // A row stopped before its encoder started gives back the name it claimed.
+    void Withdraw();
     bool IsRunning() const;
     bool IsFinished() const { return m_finished; }
     // The encoder's latest output, for the log of a failed row.

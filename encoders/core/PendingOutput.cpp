@@ -141,7 +141,11 @@ PendingOutput::PendingOutput(const std::string &outputPath, bool overwrite, Kind
     const std::string folder = folderOf(outputPath);
     checkFolder(folder);
     checkName(outputPath, overwrite);
-    holdClaim();
+    // Only a file the caller allows to be replaced is taken as a claim; one
+    // that appears after the look above is left to the commit's no-replace
+    // move, which refuses it.
+    if (overwrite)
+        holdClaim();
     try {
         if (kind == Kind::UnnamedWherePossible)
             openUnnamed(folder);

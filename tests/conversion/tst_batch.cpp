@@ -404,6 +404,20 @@ private Q_SLOTS:
         QCOMPARE(theirs.readAll(), QByteArray("theirs"));
     }
 
+    // Stopped while it waits to start its encoder, a row gives back the name
+    // it claimed: no empty file is left for the next batch to step around.
+    void stopBeforeTheEncoderStarts()
+    {
+        const QMetaObject::Connection stop = connect(&m_program->batch, &TConversionBatch::RowStarting, this, [this] {
+            QTimer::singleShot(0, &m_program->batch, [this] { m_program->batch.Stop(true); });
+        });
+        convert({checkedRow(m_clips.shortClip)});
+        disconnect(stop);
+        QVERIFY(m_outcome.StoppedByUser);
+        QVERIFY(!m_outputPath.isEmpty());
+        QVERIFY(outputFiles().isEmpty());
+    }
+
     // The script rmcoda reads belongs to one batch at a time: while another
     // program holds VideoFile.avs, a batch writes a script of its own and
     // leaves the other one alone.
