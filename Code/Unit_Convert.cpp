@@ -368,10 +368,14 @@ void TFrmMainForm::closeEvent(QCloseEvent *event)
     // asks, and the program ends once the encoder has stopped and left
     // nothing half-written.
     if (m_batch->IsRunning()) {
-        event->ignore();
-        if (m_closeAfterBatch || m_batch->IsStopping() || frmConverting->ConfirmCloseFromOutside())
-            m_closeAfterBatch = true;
-        return;
+        const bool closing = m_closeAfterBatch || m_batch->IsStopping() || frmConverting->ConfirmCloseFromOutside();
+        // A row between its pauses ends at the answer, and the batch with it:
+        // then the window closes now, not when some later batch ends.
+        if (!closing || m_batch->IsRunning()) {
+            m_closeAfterBatch = closing;
+            event->ignore();
+            return;
+        }
     }
     FormClose();
     event->accept();

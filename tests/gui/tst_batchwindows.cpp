@@ -304,6 +304,30 @@ private Q_SLOTS:
         QVERIFY(m_program->platform->powerOffs == 0);
     }
 
+    // Closed from outside while a row waits to start its encoder: Yes ends
+    // the batch at once, and the program with it; no close is left pending
+    // for a later batch.
+    void closeFromOutsideBeforeTheEncoderStarts()
+    {
+        addRow(m_clips.shortClip, true, "00:00:02");
+        const QMetaObject::Connection closeSoon = connect(batch(), &TConversionBatch::RowStarting, this, [this] {
+            QTimer::singleShot(0, this, [this] {
+                m_program->prompts->answers.enqueue(QMessageBox::Yes);
+                FrmMainForm->close();
+            });
+        });
+        convert();
+        disconnect(closeSoon);
+        QVERIFY(m_outcome.StoppedByUser);
+        QVERIFY(outputFiles().isEmpty());
+        QCOMPARE(m_program->platform->endedWith, QList<int>{0});
+
+        m_program->platform->endedWith.clear();
+        convert();
+        QCOMPARE(m_outcome.DeliveredCount, 1);
+        QVERIFY(m_program->platform->endedWith.isEmpty());
+    }
+
     // The system asks the program to end (a session's end): no question, the
     // encoder ends, nothing half-written stays, then the program ends.
     void endRequestStopsWithoutAsking()
