@@ -19,10 +19,6 @@ enum class SocketClaim {
     Alone       // somebody holds the socket but did not answer in time
 };
 
-// The socket for the folder: in the folder itself, or in the user's runtime
-// folder under `key` when the folder's path is too long for a socket's name.
-QString socketPathFor(const QString &dataFolder, const QString &key);
-
 // Hands `uris` to the program listening on `socketPath`, or listens there:
 // `keep` takes the listener, which passes what later starts send to
 // `receive`. A socket left behind by a program that ended without closing it

@@ -29,6 +29,8 @@ QString objectPathFor(const QString &busName)
     return QLatin1Char('/') + QString(busName).replace(QLatin1Char('.'), QLatin1Char('/'));
 }
 
+// The socket for the folder: in the folder itself, or in the user's runtime
+// folder under `key` when the folder's path is too long for a socket's name.
 QString socketPathFor(const QString &dataFolder, const QString &key)
 {
     const QString inFolder = QDir(dataFolder).filePath(QStringLiteral(".movarel-instance"));

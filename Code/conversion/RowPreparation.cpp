@@ -61,13 +61,10 @@ QString ScriptFile()
 
 TRowScript HoldRowScript()
 {
-    const QString first = ScriptFile();
-    TRowScript script{first, nullptr};
+    TRowScript script{ScriptFile(), nullptr};
     for (int number = 0; number < scriptNames; ++number) {
-        const QString path = number == 0
-                                 ? first
-                                 : TFileFunc::GetFileFolder(first) + TFileFunc::GetFileBaseName(first) +
-                                       QLatin1Char('_') + QString::number(number) + TFileFunc::GetFileExtension(first);
+        const QString path =
+            number == 0 ? ScriptFile() : StateFolder() + QStringLiteral("VideoFile_%1.avs").arg(number);
         bool heldElsewhere = false;
         script.File = platform::holdFile(path, heldElsewhere);
         if (script.File) {

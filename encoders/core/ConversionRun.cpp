@@ -6,12 +6,12 @@
 #include "FfmpegAttempt.h"
 #include "FfmpegErrors.h"
 #include "FfmpegProcess.h"
-#include "FrameRate.h"
 #include "PendingOutput.h"
 #include "SignalWatch.h"
 #include "SourceCheck.h"
 #include "StatusOutput.h"
 #include "StreamChoice.h"
+#include "VideoRateControl.h"
 
 #include <algorithm>
 
@@ -35,17 +35,6 @@ void checkSourceWasRead(const Attempt &attempt)
             throw EncoderError(describeReadFailure(*log, attempt.progress.latest().outputSeconds.value_or(0.0)),
                                attempt.exitCode != 0 ? attempt.exitCode : 1);
     }
-}
-
-// Frames a second of the output's picture when the command fixes them; 0 when
-// ffmpeg keeps the source's timing.
-double outputRate(const EncodeRequest &request, const SourceSpec &source)
-{
-    const std::string &rate = request.frameRate.empty() ? source.constantRate : request.frameRate;
-    if (rate.empty())
-        return 0.0;
-    const Fraction fraction = frameRateFraction(rate);
-    return static_cast<double>(fraction.numerator) / static_cast<double>(fraction.denominator);
 }
 
 // Plans and runs ffmpeg until it has finished: again without seeking when the
@@ -168,7 +157,7 @@ bool ConversionRunner::pictureFellShort(const Attempt &attempt) const
     const ProgressFigures &figures = attempt.progress.latest();
     if (figures.frame == 0)
         return true;
-    const double rate = outputRate(m_request, m_source);
+    const double rate = videoTargetOf(m_request, m_source.constantRate).framesPerSecond.value_or(0.0);
     const double seconds = figures.outputSeconds.value_or(0.0);
     return rate > 0.0 && static_cast<double>(figures.frame) / rate < seconds / 2;
 }
