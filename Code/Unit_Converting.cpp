@@ -225,16 +225,19 @@ void TfrmConverting::btnStop1Click()
 
 bool TfrmConverting::FormClose()
 {
-    if (!ConfirmStop(QStringLiteral("Are you sure to stop processing ?")))
-        return false;
-    EndBatchNow(false);
-    return true;
+    return ConfirmCloseAndStop(false);
 }
+
 bool TfrmConverting::ConfirmCloseFromOutside()
+{
+    return ConfirmCloseAndStop(true);
+}
+
+bool TfrmConverting::ConfirmCloseAndStop(bool byStopButton)
 {
     if (!ConfirmStop(QStringLiteral("Are you sure to stop processing ?")))
         return false;
-    EndBatchNow(true);
+    EndBatchNow(byStopButton);
     return true;
 }
 

@@ -66,6 +66,8 @@ protected:
     void reject() override;
 
 private:
+    // The close question; on Yes the batch stops.
+    bool ConfirmCloseAndStop(bool byStopButton);
     // Asks the question with the batch held; true when the user said Yes.
     bool ConfirmStop(const QString &question);
     void EndBatchNow(bool byStopButton);
