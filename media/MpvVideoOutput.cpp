@@ -20,9 +20,14 @@ char *rgb32Format()
 // mpv leaves the fourth byte of each pixel undefined; QImage wants it opaque.
 void makeOpaque(QImage &picture)
 {
+    // Size and lines read once: a call per pixel into Qt costs more than the
+    // pass itself.
+    const int width = picture.width();
+    const qsizetype stride = picture.bytesPerLine();
+    uchar *lines = picture.bits();
     for (int y = 0; y < picture.height(); ++y) {
-        auto *line = reinterpret_cast<quint32 *>(picture.scanLine(y));
-        for (int x = 0; x < picture.width(); ++x)
+        auto *line = reinterpret_cast<quint32 *>(lines + y * stride);
+        for (int x = 0; x < width; ++x)
             line[x] |= 0xff000000u;
     }
 }

@@ -5,6 +5,7 @@
 #include <QChildEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 
 TDSVideoWindowEx2::TDSVideoWindowEx2(QWidget *parent) : QWidget(parent)
 {
@@ -84,10 +85,14 @@ void TDSVideoWindowEx2::resizeEvent(QResizeEvent *event)
 void TDSVideoWindowEx2::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
-    if (m_picture.isNull())
+    if (m_picture.isNull()) {
+        painter.fillRect(rect(), Qt::black);
         return;
+    }
     const QRect target = pictureRect();
+    // Only the bars around the picture: it covers the rest.
+    for (const QRect &bar : QRegion(rect()).subtracted(target))
+        painter.fillRect(bar, Qt::black);
     // The source draws at the asked size; a picture of an older size is
     // stretched until the next one comes.
     if (m_picture.size() == target.size())
