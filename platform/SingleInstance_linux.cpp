@@ -7,6 +7,7 @@
 #include <QDBusMessage>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QVariantMap>
 
@@ -30,11 +31,12 @@ QString objectPathFor(const QString &busName)
 }
 
 // The socket for the folder: in the folder itself, or in the user's runtime
-// folder under `key` when the folder's path is too long for a socket's name.
+// folder under `key` when the folder's path is too long for a socket's name or
+// the folder cannot take it (a portable copy on a read-only medium).
 QString socketPathFor(const QString &dataFolder, const QString &key)
 {
     const QString inFolder = QDir(dataFolder).filePath(QStringLiteral(".movarel-instance"));
-    if (QFile::encodeName(inFolder).size() <= longestSocketPath)
+    if (QFile::encodeName(inFolder).size() <= longestSocketPath && QFileInfo(dataFolder).isWritable())
         return inFolder;
     QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (runtime.isEmpty())

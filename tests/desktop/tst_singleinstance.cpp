@@ -329,6 +329,16 @@ private Q_SLOTS:
         verifyHandOver(first, dataFolder, false);
     }
 
+    // A data folder that cannot take the socket, as on a read-only medium
+    // (here one that is not there): its starts still meet.
+    void dataFolderWithoutWriteAccess()
+    {
+        const QString dataFolder = m_root.filePath(QStringLiteral("read-only medium/not there"));
+        Probe *first = startProbe(dataFolder, false);
+        QCOMPARE(first->role(), QStringLiteral("serving"));
+        verifyHandOver(first, dataFolder, false);
+    }
+
     // The running program stopped answering: the next start waits a little,
     // then runs by itself.
     void programThatHangsIsPassedBy_data() { busOrSocketRows(); }
