@@ -3,6 +3,7 @@
 #include "platform/InstanceSocket.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDir>
@@ -133,8 +134,15 @@ InstanceClaim claimInstance(const QString &dataFolder, const QStringList &files)
     const QString name = busNameFor(key);
     bool onBus = false;
     if (bus.isConnected()) {
-        onBus = serveOnBus(bus, name, server.get());
-        const BusAnswer answer = onBus ? BusAnswer::Refused : handOverOnBus(bus, name, uris);
+        BusAnswer answer = BusAnswer::Refused;
+        // The name's owner may leave without answering, having handed its own
+        // files to a program it found on the socket: the name is free again.
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            onBus = serveOnBus(bus, name, server.get());
+            answer = onBus ? BusAnswer::Refused : handOverOnBus(bus, name, uris);
+            if (answer != BusAnswer::Silent || bus.interface()->isServiceRegistered(name))
+                break;
+        }
         if (answer == BusAnswer::Taken)
             return {.handedOver = true, .server = nullptr};
         // It hangs, and its socket would keep this start waiting as long again.

@@ -7,8 +7,10 @@
 #include "platform/SingleInstance.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDir>
+#include <QLockFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -301,6 +303,29 @@ private Q_SLOTS:
         QStringList received = serving->requests();
         received.sort();
         QCOMPARE(received, handedOver);
+    }
+
+    // A start on the bus that finds the program listening on the socket leaves
+    // the bus: other starts that asked it meanwhile reach that program too.
+    void startsOnTheBusMeetTheSocket()
+    {
+        const QString dataFolder = folder(QStringLiteral("bus meets socket"));
+        Probe *running = startProbe(dataFolder, false);
+        QCOMPARE(running->role(), QStringLiteral("serving"));
+        // The starts' lock, held here, keeps the next start between the two.
+        QLockFile claiming(QDir(dataFolder).filePath(QStringLiteral(".movarel-instance.lock")));
+        QVERIFY(claiming.tryLock(0));
+        Probe *between = startProbe(dataFolder, true, {QStringLiteral("a.mp4")});
+        const QString name = QStringLiteral("org.movarel.Movarel.i") + platform::instanceKey(dataFolder);
+        QTRY_VERIFY_WITH_TIMEOUT(QDBusConnection::sessionBus().interface()->isServiceRegistered(name), startTimeoutMs);
+        Probe *later = startProbe(dataFolder, true, {QStringLiteral("b.mp4")});
+        QCOMPARE(later->role(), QStringLiteral("handed over"));
+        claiming.unlock();
+
+        QCOMPARE(between->role(), QStringLiteral("handed over"));
+        const QStringList expected{openLine({m_workFolder + QStringLiteral("/a.mp4")}),
+                                   openLine({m_workFolder + QStringLiteral("/b.mp4")})};
+        QTRY_COMPARE_WITH_TIMEOUT(running->requests(), expected, startTimeoutMs);
     }
 
     // A program that crashed leaves its socket file: the next start listens
