@@ -3,7 +3,6 @@
 #include "StreamPick.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace encoder {
 
@@ -26,8 +25,7 @@ bool comesPacked(const InputListing &listing, const ListedStream &stream)
 
 double coverage(const Extent &extent, const CutSpan &cut)
 {
-    const double cutEnd = cut.length ? cut.start + *cut.length : std::numeric_limits<double>::infinity();
-    return std::max(0.0, std::min(extent.end, cutEnd) - std::max(extent.first, cut.start));
+    return std::max(0.0, std::min(extent.end, cut.end()) - std::max(extent.first, cut.start));
 }
 
 const ListedStream *mostCovering(const std::vector<ListedStream> &streams, const ListedStream &fallback,

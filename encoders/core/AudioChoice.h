@@ -3,6 +3,7 @@
 #include "AudioExtents.h"
 #include "InputListing.h"
 
+#include <limits>
 #include <map>
 #include <optional>
 #include <vector>
@@ -20,6 +21,9 @@ struct AudioSource {
 struct CutSpan {
     double start = 0.0;
     std::optional<double> length; // to the end when unset
+
+    // Where the cut ends on the input's time line; infinity without a length.
+    double end() const { return length ? start + *length : std::numeric_limits<double>::infinity(); }
 };
 
 // Whether the listed input needs an audio choice of its own: it has several

@@ -3,7 +3,6 @@
 #include "StreamPick.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace encoder {
 
@@ -14,7 +13,7 @@ constexpr double gapTolerance = 0.1;
 
 int framesWithin(const Extent &extent, const CutSpan &cut)
 {
-    const double cutEnd = cut.length ? cut.start + *cut.length : std::numeric_limits<double>::infinity();
+    const double cutEnd = cut.end();
     return static_cast<int>(std::count_if(extent.times.begin(), extent.times.end(),
                                           [&](double time) { return time >= cut.start && time < cutEnd; }));
 }
@@ -29,7 +28,7 @@ double spanEnd(const InputListing &listing, const std::map<int, Extent> &extents
         if (stream && stream->kind != StreamKind::Other)
             end = std::max(end, extent.end);
     }
-    return cut.length ? std::min(end, cut.start + *cut.length) : end;
+    return std::min(end, cut.end());
 }
 
 double gapOrNothing(double gap)
