@@ -73,9 +73,10 @@ bool isWriteFailure(std::string_view text)
     return false;
 }
 
+// Of a line that is no write failure.
 bool isReadFailure(const std::string &text)
 {
-    if (isWriteFailure(text) || text.find(": ") == std::string::npos)
+    if (text.find(": ") == std::string::npos)
         return false;
     const std::string reason = systemReason(text);
     return std::find(readFailures.begin(), readFailures.end(), reason) != readFailures.end();
@@ -134,10 +135,12 @@ void FfmpegLog::takeLine(std::string_view line)
 
 void FfmpegLog::takeProblem(const std::string &text)
 {
-    if (isWriteFailure(text) && m_writeFailure.empty())
-        m_writeFailure = systemReason(text);
-    if (isReadFailure(text) && m_readFailure.empty())
+    if (isWriteFailure(text)) {
+        if (m_writeFailure.empty())
+            m_writeFailure = systemReason(text);
+    } else if (isReadFailure(text) && m_readFailure.empty()) {
         m_readFailure = systemReason(text);
+    }
     if (text.starts_with(decoderFailure) && m_undecodableStream < 0)
         m_undecodableStream = streamNumberAt(std::string_view(text).substr(decoderFailure.size()));
     for (const std::string_view sign : damageSigns) {
