@@ -155,6 +155,11 @@ bool ConversionRunner::pictureFellShort(const Attempt &attempt) const
     if (!m_request.reportsVideo() || movingPictures(attempt.log.input()).empty())
         return false;
     const ProgressFigures &figures = attempt.progress.latest();
+    // Nothing at all came out of a start past the input's end: no other
+    // stream would hold more.
+    const std::optional<double> duration = attempt.log.input().duration();
+    if (!encodedSomething(figures) && duration && cut().start >= *duration)
+        return false;
     if (figures.frame == 0)
         return true;
     const double rate = videoTargetOf(m_request, m_source.constantRate).framesPerSecond.value_or(0.0);

@@ -10,6 +10,7 @@ constexpr std::string_view firstInput = "Input #0, ";
 constexpr std::string_view fromSource = ", from '";
 // Stream lines sit two blanks in; metadata lines, deeper, may hold anything.
 constexpr std::string_view streamLine = "  Stream #0:";
+constexpr std::string_view durationLine = "  Duration: ";
 
 StreamKind kindNamed(std::string_view name)
 {
@@ -54,10 +55,33 @@ void InputListing::takeLine(std::string_view line)
             m_state = State::Done;
         else if (line.starts_with(streamLine))
             takeStreamLine(line.substr(streamLine.size()));
+        else if (line.starts_with(durationLine))
+            takeDurationLine(line.substr(durationLine.size()));
         break;
     case State::Done:
         break;
     }
+}
+
+// "00:01:02.50, start: 0.000000, bitrate: 128 kb/s", or "N/A, ..." when the
+// header does not tell.
+void InputListing::takeDurationLine(std::string_view line)
+{
+    int hours = 0;
+    int minutes = 0;
+    double seconds = 0.0;
+    const char *at = line.data();
+    const char *end = line.data() + line.size();
+    for (int *part : {&hours, &minutes}) {
+        const auto [next, error] = std::from_chars(at, end, *part);
+        if (error != std::errc() || next == end || *next != ':' || *part < 0)
+            return;
+        at = next + 1;
+    }
+    const auto [next, error] = std::from_chars(at, end, seconds, std::chars_format::fixed);
+    if (error != std::errc() || minutes > 59 || seconds < 0.0 || seconds >= 60.0)
+        return;
+    m_duration = hours * 3600.0 + minutes * 60.0 + seconds;
 }
 
 // "1[0x2](und): Audio: amr_nb (samr / 0x726D6173), 8000 Hz, mono, fltp (default)"

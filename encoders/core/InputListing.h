@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,14 +35,18 @@ public:
     const ListedStream *stream(int index) const;
     // Audio streams with a codec ffmpeg knows.
     std::vector<ListedStream> audioStreams() const;
+    // Seconds, as the container's header tells; unset when it does not.
+    std::optional<double> duration() const { return m_duration; }
 
 private:
     enum class State { Before, InFirstInput, Done };
     void takeStreamLine(std::string_view line);
+    void takeDurationLine(std::string_view line);
 
     State m_state = State::Before;
     std::string m_container;
     std::vector<ListedStream> m_streams;
+    std::optional<double> m_duration;
 };
 
 } // namespace encoder

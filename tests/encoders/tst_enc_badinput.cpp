@@ -5,6 +5,7 @@
 #include "EncoderHarness.h"
 #include "tests/support/RealWorldMedia.h"
 
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <unistd.h>
@@ -217,6 +218,28 @@ private Q_SLOTS:
         QCOMPARE(filesIn(m_out), QStringList{"taken.mp4"});
         QCOMPARE(contentOf(out("taken.mp4")), QByteArray("earlier"));
         QCOMPARE(contentOf(m_clip), m_clipBytes);
+    }
+
+    // A start past the end is told at once: the source is not read again
+    // with other streams, which would hold no more.
+    void startPastTheEndReadsOnce()
+    {
+        QTemporaryDir counting;
+        const QString log = counting.filePath("runs");
+        for (const QString name : {"ffmpeg", "ffprobe"}) {
+            const QString wrapper = counting.filePath(name);
+            writeFile(wrapper, "#!/bin/sh\necho " + name.toUtf8() + " >> '" + log.toUtf8() + "'\nexec " +
+                                   QStandardPaths::findExecutable(name).toUtf8() + " \"$@\"\n");
+            QVERIFY(QFile::setPermissions(wrapper, QFile::ReadOwner | QFile::ExeOwner));
+        }
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("PATH", counting.path());
+        const Finished run = runEncoder(
+            vidcoda(), builderArguments(outputType(".mp4"), m_clip, out("late.mp4"), {"-ss", "00:01:00", "-t", "5"}),
+            environment);
+        QVERIFY2(run.exitCode != 0 && run.errors.contains("nothing was converted"), run.errors.constData());
+        QCOMPARE(QString::fromUtf8(contentOf(log)), QStringLiteral("ffmpeg\n"));
+        QCOMPARE(filesIn(m_out), QStringList{"taken.mp4"});
     }
 
     void unreadableInputAndFolder()

@@ -82,6 +82,36 @@ private Q_SLOTS:
         QVERIFY(log.lastError().empty());
     }
 
+    // The header's duration; one a metadata line or a later input holds is
+    // not the first input's.
+    void duration_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<double>("seconds"); // -1: unknown
+        const QByteArray head = "[info] Input #0, mpeg, from 'file:/m/x.vob':\n";
+        const QByteArray stream = "[info]   Stream #0:0[0x1e0]: Video: mpeg2video (Main), yuv420p, 720x576, 25 fps\n";
+        QTest::newRow("listed") << twoSoundsListing + mappingAndOutput << 4.74;
+        QTest::newRow("hours") << head + "[info]   Duration: 02:01:03.25, start: 0.280000, bitrate: 5 kb/s\n" + stream
+                               << 7263.25;
+        QTest::newRow("not known") << head + "[info]   Duration: N/A, start: 0.000000, bitrate: N/A\n" + stream << -1.0;
+        QTest::newRow("in metadata only")
+            << head + "[info]   Metadata:\n[info]     Duration        : 00:00:09.00\n" + stream << -1.0;
+        QTest::newRow("of a second input")
+            << head + stream +
+                   "[info] Input #1, wav, from 'file:/m/y.wav':\n[info]   Duration: 00:00:09.00, bitrate: 1 kb/s\n"
+            << -1.0;
+        QTest::newRow("minutes out of range")
+            << head + "[info]   Duration: 00:75:00.00, start: 0.000000\n" + stream << -1.0;
+    }
+
+    void duration()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(double, seconds);
+        const std::optional<double> duration = logOf(text).input().duration();
+        QCOMPARE(duration.value_or(-1.0), seconds);
+    }
+
     void ownAudioChoice_data()
     {
         QTest::addColumn<QByteArray>("text");
