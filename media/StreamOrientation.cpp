@@ -27,9 +27,11 @@ CodecContextPtr openDecoder(const AVStream *stream)
     CodecContextPtr codec(decoder ? avcodec_alloc_context3(decoder) : nullptr);
     if (!codec || avcodec_parameters_to_context(codec.get(), stream->codecpar) < 0)
         return nullptr;
-    // Only the picture's side data is wanted, not its pixels.
+    // Only the first key picture's side data is wanted, not its pixels: the
+    // pictures after it are passed over rather than decoded.
     codec->thread_count = 1;
     codec->skip_loop_filter = AVDISCARD_ALL;
+    codec->skip_frame = AVDISCARD_NONKEY;
     return avcodec_open2(codec.get(), decoder, nullptr) >= 0 ? std::move(codec) : nullptr;
 }
 
@@ -61,10 +63,20 @@ std::optional<TPictureOrientation> firstPictureOrientation(AVFormatContext *cont
     std::optional<TPictureOrientation> orientation;
     for (int read = 0; read < PacketBudget && av_read_frame(context, packet.get()) >= 0; ++read) {
         const bool ours = packet->stream_index == stream->index;
+        const bool key = (packet->flags & AV_PKT_FLAG_KEY) != 0;
         const bool sent = ours && avcodec_send_packet(codec.get(), packet.get()) >= 0;
         av_packet_unref(packet.get());
         if (sent && receivePicture(codec.get(), frame.get(), orientation))
             return orientation;
+        // A decoder that holds pictures back for reordering gives the key
+        // picture when drained, without the ones after it; a packet marked
+        // key that held no key picture gives none, and the search goes on.
+        if (sent && key) {
+            avcodec_send_packet(codec.get(), nullptr);
+            if (receivePicture(codec.get(), frame.get(), orientation))
+                return orientation;
+            avcodec_flush_buffers(codec.get());
+        }
     }
     // A short stream: what the decoder still holds.
     avcodec_send_packet(codec.get(), nullptr);
