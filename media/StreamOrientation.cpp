@@ -38,7 +38,11 @@ CodecContextPtr openDecoder(const AVStream *stream)
 void rewind(AVFormatContext *context, const AVStream *stream)
 {
     const int64_t start = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
-    avformat_seek_file(context, stream->index, INT64_MIN, start, start, 0);
+    // Demuxers that search by decoding time (MPEG-TS) land past the first key
+    // picture when asked for its showing time; a second earlier lands before.
+    const int64_t earlier = start - av_rescale_q(1, AVRational{1, 1}, stream->time_base);
+    if (avformat_seek_file(context, stream->index, INT64_MIN, earlier, earlier, 0) < 0)
+        avformat_seek_file(context, stream->index, INT64_MIN, start, start, 0);
 }
 
 // The orientation of the decoded picture, once one came out: empty when the
