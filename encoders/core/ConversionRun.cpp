@@ -58,6 +58,7 @@ private:
     bool planAgain(const Attempt &attempt);
     void chooseStreams(const InputListing &listing);
     bool chooseAudioAgain(int undecodable);
+    bool startedPastTheEnd(const Attempt &attempt) const;
     bool pictureFellShort(const Attempt &attempt) const;
     CutSpan cut() const { return {m_request.start.value_or(0.0), m_request.length}; }
     [[noreturn]] void endBy(int signal);
@@ -108,7 +109,7 @@ bool ConversionRunner::planAgain(const Attempt &attempt)
     case EarlyEnd::None:
         break;
     }
-    if (attempt.exitCode == 0 && !m_streamsChosen && pictureFellShort(attempt)) {
+    if (attempt.exitCode == 0 && !m_streamsChosen && !startedPastTheEnd(attempt) && pictureFellShort(attempt)) {
         chooseStreams(attempt.log.input());
         return true;
     }
@@ -148,6 +149,14 @@ bool ConversionRunner::chooseAudioAgain(int undecodable)
     return true;
 }
 
+// Nothing at all came out of a start past the input's end: no other stream
+// would hold more.
+bool ConversionRunner::startedPastTheEnd(const Attempt &attempt) const
+{
+    const std::optional<double> duration = attempt.log.input().duration();
+    return !encodedSomething(attempt.progress.latest()) && duration && cut().start >= *duration;
+}
+
 // A picture of a few frames beside a longer sound: a rate change may drop all
 // of them, or the picture stops long before the output ends.
 bool ConversionRunner::pictureFellShort(const Attempt &attempt) const
@@ -155,11 +164,6 @@ bool ConversionRunner::pictureFellShort(const Attempt &attempt) const
     if (!m_request.reportsVideo() || movingPictures(attempt.log.input()).empty())
         return false;
     const ProgressFigures &figures = attempt.progress.latest();
-    // Nothing at all came out of a start past the input's end: no other
-    // stream would hold more.
-    const std::optional<double> duration = attempt.log.input().duration();
-    if (!encodedSomething(figures) && duration && cut().start >= *duration)
-        return false;
     if (figures.frame == 0)
         return true;
     const double rate = videoTargetOf(m_request, m_source.constantRate).framesPerSecond.value_or(0.0);

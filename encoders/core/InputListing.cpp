@@ -1,5 +1,8 @@
 #include "InputListing.h"
 
+#include "OptionValues.h"
+#include "TextLines.h"
+
 #include <charconv>
 
 namespace encoder {
@@ -67,21 +70,10 @@ void InputListing::takeLine(std::string_view line)
 // header does not tell.
 void InputListing::takeDurationLine(std::string_view line)
 {
-    int hours = 0;
-    int minutes = 0;
-    double seconds = 0.0;
-    const char *at = line.data();
-    const char *end = line.data() + line.size();
-    for (int *part : {&hours, &minutes}) {
-        const auto [next, error] = std::from_chars(at, end, *part);
-        if (error != std::errc() || next == end || *next != ':' || *part < 0)
-            return;
-        at = next + 1;
-    }
-    const auto [next, error] = std::from_chars(at, end, seconds, std::chars_format::fixed);
-    if (error != std::errc() || minutes > 59 || seconds < 0.0 || seconds >= 60.0)
-        return;
-    m_duration = hours * 3600.0 + minutes * 60.0 + seconds;
+    const std::string_view clock = line.substr(0, line.find(','));
+    const std::vector<std::string_view> parts = splitAt(clock, ':');
+    if (parts.size() == 3 && readWholeNumber(parts[1], 0, 59))
+        m_duration = readTimeSeconds(clock);
 }
 
 // "1[0x2](und): Audio: amr_nb (samr / 0x726D6173), 8000 Hz, mono, fltp (default)"
