@@ -56,6 +56,13 @@ bool receivePicture(AVCodecContext *codec, AVFrame *frame, std::optional<TPictur
     return true;
 }
 
+// The picture a decoder still holds, asked for with no more to come.
+bool drainPicture(AVCodecContext *codec, AVFrame *frame, std::optional<TPictureOrientation> &orientation)
+{
+    avcodec_send_packet(codec, nullptr);
+    return receivePicture(codec, frame, orientation);
+}
+
 std::optional<TPictureOrientation> firstPictureOrientation(AVFormatContext *context, const AVStream *stream)
 {
     const CodecContextPtr codec = openDecoder(stream);
@@ -76,15 +83,13 @@ std::optional<TPictureOrientation> firstPictureOrientation(AVFormatContext *cont
         // picture when drained, without the ones after it; a packet marked
         // key that held no key picture gives none, and the search goes on.
         if (sent && key) {
-            avcodec_send_packet(codec.get(), nullptr);
-            if (receivePicture(codec.get(), frame.get(), orientation))
+            if (drainPicture(codec.get(), frame.get(), orientation))
                 return orientation;
             avcodec_flush_buffers(codec.get());
         }
     }
     // A short stream: what the decoder still holds.
-    avcodec_send_packet(codec.get(), nullptr);
-    receivePicture(codec.get(), frame.get(), orientation);
+    drainPicture(codec.get(), frame.get(), orientation);
     return orientation;
 }
 

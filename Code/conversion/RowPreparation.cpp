@@ -52,19 +52,26 @@ void claimOutputName(TConvertParameterStruct &p)
     throw EFCreateError(QStringLiteral("No free name for the output file was found in ") + p.OutputFolder);
 }
 
+// VideoFile.avs, then VideoFile_1.avs and on for programs that run beside
+// this one.
+QString scriptFileNumbered(int number)
+{
+    const QString suffix = number == 0 ? QString() : QStringLiteral("_%1").arg(number);
+    return StateFolder() + QStringLiteral("VideoFile") + suffix + QStringLiteral(".avs");
+}
+
 } // namespace
 
 QString ScriptFile()
 {
-    return StateFolder() + QStringLiteral("VideoFile.avs");
+    return scriptFileNumbered(0);
 }
 
 TRowScript HoldRowScript()
 {
     TRowScript script{ScriptFile(), nullptr};
     for (int number = 0; number < scriptNames; ++number) {
-        const QString path =
-            number == 0 ? ScriptFile() : StateFolder() + QStringLiteral("VideoFile_%1.avs").arg(number);
+        const QString path = scriptFileNumbered(number);
         bool heldElsewhere = false;
         script.File = platform::holdFile(path, heldElsewhere);
         if (script.File) {
