@@ -174,4 +174,14 @@ inline QString makeOrientedClip(const QString &folder, const QString &name, cons
     return target;
 }
 
+// The same clip copied into MPEG-TS, as broadcast recordings and some cameras
+// keep it; empty when ffmpeg could not copy it.
+inline QString asTransportStream(const QString &file)
+{
+    if (file.isEmpty())
+        return {};
+    const QString target = file.left(file.lastIndexOf(QLatin1Char('.'))) + QStringLiteral(".ts");
+    return fixtures::runFfmpeg({"-i", file, "-c", "copy", target}) ? target : QString();
+}
+
 } // namespace mediatest
