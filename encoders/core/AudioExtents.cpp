@@ -1,16 +1,11 @@
 #include "AudioExtents.h"
 
 #include "FfmpegArguments.h"
-#include "FfmpegProcess.h"
-#include "PipeReading.h"
-#include "SignalWatch.h"
+#include "FfprobeRun.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <optional>
-#include <poll.h>
-#include <unistd.h>
 #include <vector>
 
 namespace encoder {
@@ -83,44 +78,15 @@ std::map<int, Extent> ExtentReader::extents() const
 
 ExtentScan scanExtents(const std::string &ffmpegProgram, const std::string &inputPath, SignalWatch &signals)
 {
-    ExtentScan result;
-    const std::string ffprobe = programBeside(ffmpegProgram, "ffprobe");
-    if (ffprobe.empty())
-        return result;
-    PipeEnds listing = makePipeEnds();
-    FfmpegProcess scan;
-    scan.start(ffprobe,
-               {"-v", "error", "-show_entries", "packet=stream_index,pts_time,dts_time,duration_time:format=start_time",
-                "-of", "compact", fileUrl(inputPath)},
-               {-1, listing.write, -1});
-    closePipeEnd(listing.write);
     ExtentReader reader;
-    std::string chunk;
-    while (listing.read >= 0 || scan.errorPipe() >= 0) {
-        pollfd descriptors[3] = {
-            {listing.read, POLLIN, 0}, {scan.errorPipe(), POLLIN, 0}, {signals.descriptor(), POLLIN, 0}};
-        if (::poll(descriptors, 3, -1) < 0 && errno != EINTR)
-            break;
-        if (descriptors[2].revents & POLLIN) {
-            result.signal = signals.take();
-            if (result.signal != 0) {
-                scan.kill();
-                break;
-            }
-        }
-        if (descriptors[0].revents & (POLLIN | POLLHUP | POLLERR)) {
-            if (readChunk(listing.read, chunk))
-                reader.feed(chunk);
-            else
-                closePipeEnd(listing.read);
-        }
-        if (descriptors[1].revents & (POLLIN | POLLHUP | POLLERR)) {
-            if (!readChunk(scan.errorPipe(), chunk))
-                scan.closeErrorPipe();
-        }
-    }
-    closePipeEnd(listing.read);
-    if (scan.wait() == 0 && result.signal == 0)
+    const FfprobeEnd end = runFfprobe(ffmpegProgram,
+                                      {"-v", "error", "-show_entries",
+                                       "packet=stream_index,pts_time,dts_time,duration_time:format=start_time", "-of",
+                                       "compact", fileUrl(inputPath)},
+                                      signals, [&reader](std::string_view chunk) { reader.feed(chunk); });
+    ExtentScan result;
+    result.signal = end.signal;
+    if (end.succeeded)
         result.extents = reader.extents();
     return result;
 }

@@ -40,7 +40,8 @@ void checkSourceWasRead(const Attempt &attempt)
 // Plans and runs ffmpeg until it has finished: again without seeking when the
 // input cannot seek, again with streams of its own choice when the input's
 // listing asks for them or the picture came out far shorter than the output,
-// and again with another sound when the chosen one cannot be decoded.
+// again turned by the picture's own orientation when it carries one, and
+// again with another sound when the chosen one cannot be decoded.
 class ConversionRunner {
 public:
     ConversionRunner(const EncodeRequest &request, const SourceSpec &source, const std::string &program,
@@ -58,6 +59,7 @@ private:
     bool planAgain(const Attempt &attempt);
     void chooseStreams(const InputListing &listing);
     bool chooseAudioAgain(int undecodable);
+    ListingVerdict checkOwnOrientation(const InputListing &listing);
     bool startedPastTheEnd(const Attempt &attempt) const;
     bool pictureFellShort(const Attempt &attempt) const;
     CutSpan cut() const { return {m_request.start.value_or(0.0), m_request.length}; }
@@ -76,6 +78,8 @@ private:
     InputListing m_listing;
     std::map<int, Extent> m_extents;
     std::vector<int> m_undecodable;
+    // Each picture's own orientation, by stream, once read; nullopt: it has none.
+    std::map<int, std::optional<Orientation>> m_ownOrientations;
 };
 
 Attempt ConversionRunner::runOnce()
@@ -86,7 +90,10 @@ Attempt ConversionRunner::runOnce()
                        m_output.descriptor(),
                        m_plan.seekInput,
                        !m_streamsChosen,
-                       m_request.reportsVideo()};
+                       m_request.reportsVideo(),
+                       {}};
+    if (m_request.reportsVideo())
+        setup.checkListing = [this](const InputListing &listing) { return checkOwnOrientation(listing); };
     if (m_audio.rawAmr)
         setup.feederArguments = amrFeederArguments(m_source, m_audio);
     return runAttempt(setup, m_signals, m_printer);
@@ -103,6 +110,8 @@ bool ConversionRunner::planAgain(const Attempt &attempt)
         return true;
     case EarlyEnd::StreamChoice:
         chooseStreams(attempt.log.input());
+        return true;
+    case EarlyEnd::Replan:
         return true;
     case EarlyEnd::Protected:
         return false;
@@ -131,8 +140,11 @@ void ConversionRunner::chooseStreams(const InputListing &listing)
             endBy(scan.signal);
         m_extents = scan.extents;
     }
-    if (m_request.reportsVideo())
+    if (m_request.reportsVideo()) {
         m_video = chooseVideo(m_listing, m_extents, cut()).value_or(VideoSource{});
+        if (const auto known = m_ownOrientations.find(m_video.stream); known != m_ownOrientations.end())
+            m_video.ownOrientation = known->second;
+    }
     if (m_video.holdsEarlierFrame)
         m_plan.seekInput = false;
     chooseAudioAgain(-1);
@@ -147,6 +159,26 @@ bool ConversionRunner::chooseAudioAgain(int undecodable)
         return false;
     m_audio = *audio;
     return true;
+}
+
+// A picture that may carry its own orientation has it read once; a run that
+// does not turn the picture as it says ends for one that does.
+ListingVerdict ConversionRunner::checkOwnOrientation(const InputListing &listing)
+{
+    const ListedStream *picture = pictureInUse(listing, m_video.stream);
+    if (!picture || !mayCarryOrientation(picture->codec))
+        return {};
+    auto known = m_ownOrientations.find(picture->index);
+    if (known == m_ownOrientations.end()) {
+        const OrientationProbe probe = probeOwnOrientation(m_program, m_source.path, picture->index, m_signals);
+        if (probe.signal != 0)
+            return {false, probe.signal};
+        known = m_ownOrientations.emplace(picture->index, probe.orientation).first;
+    }
+    if (known->second == m_video.ownOrientation)
+        return {};
+    m_video.ownOrientation = known->second;
+    return {true, 0};
 }
 
 // Nothing at all came out of a start past the input's end: no other stream

@@ -29,28 +29,35 @@ std::string kilobits(int value)
     return std::to_string(value) + "k";
 }
 
-// A picture of a few frames keeps its last frame to the cut's end (before
-// any rate change, which would drop a frame shorter than its period), and
-// the first rate change repeats its first frame from the cut's start.
+void appendFilter(std::string &chain, const std::string &filter)
+{
+    if (!filter.empty())
+        chain += (chain.empty() ? "" : ",") + filter;
+}
+
+// The picture is turned first, as the frame fit expects it. A picture of a
+// few frames keeps its last frame to the cut's end (before any rate change,
+// which would drop a frame shorter than its period), and the first rate
+// change repeats its first frame from the cut's start.
 std::string videoFilters(const EncodeRequest &request, const SourceSpec &source, const VideoSource &video)
 {
     std::string chain;
+    if (video.ownOrientation)
+        appendFilter(chain, orientationFilters(*video.ownOrientation));
     if (video.hold > 0.0)
-        chain = "tpad=stop_mode=clone:stop_duration=" + secondsText(video.hold);
+        appendFilter(chain, "tpad=stop_mode=clone:stop_duration=" + secondsText(video.hold));
     bool firstRate = true;
     for (const std::string *rate : {&source.constantRate, &request.frameRate}) {
         if (rate->empty())
             continue;
-        if (!chain.empty())
-            chain += ',';
-        chain += "fps=" + fractionText(frameRateFraction(*rate));
+        std::string fps = "fps=" + fractionText(frameRateFraction(*rate));
         if (firstRate && video.leadIn > 0.0)
-            chain += ":start_time=0";
+            fps += ":start_time=0";
+        appendFilter(chain, fps);
         firstRate = false;
     }
     // After the rate, so that only the frames kept are scaled.
-    if (const std::string fit = frameFitFilters(request); !fit.empty())
-        chain += (chain.empty() ? "" : ",") + fit;
+    appendFilter(chain, frameFitFilters(request));
     return chain;
 }
 
@@ -115,6 +122,9 @@ std::vector<std::string> ffmpegArguments(const EncodeRequest &request, const Sou
     const bool trimsStart = request.start && *request.start > 0.0;
     if (trimsStart && plan.seekInput)
         arguments.insert(arguments.end(), {"-ss", secondsText(*request.start)});
+    // The picture's own orientation replaces ffmpeg's turning by the container's.
+    if (video.ownOrientation)
+        arguments.insert(arguments.end(), {"-noautorotate"});
     arguments.insert(arguments.end(), {"-i", fileUrl(source.path)});
     addAudioInput(audio, arguments);
     if (trimsStart && !plan.seekInput)

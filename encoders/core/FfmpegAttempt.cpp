@@ -27,6 +27,21 @@ bool shouldEndEarly(const AttemptSetup &setup, Attempt &attempt)
     return attempt.early != EarlyEnd::None;
 }
 
+// The planner's check of the complete listing, once per run.
+bool listingEndsRun(const AttemptSetup &setup, Attempt &attempt, bool &checked)
+{
+    if (checked || !setup.checkListing || !attempt.log.input().complete())
+        return false;
+    checked = true;
+    const ListingVerdict verdict = setup.checkListing(attempt.log.input());
+    attempt.signal = verdict.signal;
+    if (verdict.signal != 0)
+        attempt.early = EarlyEnd::Signal;
+    else if (verdict.replan)
+        attempt.early = EarlyEnd::Replan;
+    return attempt.early != EarlyEnd::None;
+}
+
 // Follows ffmpeg until both of its pipes have closed or a reason to end it
 // early came up. The feeder's log is read on the way, so that it never
 // stalls on a full pipe.
@@ -34,6 +49,7 @@ void follow(FfmpegProcess &ffmpeg, FfmpegProcess &feeder, const AttemptSetup &se
             StatusPrinter &printer, Attempt &attempt)
 {
     std::string chunk;
+    bool listingChecked = false;
     while (ffmpeg.progressPipe() >= 0 || ffmpeg.errorPipe() >= 0) {
         pollfd descriptors[4] = {{ffmpeg.progressPipe(), POLLIN, 0},
                                  {ffmpeg.errorPipe(), POLLIN, 0},
@@ -60,7 +76,7 @@ void follow(FfmpegProcess &ffmpeg, FfmpegProcess &feeder, const AttemptSetup &se
                 ffmpeg.closeErrorPipe();
             else
                 attempt.log.feed(chunk);
-            if (shouldEndEarly(setup, attempt))
+            if (shouldEndEarly(setup, attempt) || listingEndsRun(setup, attempt, listingChecked))
                 return;
         }
         if (descriptors[2].revents & readable) {

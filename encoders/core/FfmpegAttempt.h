@@ -3,12 +3,21 @@
 #include "FfmpegErrors.h"
 #include "ProgressReport.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace encoder {
 
+class InputListing;
 class SignalWatch;
+
+// What the planner says once ffmpeg has listed the input: go on, end the run
+// for another plan, or end it for a watched signal that came meanwhile.
+struct ListingVerdict {
+    bool replan = false;
+    int signal = 0;
+};
 class StatusPrinter;
 
 // One run of ffmpeg, with a feeder ffmpeg on its standard input where the
@@ -21,11 +30,15 @@ struct AttemptSetup {
     bool stopOnSeekFailure = false;   // end it once ffmpeg finds the input cannot seek
     bool stopForStreamChoice = false; // end it once the input's listing asks for an own stream choice
     bool withVideo = true;            // the output has a picture
+    // Asked once, when the listing is complete and no reason above ended the
+    // run; ffmpeg goes on converting meanwhile. Unset: the run goes on.
+    std::function<ListingVerdict(const InputListing &)> checkListing;
 };
 
 // Why a run was ended before ffmpeg finished on its own. Protected: the log
-// shows a copy-protected input, which cannot be converted.
-enum class EarlyEnd { None, Signal, SeekFailed, StreamChoice, Protected };
+// shows a copy-protected input, which cannot be converted. Replan: the
+// listing's check asked for another plan.
+enum class EarlyEnd { None, Signal, SeekFailed, StreamChoice, Protected, Replan };
 
 // What one run left: its figures, its log, and how it ended.
 struct Attempt {

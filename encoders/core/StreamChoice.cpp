@@ -48,6 +48,16 @@ std::vector<ListedStream> movingPictures(const InputListing &listing)
     return pictures;
 }
 
+const ListedStream *pictureInUse(const InputListing &listing, int chosen)
+{
+    for (const ListedStream &stream : listing.streams()) {
+        const bool moving = stream.kind == StreamKind::Video && !stream.attachedPicture;
+        if (moving && (chosen < 0 || stream.index == chosen))
+            return &stream;
+    }
+    return nullptr;
+}
+
 bool needsOwnStreamChoice(const InputListing &listing, bool withVideo)
 {
     if (needsOwnAudioChoice(listing))

@@ -8,6 +8,7 @@
 #include "AudioChoice.h"
 #include "AudioExtents.h"
 #include "InputListing.h"
+#include "OwnOrientation.h"
 
 #include <map>
 #include <optional>
@@ -24,10 +25,18 @@ struct VideoSource {
     // No frame lies within the cut: the last one before it is held, which
     // takes reading the input from its start (seeking would drop that frame).
     bool holdsEarlierFrame = false;
+    // The picture's own orientation, which the conversion applies in place of
+    // ffmpeg's turning (see OwnOrientation); unset: ffmpeg turns it.
+    std::optional<Orientation> ownOrientation{};
 };
 
 // Video streams that are pictures in time: attached pictures (covers) left out.
 std::vector<ListedStream> movingPictures(const InputListing &listing);
+
+// The picture a run takes: the stream chosen here, else the first moving
+// picture, which ffmpeg takes when the choice is left to it (the encoder
+// leaves it only for an input with one); nullptr when there is none.
+const ListedStream *pictureInUse(const InputListing &listing, int chosen);
 
 // Whether the listed input needs its streams chosen here: its sound does
 // (needsOwnAudioChoice), or, when the output has a picture, ffmpeg would

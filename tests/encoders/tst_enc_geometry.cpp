@@ -5,8 +5,11 @@
 
 #include "EncoderHarness.h"
 #include "tests/media/MediaTestFiles.h"
+#include "tests/media/OrientedClips.h"
 
+#include <QColor>
 #include <QFileInfo>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -236,6 +239,42 @@ void checkOutput(const QString &output, const QSize &size, double displayRatio, 
     checkUpper(frame, picture, upper);
 }
 
+// A frame at `seconds` as a player shows it, in colour.
+QImage frameAt(const QString &path, const QSize &size, double seconds)
+{
+    QProcess ffmpeg;
+    ffmpeg.start("ffmpeg", {"-v", "error", "-nostdin", "-ss", QString::number(seconds), "-i", path, "-frames:v", "1",
+                            "-f", "rawvideo", "-pix_fmt", "rgb24", "pipe:1"});
+    ffmpeg.waitForFinished(60000);
+    const QByteArray pixels = ffmpeg.readAllStandardOutput();
+    if (pixels.size() != qsizetype(size.width()) * size.height() * 3)
+        return {};
+    return QImage(reinterpret_cast<const uchar *>(pixels.constData()), size.width(), size.height(), size.width() * 3,
+                  QImage::Format_RGB888)
+        .copy();
+}
+
+// Whether each quarter of the picture at `picture` shows its colour at its
+// middle; the text names the first that does not.
+QString quarterMismatch(const QImage &frame, const QRect &picture, const QList<QColor> &quarters)
+{
+    const int quarterWidth = picture.width() / 4;
+    const int quarterHeight = picture.height() / 4;
+    const QList<QPoint> middles{picture.topLeft() + QPoint(quarterWidth, quarterHeight),
+                                picture.topRight() + QPoint(-quarterWidth, quarterHeight),
+                                picture.bottomLeft() + QPoint(quarterWidth, -quarterHeight),
+                                picture.bottomRight() + QPoint(-quarterWidth, -quarterHeight)};
+    const QStringList names{"top left", "top right", "bottom left", "bottom right"};
+    for (int i = 0; i < middles.size(); ++i) {
+        const QColor shown = frame.pixelColor(middles.at(i));
+        const QColor &expected = quarters.at(i);
+        if (qAbs(shown.red() - expected.red()) > 70 || qAbs(shown.green() - expected.green()) > 70 ||
+            qAbs(shown.blue() - expected.blue()) > 70)
+            return QString("%1 is %2, not %3").arg(names.at(i), shown.name(), expected.name());
+    }
+    return {};
+}
+
 QStringList encoderArguments(const QString &input, const QString &container, const QStringList &geometry,
                              const QString &output)
 {
@@ -357,6 +396,96 @@ private Q_SLOTS:
         const Finished run = runEncoder(vidcoda(), encoderArguments(m_paths.value("wide"), ".mp4", geometry, output));
         QVERIFY2(run.exitCode == 0 && !run.crashed, run.errors.constData());
         checkOutput(output, size, ratio, picture, Upper::Top);
+    }
+
+    // A picture turned or mirrored by H.264's own display-orientation
+    // message, which only the first picture carries: every picture of the
+    // output is shown as that one says, however the run reaches it.
+    void followsThePicturesOwnOrientation_data()
+    {
+        using namespace mediatest;
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("throughScript");
+        QTest::addColumn<QSize>("shown");
+        QTest::addColumn<QList<QColor>>("quarters"); // top left, top right, bottom left, bottom right
+        const QString folder = m_sources.path();
+        const QStringList fit{"-s", "320x240", "-aspect", "4:3"};
+        const QSize tall(180, 320);
+        const QSize wide(320, 180);
+        OrientedClip own;
+        own.carrier = Carrier::Stream;
+        own.clockwise = 90;
+        const QString turned90 = makeOrientedClip(folder, "own-90.mov", own);
+        const QList<QColor> shown90{BottomLeft, TopLeft, BottomRight, TopRight};
+        QTest::newRow("turned 90") << turned90 << fit << false << tall << shown90;
+        QTest::newRow("turned 90, from 1 s")
+            << turned90 << fit + QStringList{"-ss", "00:00:01"} << false << tall << shown90;
+        QTest::newRow("turned 90, through a script") << turned90 << fit << true << tall << shown90;
+        own.clockwise = 270;
+        QTest::newRow("turned 270, MPEG-TS")
+            << asTransportStream(makeOrientedClip(folder, "own-270.mov", own)) << fit << false << tall
+            << QList<QColor>{TopRight, BottomRight, TopLeft, BottomLeft};
+        own.clockwise = 180;
+        QTest::newRow("turned 180") << makeOrientedClip(folder, "own-180.mov", own) << fit << false << wide
+                                    << QList<QColor>{BottomRight, BottomLeft, TopRight, TopLeft};
+        own.clockwise = 0;
+        own.mirrored = true;
+        QTest::newRow("mirrored") << makeOrientedClip(folder, "own-mirrored.mov", own) << fit << false << wide
+                                  << QList<QColor>{TopRight, TopLeft, BottomRight, BottomLeft};
+        own.clockwise = 90;
+        QTest::newRow("turned 90, mirrored") << makeOrientedClip(folder, "own-90-mirrored.mov", own) << fit << false
+                                             << tall << QList<QColor>{TopLeft, BottomLeft, TopRight, BottomRight};
+        // The encoder chooses the picture itself beside a cover, and reads
+        // the chosen one's orientation.
+        const QString withCover = QDir(folder).filePath("own-90-cover.mp4");
+        const bool covered = fixtures::runFfmpeg({"-i",
+                                                  turned90,
+                                                  "-f",
+                                                  "lavfi",
+                                                  "-i",
+                                                  "color=c=white:s=64x64:d=1",
+                                                  "-frames:v:1",
+                                                  "1",
+                                                  "-map",
+                                                  "0",
+                                                  "-map",
+                                                  "1",
+                                                  "-c:v:0",
+                                                  "copy",
+                                                  "-c:a",
+                                                  "copy",
+                                                  "-c:v:1",
+                                                  "png",
+                                                  "-disposition:v:1",
+                                                  "attached_pic",
+                                                  withCover});
+        QTest::newRow("turned 90, beside a cover")
+            << (covered ? withCover : QString()) << fit << false << tall << shown90;
+    }
+
+    void followsThePicturesOwnOrientation()
+    {
+        QFETCH(QString, source);
+        QFETCH(QStringList, options);
+        QFETCH(bool, throughScript);
+        QFETCH(QSize, shown);
+        QFETCH(QList<QColor>, quarters);
+        QVERIFY2(!source.isEmpty(), "the source could not be made");
+        QTemporaryDir work;
+        const QString input = throughScript ? writeScript(work.path(), source) : source;
+        const QString output = work.filePath("out.mp4");
+        const Finished run =
+            runEncoder(throughScript ? rmcoda() : vidcoda(), encoderArguments(input, ".mp4", options, output));
+        QVERIFY2(run.exitCode == 0 && !run.crashed, run.errors.constData());
+        const QRect picture = expectedExtent(frameSize, 4.0 / 3.0, double(shown.width()) / shown.height());
+        // The first picture carries the message, the later ones do not.
+        for (const double seconds : {0.0, 0.9}) {
+            const QImage frame = frameAt(output, frameSize, seconds);
+            QVERIFY2(!frame.isNull(), qPrintable(QString("no frame at %1 s").arg(seconds)));
+            const QString mismatch = quarterMismatch(frame, picture, quarters);
+            QVERIFY2(mismatch.isEmpty(), qPrintable(QString("at %1 s: %2").arg(seconds).arg(mismatch)));
+        }
     }
 };
 
