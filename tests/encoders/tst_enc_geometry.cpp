@@ -400,8 +400,9 @@ private Q_SLOTS:
 
     // A picture turned or mirrored by H.264's own display-orientation
     // message, which only the first picture carries: every picture of the
-    // output is shown as that one says, however the run reaches it.
-    void followsThePicturesOwnOrientation_data()
+    // output is shown as that one says, however the run reaches it. Mirrors
+    // in the track header are honoured as well.
+    void turnsAndMirrorsAsShown_data()
     {
         using namespace mediatest;
         QTest::addColumn<QString>("source");
@@ -439,32 +440,25 @@ private Q_SLOTS:
         // The encoder chooses the picture itself beside a cover, and reads
         // the chosen one's orientation.
         const QString withCover = QDir(folder).filePath("own-90-cover.mp4");
-        const bool covered = fixtures::runFfmpeg({"-i",
-                                                  turned90,
-                                                  "-f",
-                                                  "lavfi",
-                                                  "-i",
-                                                  "color=c=white:s=64x64:d=1",
-                                                  "-frames:v:1",
-                                                  "1",
-                                                  "-map",
-                                                  "0",
-                                                  "-map",
-                                                  "1",
-                                                  "-c:v:0",
-                                                  "copy",
-                                                  "-c:a",
-                                                  "copy",
-                                                  "-c:v:1",
-                                                  "png",
-                                                  "-disposition:v:1",
-                                                  "attached_pic",
-                                                  withCover});
+        const QStringList coverOptions = QStringLiteral("-f lavfi -i color=c=white:s=64x64:d=1 -frames:v:1 1 -map 0 "
+                                                        "-map 1 -c:v:0 copy -c:a copy -c:v:1 png -disposition:v:1 "
+                                                        "attached_pic")
+                                             .split(' ');
+        const bool covered = fixtures::runFfmpeg(QStringList{"-i", turned90} + coverOptions + QStringList{withCover});
         QTest::newRow("turned 90, beside a cover")
             << (covered ? withCover : QString()) << fit << false << tall << shown90;
+
+        OrientedClip header;
+        header.mirrored = true;
+        QTest::newRow("header: mirrored") << makeOrientedClip(folder, "header-mirrored.mov", header) << fit << false
+                                          << wide << QList<QColor>{TopRight, TopLeft, BottomRight, BottomLeft};
+        header.clockwise = 270;
+        QTest::newRow("header: turned 270, mirrored")
+            << makeOrientedClip(folder, "header-270-mirrored.mov", header) << fit << false << tall
+            << QList<QColor>{BottomRight, TopRight, BottomLeft, TopLeft};
     }
 
-    void followsThePicturesOwnOrientation()
+    void turnsAndMirrorsAsShown()
     {
         QFETCH(QString, source);
         QFETCH(QStringList, options);
