@@ -3,6 +3,7 @@
 #include "FfmpegArguments.h"
 #include "FfprobeRun.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <numbers>
