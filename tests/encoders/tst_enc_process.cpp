@@ -7,6 +7,7 @@
 #include "ProgressRule.h"
 
 #include <QDeadlineTimer>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -168,6 +169,56 @@ private Q_SLOTS:
         // the encoder cleans up whatever it had.
         if (signal == SIGTERM || unnamedFilesWork(out.path()))
             QCOMPARE(filesIn(out.path()), QStringList());
+    }
+
+    // A stop while an H.264 picture's own orientation is read, by an ffprobe
+    // that never answers: the reading, ffmpeg and the encoder end, and
+    // nothing is left behind.
+    void stopWhileReadingThePicturesOrientation()
+    {
+        QTemporaryDir fake;
+        QTemporaryDir out;
+        const QString source = m_work.filePath("h264.mp4");
+        QVERIFY(QFileInfo::exists(source) ||
+                fixtures::runFfmpeg({"-f", "lavfi", "-i", "testsrc=size=640x480:rate=25:duration=10", "-c:v", "libx264",
+                                     "-pix_fmt", "yuv420p", source}));
+        // The real ffmpeg, with a stand-in ffprobe beside it.
+        QVERIFY(QFile::link(QStandardPaths::findExecutable("ffmpeg"), fake.filePath("ffmpeg")));
+        QFile probe(fake.filePath("ffprobe"));
+        QVERIFY(probe.open(QIODevice::WriteOnly));
+        probe.write("#!/bin/sh\necho $$ > \"$0.pid\"\nexec sleep 60\n");
+        probe.close();
+        probe.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("PATH", fake.path() + ":" + environment.value("PATH"));
+
+        const QString output = out.filePath("result.mp4");
+        QProcess encoder;
+        encoder.setProcessEnvironment(environment);
+        encoder.start(vidcoda(), builderArguments(outputType(".mp4"), source, output));
+        QVERIFY(encoder.waitForStarted());
+        qint64 reading = 0;
+        const QDeadlineTimer deadline(20000);
+        while (!deadline.hasExpired() && encoder.state() == QProcess::Running) {
+            QFile pidFile(fake.filePath("ffprobe.pid"));
+            if (pidFile.open(QIODevice::ReadOnly))
+                reading = pidFile.readAll().trimmed().toLongLong();
+            if (reading > 0 && factsOf(reading).executable == "sleep")
+                break;
+            reading = 0;
+            QThread::msleep(5);
+        }
+        QVERIFY2(reading > 0, "the orientation was not seen being read");
+        const qint64 ffmpeg = ffmpegChildOf(encoder.processId());
+        QVERIFY2(ffmpeg > 0, "ffmpeg did not run beside the reading");
+        const QByteArray readingStart = factsOf(reading).startTime;
+        const QByteArray ffmpegStart = factsOf(ffmpeg).startTime;
+
+        QCOMPARE(::kill(pid_t(encoder.processId()), SIGTERM), 0);
+        QVERIFY(encoder.waitForFinished(10000));
+        QCOMPARE(encoder.exitStatus(), QProcess::CrashExit);
+        QTRY_VERIFY_WITH_TIMEOUT(!stillRuns(reading, readingStart) && !stillRuns(ffmpeg, ffmpegStart), 5000);
+        QCOMPARE(filesIn(out.path()), QStringList());
     }
 
     // ffmpeg's exit code comes back, with ffmpeg's error as the one line, and
