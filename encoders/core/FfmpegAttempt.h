@@ -11,6 +11,7 @@ namespace encoder {
 
 class InputListing;
 class SignalWatch;
+class StatusPrinter;
 
 // What the planner says once ffmpeg has listed the input: go on, end the run
 // for another plan, or end it for a watched signal that came meanwhile.
@@ -18,7 +19,6 @@ struct ListingVerdict {
     bool replan = false;
     int signal = 0;
 };
-class StatusPrinter;
 
 // One run of ffmpeg, with a feeder ffmpeg on its standard input where the
 // sound comes through one.
