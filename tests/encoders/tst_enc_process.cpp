@@ -25,7 +25,8 @@ struct ProcessFacts {
     char state = '?';
     qint64 parent = 0;
     QByteArray startTime;
-    QString executable;
+    QString executable; // empty for a zombie, whose program is gone
+    QString command;    // the name the kernel keeps, a zombie's too
 };
 
 ProcessFacts factsOf(qint64 pid)
@@ -41,6 +42,8 @@ ProcessFacts factsOf(qint64 pid)
     if (fields.size() < 20)
         return facts;
     facts.exists = true;
+    const qsizetype open = text.indexOf('(');
+    facts.command = QString::fromUtf8(text.mid(open + 1, text.lastIndexOf(')') - open - 1));
     facts.state = fields.at(0).at(0);
     facts.parent = fields.at(1).toLongLong();
     facts.startTime = fields.at(19);
@@ -55,7 +58,9 @@ bool stillRuns(qint64 pid, const QByteArray &startTime)
     return facts.exists && facts.state != 'Z' && facts.startTime == startTime;
 }
 
-qint64 ffmpegChildOf(qint64 parent)
+// An ended child stays a zombie until its parent waits for it; zombiesToo
+// finds it then.
+qint64 ffmpegChildOf(qint64 parent, bool zombiesToo = false)
 {
     const QStringList entries = QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString &entry : entries) {
@@ -64,7 +69,8 @@ qint64 ffmpegChildOf(qint64 parent)
         if (!isNumber)
             continue;
         const ProcessFacts facts = factsOf(pid);
-        if (facts.parent == parent && facts.executable == "ffmpeg" && facts.state != 'Z')
+        const bool ffmpeg = facts.executable == "ffmpeg" || (zombiesToo && facts.command == "ffmpeg");
+        if (facts.parent == parent && ffmpeg && (zombiesToo || facts.state != 'Z'))
             return pid;
     }
     return 0;
@@ -209,7 +215,9 @@ private Q_SLOTS:
             QThread::msleep(5);
         }
         QVERIFY2(reading > 0, "the orientation was not seen being read");
-        const qint64 ffmpeg = ffmpegChildOf(encoder.processId());
+        // ffmpeg may have finished meanwhile; the encoder waits for it only
+        // after the reading.
+        const qint64 ffmpeg = ffmpegChildOf(encoder.processId(), true);
         QVERIFY2(ffmpeg > 0, "ffmpeg did not run beside the reading");
         const QByteArray readingStart = factsOf(reading).startTime;
         const QByteArray ffmpegStart = factsOf(ffmpeg).startTime;
