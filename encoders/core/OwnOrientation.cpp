@@ -2,12 +2,12 @@
 
 #include "FfmpegArguments.h"
 #include "FfprobeRun.h"
+#include "TextLines.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <numbers>
-#include <vector>
 
 namespace encoder {
 
@@ -23,21 +23,17 @@ std::optional<std::array<double, 9>> matrixIn(std::string_view listing)
     const std::size_t key = listing.find(matrixKey);
     if (key == std::string_view::npos)
         return std::nullopt;
-    std::string_view value = listing.substr(key + matrixKey.size());
-    value = value.substr(0, value.find_first_of("|\r\n"));
+    std::string value(listing.substr(key + matrixKey.size()));
+    value.resize(std::min(value.find_first_of("|\r\n"), value.size()));
+    // The escaped line breaks separate numbers as blanks do.
+    for (std::size_t at = value.find("\\n"); at != std::string::npos; at = value.find("\\n", at))
+        value.replace(at, 2, "  ");
     std::array<double, 9> matrix{};
     std::size_t count = 0;
-    std::size_t at = 0;
-    while (at < value.size() && count < matrix.size()) {
-        if (value[at] == ' ' || value[at] == '\\') {
-            // A blank, or an escaped line break.
-            at += value[at] == '\\' ? 2 : 1;
-            continue;
-        }
-        const std::size_t tokenEnd = std::min(value.find_first_of(" \\", at), value.size());
-        const std::string_view token = value.substr(at, tokenEnd - at);
-        at = tokenEnd;
-        if (token.ends_with(':'))
+    for (const std::string_view token : splitAt(value, ' ')) {
+        if (count == matrix.size())
+            break;
+        if (token.empty() || token.ends_with(':'))
             continue;
         long long number = 0;
         const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), number);
@@ -85,25 +81,15 @@ std::optional<Orientation> readOwnOrientation(std::string_view listing)
 
 std::string orientationFilters(const Orientation &orientation)
 {
-    std::vector<std::string_view> filters;
-    switch (orientation.clockwise) {
-    case 90:
-        filters.push_back("transpose=clock");
-        break;
-    case 180:
-        filters.insert(filters.end(), {"hflip", "vflip"});
-        break;
-    case 270:
-        filters.push_back("transpose=cclock");
-        break;
-    default:
-        break;
-    }
-    if (orientation.mirrored)
-        filters.push_back("hflip");
     std::string chain;
-    for (const std::string_view filter : filters)
-        chain += (chain.empty() ? "" : ",") + std::string(filter);
+    if (orientation.clockwise == 90)
+        chain = "transpose=clock";
+    else if (orientation.clockwise == 180)
+        chain = "hflip,vflip";
+    else if (orientation.clockwise == 270)
+        chain = "transpose=cclock";
+    if (orientation.mirrored)
+        chain += chain.empty() ? "hflip" : ",hflip";
     return chain;
 }
 

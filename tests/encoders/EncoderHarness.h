@@ -147,6 +147,25 @@ inline QString majorBrand(const QString &path)
     return QString::fromUtf8(ffprobe.readAllStandardOutput()).trimmed();
 }
 
+// A shell script the owner may run, standing in for a program; false when
+// it cannot be written.
+inline bool writeProgram(const QString &path, const QByteArray &script)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(script) != script.size())
+        return false;
+    file.close();
+    return file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// The system's environment with folder searched first for programs.
+inline QProcessEnvironment withProgramsFrom(const QString &folder)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("PATH", folder + ":" + environment.value("PATH"));
+    return environment;
+}
+
 inline QStringList filesIn(const QString &folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);

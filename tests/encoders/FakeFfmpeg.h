@@ -7,6 +7,8 @@
 // picks the behaviour; it writes its process id to FAKE_FFMPEG_PIDFILE and its
 // output to the last argument.
 
+#include "EncoderHarness.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcessEnvironment>
@@ -46,14 +48,8 @@ esac
 // Installs the stand-in in folder; returns an environment that finds it.
 inline QProcessEnvironment fakeFfmpegEnvironment(const QString &folder, const QString &mode)
 {
-    const QString path = QDir(folder).filePath("ffmpeg");
-    QFile script(path);
-    if (script.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        script.write(fakeFfmpegScript);
-    script.close();
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("PATH", folder + ":" + environment.value("PATH"));
+    writeProgram(QDir(folder).filePath("ffmpeg"), fakeFfmpegScript);
+    QProcessEnvironment environment = withProgramsFrom(folder);
     environment.insert("FAKE_FFMPEG_MODE", mode);
     environment.insert("FAKE_FFMPEG_PIDFILE", QDir(folder).filePath("pid"));
     return environment;

@@ -6,8 +6,8 @@
 #include "encoders/core/CommandLine.h"
 #include "encoders/core/FfmpegArguments.h"
 #include "encoders/core/FrameRate.h"
-#include "encoders/core/StreamChoice.h"
 #include "encoders/core/SoundPlacement.h"
+#include "encoders/core/StreamChoice.h"
 
 #include <QTest>
 

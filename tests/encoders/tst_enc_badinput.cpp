@@ -227,16 +227,13 @@ private Q_SLOTS:
         QTemporaryDir counting;
         const QString log = counting.filePath("runs");
         for (const QString name : {"ffmpeg", "ffprobe"}) {
-            const QString wrapper = counting.filePath(name);
-            writeFile(wrapper, "#!/bin/sh\necho " + name.toUtf8() + " >> '" + log.toUtf8() + "'\nexec " +
-                                   QStandardPaths::findExecutable(name).toUtf8() + " \"$@\"\n");
-            QVERIFY(QFile::setPermissions(wrapper, QFile::ReadOwner | QFile::ExeOwner));
+            QVERIFY(writeProgram(counting.filePath(name),
+                                 "#!/bin/sh\necho " + name.toUtf8() + " >> '" + log.toUtf8() + "'\nexec " +
+                                     QStandardPaths::findExecutable(name).toUtf8() + " \"$@\"\n"));
         }
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("PATH", counting.path());
         const Finished run = runEncoder(
             vidcoda(), builderArguments(outputType(".mp4"), m_clip, out("late.mp4"), {"-ss", "00:01:00", "-t", "5"}),
-            environment);
+            withProgramsFrom(counting.path()));
         QVERIFY2(run.exitCode != 0 && run.errors.contains("nothing was converted"), run.errors.constData());
         QCOMPARE(QString::fromUtf8(contentOf(log)), QStringLiteral("ffmpeg\n"));
         QCOMPARE(filesIn(m_out), QStringList{"taken.mp4"});

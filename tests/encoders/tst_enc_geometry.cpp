@@ -142,13 +142,19 @@ struct Frame {
     }
 };
 
-Frame firstFrame(const QString &path, const QSize &size)
+// The pixels of the frame shown at `seconds`, decoded by ffmpeg.
+QByteArray rawFrame(const QString &path, double seconds, const QString &pixelFormat)
 {
     QProcess ffmpeg;
-    ffmpeg.start("ffmpeg", {"-v", "error", "-nostdin", "-i", path, "-frames:v", "1", "-f", "rawvideo", "-pix_fmt",
-                            "gray", "pipe:1"});
+    ffmpeg.start("ffmpeg", {"-v", "error", "-nostdin", "-ss", QString::number(seconds), "-i", path, "-frames:v", "1",
+                            "-f", "rawvideo", "-pix_fmt", pixelFormat, "pipe:1"});
     ffmpeg.waitForFinished(60000);
-    return {size, ffmpeg.readAllStandardOutput()};
+    return ffmpeg.readAllStandardOutput();
+}
+
+Frame firstFrame(const QString &path, const QSize &size)
+{
+    return {size, rawFrame(path, 0.0, "gray")};
 }
 
 // The picture's extent: along the frame's middle rows for its sides, along
@@ -242,37 +248,12 @@ void checkOutput(const QString &output, const QSize &size, double displayRatio, 
 // A frame at `seconds` as a player shows it, in colour.
 QImage frameAt(const QString &path, const QSize &size, double seconds)
 {
-    QProcess ffmpeg;
-    ffmpeg.start("ffmpeg", {"-v", "error", "-nostdin", "-ss", QString::number(seconds), "-i", path, "-frames:v", "1",
-                            "-f", "rawvideo", "-pix_fmt", "rgb24", "pipe:1"});
-    ffmpeg.waitForFinished(60000);
-    const QByteArray pixels = ffmpeg.readAllStandardOutput();
+    const QByteArray pixels = rawFrame(path, seconds, "rgb24");
     if (pixels.size() != qsizetype(size.width()) * size.height() * 3)
         return {};
     return QImage(reinterpret_cast<const uchar *>(pixels.constData()), size.width(), size.height(), size.width() * 3,
                   QImage::Format_RGB888)
         .copy();
-}
-
-// Whether each quarter of the picture at `picture` shows its colour at its
-// middle; the text names the first that does not.
-QString quarterMismatch(const QImage &frame, const QRect &picture, const QList<QColor> &quarters)
-{
-    const int quarterWidth = picture.width() / 4;
-    const int quarterHeight = picture.height() / 4;
-    const QList<QPoint> middles{picture.topLeft() + QPoint(quarterWidth, quarterHeight),
-                                picture.topRight() + QPoint(-quarterWidth, quarterHeight),
-                                picture.bottomLeft() + QPoint(quarterWidth, -quarterHeight),
-                                picture.bottomRight() + QPoint(-quarterWidth, -quarterHeight)};
-    const QStringList names{"top left", "top right", "bottom left", "bottom right"};
-    for (int i = 0; i < middles.size(); ++i) {
-        const QColor shown = frame.pixelColor(middles.at(i));
-        const QColor &expected = quarters.at(i);
-        if (qAbs(shown.red() - expected.red()) > 70 || qAbs(shown.green() - expected.green()) > 70 ||
-            qAbs(shown.blue() - expected.blue()) > 70)
-            return QString("%1 is %2, not %3").arg(names.at(i), shown.name(), expected.name());
-    }
-    return {};
 }
 
 QStringList encoderArguments(const QString &input, const QString &container, const QStringList &geometry,
@@ -477,7 +458,7 @@ private Q_SLOTS:
         for (const double seconds : {0.0, 0.9}) {
             const QImage frame = frameAt(output, frameSize, seconds);
             QVERIFY2(!frame.isNull(), qPrintable(QString("no frame at %1 s").arg(seconds)));
-            const QString mismatch = quarterMismatch(frame, picture, quarters);
+            const QString mismatch = mediatest::quarterMismatch(frame, picture, quarters);
             QVERIFY2(mismatch.isEmpty(), qPrintable(QString("at %1 s: %2").arg(seconds).arg(mismatch)));
         }
     }

@@ -190,17 +190,11 @@ private Q_SLOTS:
                                      "-pix_fmt", "yuv420p", source}));
         // The real ffmpeg, with a stand-in ffprobe beside it.
         QVERIFY(QFile::link(QStandardPaths::findExecutable("ffmpeg"), fake.filePath("ffmpeg")));
-        QFile probe(fake.filePath("ffprobe"));
-        QVERIFY(probe.open(QIODevice::WriteOnly));
-        probe.write("#!/bin/sh\necho $$ > \"$0.pid\"\nexec sleep 60\n");
-        probe.close();
-        probe.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("PATH", fake.path() + ":" + environment.value("PATH"));
+        QVERIFY(writeProgram(fake.filePath("ffprobe"), "#!/bin/sh\necho $$ > \"$0.pid\"\nexec sleep 60\n"));
 
         const QString output = out.filePath("result.mp4");
         QProcess encoder;
-        encoder.setProcessEnvironment(environment);
+        encoder.setProcessEnvironment(withProgramsFrom(fake.path()));
         encoder.start(vidcoda(), builderArguments(outputType(".mp4"), source, output));
         QVERIFY(encoder.waitForStarted());
         qint64 reading = 0;

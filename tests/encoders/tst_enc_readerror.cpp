@@ -29,13 +29,10 @@ bool writeFile(const QString &path, const QByteArray &content)
 // An environment whose ffmpeg fails every read of source from byte `after` on.
 QProcessEnvironment failingReadsEnvironment(const QString &folder, const QString &source, qint64 after)
 {
-    const QString wrapper = QDir(folder).filePath("ffmpeg");
     const QString script = QStringLiteral("#!/bin/sh\nLD_PRELOAD='%1' exec '%2' \"$@\"\n")
                                .arg(QStringLiteral(FAILING_READS_PATH), QStandardPaths::findExecutable("ffmpeg"));
-    if (writeFile(wrapper, script.toUtf8()))
-        QFile::setPermissions(wrapper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("PATH", folder + ":" + environment.value("PATH"));
+    writeProgram(QDir(folder).filePath("ffmpeg"), script.toUtf8());
+    QProcessEnvironment environment = withProgramsFrom(folder);
     environment.insert("FAILING_READS_FILE", QFileInfo(source).canonicalFilePath());
     environment.insert("FAILING_READS_AFTER", QString::number(after));
     return environment;

@@ -10,7 +10,10 @@
 #include <QColor>
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QList>
 #include <QProcess>
+#include <QRect>
 #include <QRegularExpression>
 #include <QSize>
 #include <QString>
@@ -39,6 +42,34 @@ struct OrientedClip {
     QString pixelAspect = "1"; // the sample aspect ratio, e.g. "64/45"
     double seconds = 2.0;
 };
+
+// Whether each quarter of the picture drawn at `picture` shows its colour
+// (top left, top right, bottom left, bottom right) at its middle, within the
+// blur of scaling and coding; the text names the first that does not.
+inline QString quarterMismatch(const QImage &shot, const QRect &picture, const QList<QColor> &quarters)
+{
+    const int quarterWidth = picture.width() / 4;
+    const int quarterHeight = picture.height() / 4;
+    const QList<QPoint> middles{picture.topLeft() + QPoint(quarterWidth, quarterHeight),
+                                picture.topRight() + QPoint(-quarterWidth, quarterHeight),
+                                picture.bottomLeft() + QPoint(quarterWidth, -quarterHeight),
+                                picture.bottomRight() + QPoint(-quarterWidth, -quarterHeight)};
+    const QStringList names{QStringLiteral("top left"), QStringLiteral("top right"), QStringLiteral("bottom left"),
+                            QStringLiteral("bottom right")};
+    for (qsizetype i = 0; i < middles.size(); ++i) {
+        const QRgb shown = shot.pixel(middles.at(i));
+        const QColor &expected = quarters.at(i);
+        if (qAbs(qRed(shown) - expected.red()) >= 70 || qAbs(qGreen(shown) - expected.green()) >= 70 ||
+            qAbs(qBlue(shown) - expected.blue()) >= 70)
+            return QStringLiteral("%1 is rgb(%2, %3, %4), not %5")
+                .arg(names.at(i))
+                .arg(qRed(shown))
+                .arg(qGreen(shown))
+                .arg(qBlue(shown))
+                .arg(expected.name());
+    }
+    return {};
+}
 
 // The display matrix ffprobe reads: the first video stream's, or the one its
 // first decoded picture carries.

@@ -57,17 +57,6 @@ QRect litBounds(const QImage &image)
     return bounds;
 }
 
-bool isColour(QRgb pixel, const QColor &expected)
-{
-    return qAbs(qRed(pixel) - expected.red()) < 70 && qAbs(qGreen(pixel) - expected.green()) < 70 &&
-           qAbs(qBlue(pixel) - expected.blue()) < 70;
-}
-
-QString describe(QRgb pixel)
-{
-    return QStringLiteral("rgb(%1, %2, %3)").arg(qRed(pixel)).arg(qGreen(pixel)).arg(qBlue(pixel));
-}
-
 } // namespace
 
 class TestPlayback : public QObject {
@@ -258,24 +247,8 @@ void TestPlayback::picturesAreDrawnUprightInTheirShownShape()
                             .arg(expected.height())));
 
     // Each quarter shows its colour at its middle.
-    const int quarterWidth = expected.width() / 4;
-    const int quarterHeight = expected.height() / 4;
-    const struct {
-        const char *name;
-        QPoint at;
-        QColor colour;
-    } quarters[] = {
-        {"top left", expected.topLeft() + QPoint(quarterWidth, quarterHeight), topLeft},
-        {"top right", expected.topRight() + QPoint(-quarterWidth, quarterHeight), topRight},
-        {"bottom left", expected.bottomLeft() + QPoint(quarterWidth, -quarterHeight), bottomLeft},
-        {"bottom right", expected.bottomRight() + QPoint(-quarterWidth, -quarterHeight), bottomRight},
-    };
-    for (const auto &quarter : quarters) {
-        const QRgb pixel = shot.pixel(quarter.at);
-        QVERIFY2(isColour(pixel, quarter.colour),
-                 qPrintable(QStringLiteral("%1 is %2, not %3")
-                                .arg(QLatin1String(quarter.name), describe(pixel), quarter.colour.name())));
-    }
+    const QString mismatch = mediatest::quarterMismatch(shot, expected, {topLeft, topRight, bottomLeft, bottomRight});
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
 }
 
 // An iPhone's clip of a plain wall, stored 568 x 320 and turned a quarter for
